@@ -1,0 +1,34 @@
+# The two commands a user needs: `make demo` and `make test`. Both set up the machine first.
+JOBS ?= $(shell nproc)
+BUILD = cmake --build --preset
+
+.PHONY: demo test setup build build-default build-asan build-mingw32 test-default test-asan clean
+
+demo: setup build-default
+	@echo "== demo: tessaranth hosts the plug-in =="
+	@build/default/apps/tessaranth/tessaranth demo
+
+test: setup
+	@echo "== test: build the Linux plug-in and its tests (default preset) =="
+	@$(MAKE) --no-print-directory build-default
+	@echo "== test: unit and end-to-end tests (default preset) =="
+	@ctest --preset default -j $(JOBS)
+	@echo "== test: build with AddressSanitizer and UndefinedBehaviorSanitizer (asan preset) =="
+	@$(MAKE) --no-print-directory build-asan
+	@echo "== test: unit and end-to-end tests under the sanitizers (asan preset) =="
+	@ctest --preset asan -j $(JOBS)
+	@echo "== test: build the 32-bit Windows DLL (mingw32 preset) =="
+	@$(MAKE) --no-print-directory build-mingw32
+	@echo "== test: all passed =="
+
+setup:
+	@scripts/setup
+
+build: build-default build-asan build-mingw32
+
+build-default build-asan build-mingw32: build-%:
+	@cmake --preset $* >/dev/null
+	@$(BUILD) $* -j $(JOBS)
+
+clean:
+	rm -rf build

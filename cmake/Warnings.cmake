@@ -1,0 +1,4 @@
+# Warnings as errors on our own code.
+function(tessaranth_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror)
+endfunction()

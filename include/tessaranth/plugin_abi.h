@@ -1,0 +1,87 @@
+/* The C interface between a Winamp-compatible host and the vis_lumidra plug-in.
+   Usable from C and C++; hosts outside this project rely on it exactly as written. */
+#ifndef TESSARANTH_PLUGIN_ABI_H
+#define TESSARANTH_PLUGIN_ABI_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32)
+#define TESSARANTH_EXPORT __declspec(dllexport)
+#else
+#define TESSARANTH_EXPORT __attribute__((visibility("default")))
+#endif
+
+#define VIS_HEADER_VERSION 0x101
+#define VIS_SPECTRUM_ENTRIES 576
+
+typedef struct VisModule VisModule;
+
+/* The module record the host fills and calls through (2360 bytes in a 32-bit build). */
+struct VisModule {
+    char* moduleDescription;
+    void* playerWindow;   /* HWND on Windows; a TessaranthPlayerWindow* elsewhere */
+    void* dllInstance;
+    int32_t sampleRate;
+    int32_t channelCount;
+    int32_t latencyMillis;
+    int32_t delayMillis;
+    int32_t spectrumChannels;
+    int32_t waveformChannels;
+    uint8_t spectrumBytes[2][VIS_SPECTRUM_ENTRIES];
+    uint8_t waveformBytes[2][VIS_SPECTRUM_ENTRIES];
+    void (*configCallback)(VisModule* module);
+    int32_t (*initCallback)(VisModule* module);
+    int32_t (*renderCallback)(VisModule* module);
+    void (*quitCallback)(VisModule* module);
+    void* userPointer;
+};
+
+/* The header record that winampVisGetHeader returns (12 bytes in a 32-bit build). */
+typedef struct VisHeader {
+    int32_t headerVersion;
+    char* headerDescription;
+    VisModule* (*lookupModule)(int32_t index);
+} VisHeader;
+
+/* Non-Windows builds: VisModule::playerWindow points at one of these. The two calls have the
+   meaning of SendMessageA and GetWindowTextA on the player's main window. */
+typedef struct TessaranthPlayerWindow {
+    void* context;
+    intptr_t (*sendMessage)(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    int32_t  (*getWindowText)(void* context, char* buffer, int32_t size); /* NUL-terminated, returns length */
+} TessaranthPlayerWindow;
+
+/* Any build: a host may replace the plug-in's platform services. A null member keeps the
+   plug-in's own. Installed before Init; the plug-in keeps a copy. */
+#define TESSARANTH_HOST_SERVICES_VERSION 1
+typedef struct TessaranthHostServices {
+    uint32_t version;                                  /* TESSARANTH_HOST_SERVICES_VERSION */
+    void* context;                                     /* passed back to every call */
+    void     (*writePort)(void* context, uint16_t port, uint16_t value);   /* DlPortWritePortUshort */
+    uint16_t (*readPort)(void* context, uint16_t port);                    /* DlPortReadPortUshort */
+    int32_t  (*messageBox)(void* context, const char* text, const char* caption, uint32_t style); /* Win32 MB_* bits: MB_ICONWARNING 0x30, MB_ICONERROR 0x10; returns IDOK (1) */
+    void     (*sleepMillis)(void* context, uint32_t milliseconds);
+    /* The USB adapter (stands in for the FTDI library). All four set: the adapter is "loaded";
+       all four null: the plug-in loads its device library itself. */
+    int32_t  (*usbOpen)(void* context);                /* 0 = opened */
+    int32_t  (*usbSetBaudRate)(void* context, uint32_t baud);
+    int32_t  (*usbWrite)(void* context, const uint8_t* data, uint32_t length);
+    void     (*usbClose)(void* context);
+} TessaranthHostServices;
+
+typedef VisHeader* (*WinampVisGetHeaderFunction)(void);
+typedef void (*TessaranthSetHostServicesFunction)(const TessaranthHostServices* services);
+
+/* Exported next to winampVisGetHeader (C linkage, default visibility / dllexport). */
+TESSARANTH_EXPORT VisHeader* winampVisGetHeader(void);
+TESSARANTH_EXPORT void tessaranthSetHostServices(const TessaranthHostServices* services);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,7 @@
+#include "settings/Settings.h"
+
+namespace tessaranth {
+
+void Settings::configure() {}
+
+} // namespace tessaranth

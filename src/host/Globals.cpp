@@ -1,0 +1,57 @@
+#include "host/Globals.h"
+
+#include "controllers/ControllerLSI.h"
+#include "display/LCD.h"
+#include "host/WinampPlugin.h"
+#include "settings/Settings.h"
+#include "vis/Analyzer.h"
+#include "vis/ModelEngine.h"
+
+namespace tessaranth {
+
+WinampPlugin* gPlugin = nullptr;
+LCD* gLcd = nullptr;
+Analyzer* gAnalyzer = nullptr;
+Settings* gSettings = nullptr;
+ModelEngine* gModelEngine = nullptr;
+ControllerLSI* gController = nullptr;
+
+namespace {
+
+template <class T>
+void release(T*& object) {
+    delete object;
+    object = nullptr;
+}
+
+} // namespace
+
+void loadPlugin() {
+    unloadPlugin();
+    gPlugin = new WinampPlugin;
+    gLcd = new LCD;
+    gAnalyzer = new Analyzer;
+    gSettings = new Settings;
+    gModelEngine = new ModelEngine;
+}
+
+void recreateDisplayObjects() {
+    if (!gLcd) gLcd = new LCD;
+    if (!gAnalyzer) gAnalyzer = new Analyzer;
+    if (!gModelEngine) gModelEngine = new ModelEngine;
+}
+
+void releaseDisplayObjects() {
+    release(gLcd);
+    release(gController);
+    release(gAnalyzer);
+    release(gModelEngine);
+}
+
+void unloadPlugin() {
+    releaseDisplayObjects();
+    release(gSettings);
+    release(gPlugin);
+}
+
+} // namespace tessaranth

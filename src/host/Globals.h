@@ -1,0 +1,31 @@
+// The global objects. Each is owned by its pointer and reached only through it.
+#pragma once
+
+namespace tessaranth {
+
+class WinampPlugin;
+class LCD;
+class Analyzer;
+class Settings;
+class ModelEngine;
+class ControllerLSI;
+
+extern WinampPlugin* gPlugin;
+extern LCD* gLcd;
+extern Analyzer* gAnalyzer;
+extern Settings* gSettings;
+extern ModelEngine* gModelEngine;
+extern ControllerLSI* gController;
+
+// What loading the library does: create the plug-in object, then the layout, analyzer,
+// settings and model engine objects, in that order. Tests call it to start from a freshly
+// loaded plug-in.
+void loadPlugin();
+// What unloading the library does: release every object that still exists.
+void unloadPlugin();
+// Creates again the objects that Quit released, for an Init after Quit.
+void recreateDisplayObjects();
+// Releases what Quit releases: the layout, the driver, the analyzer and the model engine.
+void releaseDisplayObjects();
+
+} // namespace tessaranth

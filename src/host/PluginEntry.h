@@ -1,0 +1,14 @@
+#pragma once
+
+#include "tessaranth/plugin_abi.h"
+
+namespace tessaranth {
+
+// The DLL entry routine's work: the header's description text, built anew on every call.
+void runEntryRoutine();
+// The one module record the header leads to.
+VisModule& moduleRecord();
+
+} // namespace tessaranth
+
+extern "C" TESSARANTH_EXPORT VisHeader* _winampVisGetHeader(void);

@@ -1,0 +1,153 @@
+#include "controllers/ControllerFactory.h"
+#include "controllers/ControllerLSI.h"
+#include "display/LCD.h"
+#include "host/Globals.h"
+#include "host/WinampPlugin.h"
+#include "platform/Platform.h"
+#include "settings/Settings.h"
+#include "vis/Analyzer.h"
+#include "vis/ModelEngine.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace tessaranth {
+
+namespace {
+
+constexpr uint8_t usb2lcdController = 6;
+constexpr uint8_t noritakeController = 5;
+constexpr uintptr_t emergencyCommand = 40001;
+
+struct DisplaySize {
+    uint16_t width;
+    uint16_t height;
+};
+
+DisplaySize displaySize(uint8_t displayFormat) {
+    static constexpr DisplaySize sizes[] = {{128, 64},  {128, 128}, {240, 64}, {240, 128}, {256, 128},
+                                            {320, 200}, {320, 240}, {192, 64}, {128, 32}};
+    return displayFormat < std::size(sizes) ? sizes[displayFormat] : DisplaySize{8, 8};
+}
+
+void warn(const char* text) { platform::messageBox(text, "Tessaranth", platform::mbIconWarning); }
+
+void defineBarGlyphs() {
+    for (uint8_t index = 0; index < 16; ++index) {
+        const int lit = index % 8 + 1;
+        const bool standing = index < 8;
+        uint8_t rows[8];
+        for (int row = 0; row < 8; ++row) rows[row] = (standing ? row >= 8 - lit : row < lit) ? 31 : 0;
+        gController->defineGlyph(index, rows);
+    }
+}
+
+void textAt(uint16_t position, const char* text) {
+    gLcd->setTextPosition(static_cast<int16_t>(position >> 8), static_cast<int16_t>(position & 0xFF));
+    gController->writeText(text);
+}
+
+// Centres text in a field of `length` cells. A text longer than its field is written alone.
+void centredFarewell(uint16_t position, uint8_t length, const char* text) {
+    const int n = static_cast<int>(std::strlen(text));
+    if (n > length) return textAt(position, text);
+    const int left = (length - n) / 2;
+    const int right = left < length ? left + 1 : left;
+    char line[300];
+    std::snprintf(line, sizeof line, "%*s%s%*s", left, "", text, right, "");
+    textAt(position, line);
+}
+
+void writeFarewells() {
+    const Settings& s = *gSettings;
+    const uint8_t titleLength = s.titleLength();
+    const uint8_t artistLength = s.artistLength();
+    if (s.showTitle())
+        centredFarewell(s.titleXY(), titleLength,
+                        titleLength >= 10 && titleLength <= 21 ? "Tessaranth" : "Tessaranth is shutdown");
+    if (s.showArtist())
+        centredFarewell(s.artistXY(), artistLength,
+                        artistLength >= 7 && artistLength <= 16 ? "BYE BYE" : "..:: BYE BYE ::..");
+    if (s.showTrack()) textAt(s.trackXY(), s.extTrackSupport() ? "----/----" : "---/---");
+    if (s.showTime()) textAt(s.timeXY(), "--:--/--:--");
+    if (s.showBitrate()) textAt(s.bitrateXY(), "---");
+    if (s.showSamplerate()) textAt(s.samplerateXY(), "--");
+    if (s.showTrackinfo()) textAt(s.trackinfoXY(), "------");
+    if (s.showStatus()) textAt(s.statusXY(), "       ");
+    if (s.showShuffle()) textAt(s.shuffleXY(), "       ");
+    if (s.showRepeat()) textAt(s.repeatXY(), "      ");
+}
+
+void clearVisualisations() {
+    const Settings& s = *gSettings;
+    if (s.showAnalyzer()) {
+        gAnalyzer->clearAnalyzerGraphics();
+        gAnalyzer->clearAnalyzerText();
+    }
+    if (s.showScope()) {
+        gAnalyzer->clearScopeGraphics();
+        gAnalyzer->clearScopeText();
+    }
+    if (s.showModelEngine()) gModelEngine->renderModels();
+    if (s.showVUMeter()) gAnalyzer->clearVUMeter();
+}
+
+} // namespace
+
+bool WinampPlugin::startUp(VisModule* module) {
+    if (gController) return true;  // a second Init while running changes nothing
+    recreateDisplayObjects();
+    relaxedStore(emergencyShutdown, uint8_t{0});
+    gSettings->loadFromRegistry();
+    const uint8_t controller = gSettings->controller();
+    gController = createController(controller);
+    if (!gController) {
+        char text[96];
+        std::snprintf(text, sizeof text, "init: no driver for controller %u", static_cast<unsigned>(controller));
+        warn(text);
+        raiseEmergencyShutdown();
+    } else if (controller == usb2lcdController) {
+        gController->open();
+    }
+    if (inEmergency()) {
+        warn("init: emergency shutdown");
+        platform::sendMessage(module ? module->playerWindow : nullptr, platform::wmCommand, emergencyCommand, 0);
+        return false;
+    }
+    const DisplaySize size = displaySize(gSettings->displayFormat());
+    gLcd->setController(controller);
+    gLcd->setSize(size.width, size.height);
+    portAddress = gSettings->lptAddress();
+    gController->init();
+    gLcd->setBrightness(gSettings->brightness());
+    defineBarGlyphs();
+    char path[128];
+    gSettings->copyBackground(path);
+    gLcd->loadBackground(path);
+    gController->writeScreen(gLcd->backgroundPointer());
+    return true;
+}
+
+void WinampPlugin::shutDown(VisModule*) {
+    if (inEmergency()) {
+        warn("quit: emergency shutdown");
+    } else if (gController && gLcd) {
+        clearVisualisations();
+        if (gSettings->showPlaylist()) clearPlaylist();
+        if (titleScrolling) gLcd->eraseScrollLine(0);
+        if (artistScrolling) gLcd->eraseScrollLine(1);
+        writeFarewells();
+        const uint8_t controller = gLcd->controller();
+        if (controller == usb2lcdController) gController->close();
+        if (controller == noritakeController) {
+            for (uint8_t level = 0; level < 16; ++level) {
+                gLcd->setBrightness(level);
+                platform::sleepMillis(100);
+            }
+            gController->clearGraphics();
+        }
+    }
+    releaseDisplayObjects();
+}
+
+} // namespace tessaranth

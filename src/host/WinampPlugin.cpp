@@ -1,0 +1,35 @@
+#include "host/WinampPlugin.h"
+
+#include "host/Globals.h"
+#include "settings/Settings.h"
+
+#include <atomic>
+
+namespace tessaranth {
+
+WinampPlugin::WinampPlugin() = default;
+
+uint8_t WinampPlugin::wireBit(int16_t choice) {
+    return choice >= 0 && choice <= 3 ? static_cast<uint8_t>(1u << choice) : 0;
+}
+
+int32_t WinampPlugin::getUpdateDelay() const { return gSettings->updateDelay(); }
+
+void WinampPlugin::setUpdateDelay(int32_t milliseconds) { gSettings->setUpdateDelay(milliseconds); }
+
+void WinampPlugin::requestBackgroundReload() { relaxedStore(backgroundReloadPending, uint8_t{1}); }
+void WinampPlugin::requestAnalyzerTextClear() { relaxedStore(analyzerTextClearPending, uint8_t{1}); }
+void WinampPlugin::requestAnalyzerGraphicsClear() { relaxedStore(analyzerGraphicsClearPending, uint8_t{1}); }
+void WinampPlugin::requestScopeTextClear() { relaxedStore(scopeTextClearPending, uint8_t{1}); }
+void WinampPlugin::requestScopeGraphicsClear() { relaxedStore(scopeGraphicsClearPending, uint8_t{1}); }
+void WinampPlugin::requestVUClear() { relaxedStore(vuClearPending, uint8_t{1}); }
+void WinampPlugin::requestPlaylistClear() { relaxedStore(playlistClearPending, uint8_t{1}); }
+void WinampPlugin::requestPlaylistRedraw() { relaxedStore(playlistRedrawPending, uint8_t{1}); }
+void WinampPlugin::raiseEmergencyShutdown() { relaxedStore(emergencyShutdown, uint8_t{1}); }
+bool WinampPlugin::inEmergency() const { return relaxedLoad(emergencyShutdown) != 0; }
+
+bool WinampPlugin::consume(uint8_t& flag) {
+    return std::atomic_ref<uint8_t>(flag).exchange(0, std::memory_order_relaxed) != 0;
+}
+
+} // namespace tessaranth

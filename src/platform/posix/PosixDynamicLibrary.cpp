@@ -1,0 +1,20 @@
+#include "platform/DynamicLibrary.h"
+
+#include <dlfcn.h>
+
+namespace tessaranth::platform {
+
+bool DynamicLibrary::open(const char* name) {
+    close();
+    handle_ = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    return handle_ != nullptr;
+}
+
+void* DynamicLibrary::symbol(const char* name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
+
+void DynamicLibrary::close() {
+    if (handle_) dlclose(handle_);
+    handle_ = nullptr;
+}
+
+} // namespace tessaranth::platform

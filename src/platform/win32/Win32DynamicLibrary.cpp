@@ -1,0 +1,22 @@
+#include "platform/DynamicLibrary.h"
+
+#include <windows.h>
+
+namespace tessaranth::platform {
+
+bool DynamicLibrary::open(const char* name) {
+    close();
+    handle_ = reinterpret_cast<void*>(LoadLibraryA(name));
+    return handle_ != nullptr;
+}
+
+void* DynamicLibrary::symbol(const char* name) const {
+    return handle_ ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name)) : nullptr;
+}
+
+void DynamicLibrary::close() {
+    if (handle_) FreeLibrary(static_cast<HMODULE>(handle_));
+    handle_ = nullptr;
+}
+
+} // namespace tessaranth::platform

@@ -1,0 +1,8 @@
+#include "host/WinampPlugin.h"
+
+namespace tessaranth {
+
+void WinampPlugin::drawPlaylist(VisModule*) {}
+void WinampPlugin::clearPlaylist() {}
+
+} // namespace tessaranth

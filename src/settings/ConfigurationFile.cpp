@@ -1,0 +1,8 @@
+#include "settings/Settings.h"
+
+namespace tessaranth {
+
+bool Settings::saveToFile() { return false; }
+bool Settings::loadFromFile() { return false; }
+
+} // namespace tessaranth

@@ -1,0 +1,7 @@
+#include "vis/ModelEngine.h"
+
+namespace tessaranth {
+
+void ModelEngine::renderModels() {}
+
+} // namespace tessaranth

@@ -1,0 +1,30 @@
+#include "PluginFixture.h"
+
+#include "host/Globals.h"
+
+namespace tessaranth::test {
+
+void PluginFixture::SetUp() {
+    loadPlugin();
+    VisModule& m = module();
+    m.playerWindow = player.window();
+    m.delayMillis = 40;
+    std::fill(&m.spectrumBytes[0][0], &m.spectrumBytes[0][0] + sizeof m.spectrumBytes, uint8_t{0});
+    std::fill(&m.waveformBytes[0][0], &m.waveformBytes[0][0] + sizeof m.waveformBytes, uint8_t{0});
+}
+
+void PluginFixture::TearDown() { unloadPlugin(); }
+
+VisModule& PluginFixture::module() { return *winampVisGetHeader()->lookupModule(0); }
+
+int32_t PluginFixture::init() { return module().initCallback(&module()); }
+
+int32_t PluginFixture::render(int frames) {
+    int32_t result = 0;
+    for (int i = 0; i < frames; ++i) result = module().renderCallback(&module());
+    return result;
+}
+
+void PluginFixture::quit() { module().quitCallback(&module()); }
+
+} // namespace tessaranth::test
