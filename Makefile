@@ -19,6 +19,8 @@ test: setup
 	@ctest --preset asan -j $(JOBS)
 	@echo "== test: build the 32-bit Windows DLL (mingw32 preset) =="
 	@$(MAKE) --no-print-directory build-mingw32
+	@echo "== test: the Windows DLL in a Win32 host under Wine =="
+	@build/default/tests/wine/wine_tests
 	@echo "== test: all passed =="
 
 setup:

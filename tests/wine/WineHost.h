@@ -1,0 +1,33 @@
+// Runs the Windows test host under Wine in a prefix of its own, one run at a time.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tessaranth::test {
+
+struct WineRun {
+    int exitCode = -1;
+    std::vector<std::string> lines;  // what the test host printed, one fact per line
+    std::string portLog;             // the recording port library's log
+
+    bool has(const std::string& line) const;
+    // The lines that start with prefix, without it.
+    std::vector<std::string> after(const std::string& prefix) const;
+};
+
+class WineHost {
+public:
+    // Creates a fresh 32-bit prefix with the null graphics driver and no crash dialog.
+    static void createPrefix();
+    // Ends the prefix's wineserver and removes the prefix.
+    static void removePrefix();
+
+    // Runs wintest.exe with these arguments, from the folder that holds the DLLs.
+    static WineRun run(const std::vector<std::string>& arguments);
+    // Runs a Wine tool (reg, regedit) in the prefix; returns its exit code.
+    static int tool(const std::vector<std::string>& arguments, std::string* output = nullptr);
+    static std::string prefix();
+};
+
+} // namespace tessaranth::test
