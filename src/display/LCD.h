@@ -11,6 +11,9 @@ public:
     static constexpr int scrollLineBytes = 128;
     static constexpr int transferBlockBytes = 400;
     static constexpr int backgroundBytes = 13443;
+    // blankText on a page controller sends a constant block of this many zero bytes.
+    static constexpr int blankBlockBytes = 240;
+    static constexpr int maxBlankCells = blankBlockBytes / 6;
 
     LCD();
 
@@ -28,6 +31,10 @@ public:
     uint16_t width() const { return width_; }
     uint16_t height() const { return height_; }
     const uint8_t* backgroundPointer() const { return backgroundPointer_; }
+    // Distance in display memory between two text rows.
+    int32_t textPitch() const { return textRowBytes_; }
+    // Display-memory address of a text cell on a text-layer controller (16 bits).
+    uint16_t textCellAddress(int16_t column, int16_t row) const;
 
     void setTextPosition(int16_t column, int16_t row);
     void blankText(int16_t column, int16_t row, int16_t count);
