@@ -13,7 +13,8 @@ public:
     bool open(const char* name);
     bool isOpen() const { return handle_ != nullptr; }
     void* symbol(const char* name) const;
-    void close();
+    // False when the library could not be released.
+    bool close();
 
     template <class Function>
     Function function(const char* name) const {

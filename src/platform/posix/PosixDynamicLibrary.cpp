@@ -12,9 +12,10 @@ bool DynamicLibrary::open(const char* name) {
 
 void* DynamicLibrary::symbol(const char* name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
 
-void DynamicLibrary::close() {
-    if (handle_) dlclose(handle_);
+bool DynamicLibrary::close() {
+    const bool released = !handle_ || dlclose(handle_) == 0;
     handle_ = nullptr;
+    return released;
 }
 
 } // namespace tessaranth::platform

@@ -14,9 +14,10 @@ void* DynamicLibrary::symbol(const char* name) const {
     return handle_ ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name)) : nullptr;
 }
 
-void DynamicLibrary::close() {
-    if (handle_) FreeLibrary(static_cast<HMODULE>(handle_));
+bool DynamicLibrary::close() {
+    const bool released = !handle_ || FreeLibrary(static_cast<HMODULE>(handle_)) != 0;
     handle_ = nullptr;
+    return released;
 }
 
 } // namespace tessaranth::platform
