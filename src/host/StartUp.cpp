@@ -78,6 +78,17 @@ void writeFarewells() {
     if (s.showRepeat()) textAt(s.repeatXY(), "      ");
 }
 
+// A new start draws every field afresh: forget what the previous run had drawn.
+void forgetDrawnState(WinampPlugin& plugin) {
+    for (char* text : {plugin.shownTitle, plugin.shownArtist, plugin.shownTrackText, plugin.shownBitrateText,
+                       plugin.shownSamplerateText, plugin.shownChannelsText, plugin.shownTimeText})
+        text[0] = '\0';
+    plugin.playState = plugin.shownPlayState = 1;
+    plugin.shuffleState = plugin.shownShuffleState = 0;
+    plugin.repeatState = plugin.shownRepeatState = 0;
+    plugin.titleScrolling = plugin.artistScrolling = 0;
+}
+
 void clearVisualisations() {
     const Settings& s = *gSettings;
     if (s.showAnalyzer()) {
@@ -97,13 +108,14 @@ void clearVisualisations() {
 bool WinampPlugin::startUp(VisModule* module) {
     if (gController) return true;  // a second Init while running changes nothing
     recreateDisplayObjects();
+    forgetDrawnState(*this);
     relaxedStore(emergencyShutdown, uint8_t{0});
     gSettings->loadFromRegistry();
     const uint8_t controller = gSettings->controller();
     gController = createController(controller);
     if (!gController) {
         char text[96];
-        std::snprintf(text, sizeof text, "init: no driver for controller %u", static_cast<unsigned>(controller));
+        std::snprintf(text, sizeof text, "init: no display driver for controller %u", static_cast<unsigned>(controller));
         warn(text);
         raiseEmergencyShutdown();
     } else if (controller == usb2lcdController) {

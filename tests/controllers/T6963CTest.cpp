@@ -133,6 +133,7 @@ TEST_F(T6963CTest, InitSetsTheLayoutModesAndClearsBothLayers) {
                               BusItems{cmd(0xA7)} + wordItems(0, 0x21) + BusItems{cmd(0x9C)} + addressItems(0) +
                               autoWriteItems(zeros(40 * 8)) + addressItems(512) + autoWriteItems(zeros(40 * 64));
     EXPECT_EQ(items(), expected);
+    EXPECT_EQ(expected, initItems(0, 40, 512, 40, 64)) << "the builder the start-up tests use agrees";
 }
 
 TEST_F(T6963CTest, InitSplitsAGraphicHomeAboveOneByte) {

@@ -11,11 +11,18 @@ namespace tessaranth::test {
 
 class RecordingController : public ControllerLSI {
 public:
+    // log: where the calls go, so that they outlive the driver (shutdown releases it).
+    explicit RecordingController(std::vector<std::string>* log = nullptr) : calls(log ? *log : ownLog_) {}
+
     // Codes answered by the auto-mode operations.
     uint16_t autoWrite = 0xB0;
     uint16_t autoReset = 0xB2;
 
-    std::vector<std::string> calls;
+private:
+    std::vector<std::string> ownLog_;
+
+public:
+    std::vector<std::string>& calls;
     // The bytes of the last writeBlock, read as the page drivers read them: six per cell.
     std::vector<uint8_t> lastBlock;
 

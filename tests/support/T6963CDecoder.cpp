@@ -60,4 +60,13 @@ BusItems textItems(const char* text) {
     return items;
 }
 
+BusItems initItems(uint16_t textHome, uint8_t textRowBytes, uint16_t graphicHome, uint8_t graphicRowBytes,
+                   uint16_t height) {
+    return wordItems(textHome, 0x40) + wordItems(textRowBytes, 0x41) + wordItems(graphicHome, 0x42) +
+           wordItems(graphicRowBytes, 0x43) + BusItems{cmd(0x81)} + wordItems(3, 0x22) + BusItems{cmd(0xA7)} +
+           wordItems(0, 0x21) + BusItems{cmd(0x9C)} + addressItems(textHome) +
+           autoWriteItems(std::vector<uint8_t>(std::size_t{textRowBytes} * (height / 8), 0)) +
+           addressItems(graphicHome) + autoWriteItems(std::vector<uint8_t>(std::size_t{graphicRowBytes} * height, 0));
+}
+
 } // namespace tessaranth::test

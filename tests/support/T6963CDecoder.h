@@ -40,5 +40,8 @@ BusItems addressItems(uint16_t address);          // data low, data high, comman
 BusItems wordItems(uint16_t word, uint8_t command);
 BusItems autoWriteItems(const std::vector<uint8_t>& bytes);  // 0xB0, the data bytes, 0xB2
 BusItems textItems(const char* text);              // (c - 32, 0xC0) per character
+// What init sends for a layout: the four layout words, the modes, then both layers zeroed.
+BusItems initItems(uint16_t textHome, uint8_t textRowBytes, uint16_t graphicHome, uint8_t graphicRowBytes,
+                   uint16_t height);
 
 } // namespace tessaranth::test
