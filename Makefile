@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
 
-.PHONY: demo test setup build build-default build-asan build-mingw32 test-default test-asan clean
+.PHONY: demo test fuzz setup build build-default build-asan build-mingw32 build-fuzz build-tsan clean
 
 demo: setup build-default
 	@echo "== demo: tessaranth hosts the plug-in =="
@@ -21,6 +21,9 @@ test: setup
 	@$(MAKE) --no-print-directory build-mingw32
 	@echo "== test: the Windows DLL in a Win32 host under Wine =="
 	@build/default/tests/wine/wine_tests
+	@echo "== test: fuzz targets, about 20 seconds each (fuzz preset) =="
+	@$(MAKE) --no-print-directory build-fuzz
+	@scripts/run-fuzzers 20
 	@echo "== test: all passed =="
 
 setup:
@@ -28,9 +31,14 @@ setup:
 
 build: build-default build-asan build-mingw32
 
-build-default build-asan build-mingw32: build-%:
+build-default build-asan build-mingw32 build-fuzz build-tsan: build-%:
 	@cmake --preset $* >/dev/null
 	@$(BUILD) $* -j $(JOBS)
+
+# Longer fuzzing: make fuzz FUZZ_SECONDS=600
+FUZZ_SECONDS ?= 300
+fuzz: setup build-fuzz
+	@scripts/run-fuzzers $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

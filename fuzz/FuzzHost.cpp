@@ -1,0 +1,70 @@
+#include "FuzzHost.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace tessaranth::fuzz {
+
+std::size_t ByteReader::copy(void* destination, std::size_t count) {
+    const std::size_t available = position_ < size_ ? size_ - position_ : 0;
+    const std::size_t n = count < available ? count : available;
+    if (n) std::memcpy(destination, data_ + position_, n);
+    position_ += n;
+    return n;
+}
+
+void installQuietHost() {
+    static TessaranthHostServices services = [] {
+        TessaranthHostServices s{};
+        s.version = TESSARANTH_HOST_SERVICES_VERSION;
+        s.writePort = [](void*, uint16_t, uint16_t) {};
+        s.readPort = [](void*, uint16_t port) -> uint16_t { return static_cast<uint16_t>(port * 31u); };
+        s.messageBox = [](void*, const char*, const char*, uint32_t) -> int32_t { return 1; };
+        s.sleepMillis = [](void*, uint32_t) {};
+        s.usbOpen = [](void*) -> int32_t { return 0; };
+        s.usbSetBaudRate = [](void*, uint32_t) -> int32_t { return 0; };
+        s.usbWrite = [](void*, const uint8_t*, uint32_t) -> int32_t { return 0; };
+        s.usbClose = [](void*) {};
+        return s;
+    }();
+    static const bool folderSet = [] {
+        const auto folder = std::filesystem::temp_directory_path() / "tessaranth-fuzz-config";
+        std::filesystem::create_directories(folder);
+        setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+        return true;
+    }();
+    (void)folderSet;
+    tessaranthSetHostServices(&services);
+}
+
+void FuzzPlayer::refill(ByteReader& reader) {
+    for (int32_t& answer : answers_) answer = reader.word();
+    const std::size_t titleLength = reader.byte() + reader.byte();
+    std::memset(title_, 0, sizeof title_);
+    reader.copy(title_, titleLength < sizeof title_ - 1 ? titleLength : sizeof title_ - 1);
+    const std::size_t nameLength = reader.byte() * 2u;
+    std::memset(fileName_, 0, sizeof fileName_);
+    reader.copy(fileName_, nameLength < sizeof fileName_ - 1 ? nameLength : sizeof fileName_ - 1);
+    nullFileName_ = reader.byte() & 1;
+}
+
+intptr_t FuzzPlayer::onMessage(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    auto& self = *static_cast<FuzzPlayer*>(context);
+    if (message != 0x0400) return 0;
+    if (lParam == 211) return self.nullFileName_ ? 0 : reinterpret_cast<intptr_t>(self.fileName_);
+    return self.answers_[(static_cast<std::size_t>(lParam) + wParam) % 16];
+}
+
+int32_t FuzzPlayer::onTitle(void* context, char* buffer, int32_t size) {
+    auto& self = *static_cast<FuzzPlayer*>(context);
+    if (size <= 0) return 0;
+    const std::size_t length = std::strlen(self.title_);
+    const std::size_t n = length < static_cast<std::size_t>(size - 1) ? length : static_cast<std::size_t>(size - 1);
+    std::memcpy(buffer, self.title_, n);
+    buffer[n] = '\0';
+    return static_cast<int32_t>(n);
+}
+
+} // namespace tessaranth::fuzz

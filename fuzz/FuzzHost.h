@@ -1,0 +1,52 @@
+// What every fuzz target shares: a host whose port and message boxes go nowhere, a player
+// window that answers from the fuzzer's bytes, and a settings folder of its own.
+#pragma once
+
+#include "tessaranth/plugin_abi.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tessaranth::fuzz {
+
+// Reads the fuzzer's bytes front to back; past the end every read gives 0.
+class ByteReader {
+public:
+    ByteReader(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    uint8_t byte() { return position_ < size_ ? data_[position_++] : 0; }
+    int32_t word() {
+        uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) value |= static_cast<uint32_t>(byte()) << (8 * i);
+        return static_cast<int32_t>(value);
+    }
+    // Copies up to `count` bytes into destination; returns how many there were.
+    std::size_t copy(void* destination, std::size_t count);
+    bool empty() const { return position_ >= size_; }
+
+private:
+    const uint8_t* data_;
+    std::size_t size_;
+    std::size_t position_ = 0;
+};
+
+// Installs host services that swallow everything and points the settings at an empty folder.
+void installQuietHost();
+
+// A player whose answers and title come from the fuzzer's bytes.
+class FuzzPlayer {
+public:
+    void* window() { return &window_; }
+    void refill(ByteReader& reader);
+
+private:
+    static intptr_t onMessage(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    static int32_t onTitle(void* context, char* buffer, int32_t size);
+
+    int32_t answers_[16] = {};
+    char title_[300] = {};
+    char fileName_[600] = {};
+    bool nullFileName_ = false;
+    TessaranthPlayerWindow window_{this, onMessage, onTitle};
+};
+
+} // namespace tessaranth::fuzz
