@@ -1,0 +1,71 @@
+#include "emu/Usb2LcdEmulator.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tessaranth::emu {
+namespace {
+
+class Usb2LcdTest : public ::testing::Test {
+protected:
+    Usb2LcdEmulator adapter{128, 64};
+
+    void send(const std::vector<uint8_t>& bytes) {
+        adapter.write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    }
+    void openAtSpeed() {
+        adapter.open();
+        adapter.setBaudRate(230400);
+    }
+};
+
+TEST_F(Usb2LcdTest, APrefixedByteIsACommandAndEveryOtherByteData) {
+    openAtSpeed();
+    send({0x00, 0x02, 0x8F, 0x24, 0x8F, 0xB0, 0x21, 0x22, 0x8F, 0xB2});
+    EXPECT_EQ(adapter.memory(0x0200), 0x21);
+    EXPECT_EQ(adapter.memory(0x0201), 0x22);
+    EXPECT_EQ(adapter.addressPointer(), 0x0202);
+    EXPECT_TRUE(adapter.problems().empty()) << adapter.problems().text();
+}
+
+TEST_F(Usb2LcdTest, TheFramingCarriesOverFromOneWriteToTheNext) {
+    openAtSpeed();
+    send({0x10, 0x00, 0x8F});
+    send({0x24, 0x8F});
+    send({0xC0});
+    EXPECT_EQ(adapter.addressPointer(), 0x0010);
+    EXPECT_EQ(adapter.memory(0x0010), 0) << "0xC0 took no parameter and reported it";
+    EXPECT_EQ(adapter.problems().total(), 1u);
+}
+
+TEST_F(Usb2LcdTest, TheAdaptersOwnCommandsAreRecordedAndNotPassedOn) {
+    openAtSpeed();
+    send({0x8F, 0x78, 0x8F, 0x72, 0x55, 0x8F, 0xC0, 0x8F, 0x79});
+    EXPECT_EQ(adapter.adapterCommands(), (std::vector<uint8_t>{0x78, 0x72, 0x79}));
+    EXPECT_EQ(adapter.memory(0), 0x55) << "data around adapter commands still reaches the display";
+    EXPECT_TRUE(adapter.problems().empty()) << adapter.problems().text();
+}
+
+TEST_F(Usb2LcdTest, DeviceCallsAreRecordedAndMisuseReported) {
+    send({0x8F, 0x98});
+    EXPECT_EQ(adapter.problems().total(), 1u) << "written before open";
+    adapter.open();
+    adapter.setBaudRate(9600);
+    send({0x8F, 0x98});
+    adapter.close();
+    adapter.close();
+    EXPECT_EQ(adapter.calls(), (std::vector<std::string>{"write 2", "open", "baud 9600", "write 2", "close", "close"}));
+    EXPECT_EQ(adapter.problems().total(), 4u) << adapter.problems().text();
+    EXPECT_FALSE(adapter.isOpen());
+}
+
+TEST_F(Usb2LcdTest, AnUnknownCommandInTheStreamIsReported) {
+    openAtSpeed();
+    send({0x8F, 0x77});
+    ASSERT_EQ(adapter.problems().total(), 1u);
+    EXPECT_NE(adapter.problems().messages()[0].find("0x77"), std::string::npos);
+}
+
+} // namespace
+} // namespace tessaranth::emu
