@@ -24,7 +24,7 @@ public:
 // The cable of the common adapter boards: CE on pin 1, C/D on pin 17, WR on pin 16, RD on pin 14.
 constexpr Wiring kBoardWiring{PortPin::Strobe, PortPin::SelectIn, PortPin::Init, PortPin::AutoFeed};
 
-class ParallelPortTest : public ::testing::Test {
+class EmuParallelPortTest : public ::testing::Test {
 protected:
     RecordingChip chip;
     StrobedBus bus{chip};
@@ -34,7 +34,7 @@ protected:
     void control(uint8_t value) { port.write(0x37A, value); }
 };
 
-TEST_F(ParallelPortTest, PinLevelsAreTheControlBitsWithPins1_14And17Inverted) {
+TEST_F(EmuParallelPortTest, PinLevelsAreTheControlBitsWithPins1_14And17Inverted) {
     control(0x04);
     EXPECT_EQ(port.pinLevels(), 0x0F);
     control(0x00);
@@ -45,7 +45,7 @@ TEST_F(ParallelPortTest, PinLevelsAreTheControlBitsWithPins1_14And17Inverted) {
     EXPECT_EQ(port.pinLevels(), 0x0A);
 }
 
-TEST_F(ParallelPortTest, AWriteIsLatchedWhenTheStrobeEndsWithTheDataOnTheLinesThen) {
+TEST_F(EmuParallelPortTest, AWriteIsLatchedWhenTheStrobeEndsWithTheDataOnTheLinesThen) {
     // Idle 4, C/D low (bit 3), CE low (bit 0), WR low (bit 2), release WR, release CE.
     control(0x04);
     control(0x0C);
@@ -61,7 +61,7 @@ TEST_F(ParallelPortTest, AWriteIsLatchedWhenTheStrobeEndsWithTheDataOnTheLinesTh
     EXPECT_EQ(chip.writes.size(), 1u) << "releasing CE after WR is the same cycle";
 }
 
-TEST_F(ParallelPortTest, ACycleEndsByChipSelectAsWellAndKeepsTheCommandLineLevelOfTheCycle) {
+TEST_F(EmuParallelPortTest, ACycleEndsByChipSelectAsWellAndKeepsTheCommandLineLevelOfTheCycle) {
     control(0x04);              // C/D high: a command
     port.write(0x378, 0x98);
     control(0x01);  // CE and WR low together
@@ -70,14 +70,14 @@ TEST_F(ParallelPortTest, ACycleEndsByChipSelectAsWellAndKeepsTheCommandLineLevel
     EXPECT_EQ(chip.writes[0], std::make_pair(true, uint8_t{0x98}));
 }
 
-TEST_F(ParallelPortTest, WithoutChipSelectTheWriteStrobeDoesNothing) {
+TEST_F(EmuParallelPortTest, WithoutChipSelectTheWriteStrobeDoesNothing) {
     control(0x04);
     control(0x00);  // WR low, CE high
     control(0x04);
     EXPECT_TRUE(chip.writes.empty());
 }
 
-TEST_F(ParallelPortTest, AReadCycleShowsTheChipOnTheDataLinesOnlyWhenThePortIsTurnedToInput) {
+TEST_F(EmuParallelPortTest, AReadCycleShowsTheChipOnTheDataLinesOnlyWhenThePortIsTurnedToInput) {
     control(0x04);
     control(0x04 | 0x01 | 0x02 | 0x20);  // CE and RD low, C/D high, data lines in
     EXPECT_EQ(port.read(0x378), 0xC3);
@@ -90,14 +90,14 @@ TEST_F(ParallelPortTest, AReadCycleShowsTheChipOnTheDataLinesOnlyWhenThePortIsTu
     EXPECT_EQ(port.read(0x378), 0x11);
 }
 
-TEST_F(ParallelPortTest, StatusAndControlReadBack) {
+TEST_F(EmuParallelPortTest, StatusAndControlReadBack) {
     EXPECT_EQ(port.read(0x379), ParallelPort::kIdleStatus);
     control(0x2C);
     EXPECT_EQ(port.read(0x37A), 0x2C);
     EXPECT_TRUE(problems.empty());
 }
 
-TEST_F(ParallelPortTest, WritesOutsideThePortAndToTheStatusRegisterAreReported) {
+TEST_F(EmuParallelPortTest, WritesOutsideThePortAndToTheStatusRegisterAreReported) {
     port.write(0x278, 1);
     port.write(0x379, 2);
     port.read(0x3BC);
@@ -107,7 +107,7 @@ TEST_F(ParallelPortTest, WritesOutsideThePortAndToTheStatusRegisterAreReported) 
     EXPECT_TRUE(chip.writes.empty());
 }
 
-TEST(WireChoiceTest, SettingsCodesNameThePins) {
+TEST(EmuWireChoiceTest, SettingsCodesNameThePins) {
     EXPECT_EQ(pinOfWireChoice(0), PortPin::Strobe);
     EXPECT_EQ(pinOfWireChoice(1), PortPin::AutoFeed);
     EXPECT_EQ(pinOfWireChoice(2), PortPin::Init);
@@ -115,7 +115,7 @@ TEST(WireChoiceTest, SettingsCodesNameThePins) {
     EXPECT_EQ(pinOfWireChoice(4), PortPin::None);
 }
 
-TEST(UnconnectedSignalTest, AnUnwiredSignalFloatsHighSoAnUnwiredChipSelectNeverSelects) {
+TEST(EmuUnconnectedSignalTest, AnUnwiredSignalFloatsHighSoAnUnwiredChipSelectNeverSelects) {
     RecordingChip chip;
     StrobedBus bus{chip};
     ProblemLog problems;

@@ -22,7 +22,7 @@ std::string temporaryPath(const std::string& name) {
     return (std::filesystem::path(::testing::TempDir()) / name).string();
 }
 
-TEST(ScreenImageTest, PixelsOutsideAreDarkAndIgnoreWrites) {
+TEST(EmuScreenImageTest, PixelsOutsideAreDarkAndIgnoreWrites) {
     ScreenImage image(4, 2);
     image.setPixel(4, 0, true);
     image.setPixel(-1, 1, true);
@@ -32,7 +32,7 @@ TEST(ScreenImageTest, PixelsOutsideAreDarkAndIgnoreWrites) {
     EXPECT_TRUE(image.pixel(3, 1));
 }
 
-TEST(RgbImageTest, ScaleOneAndTwoFillWholeSquaresInThePanelColours) {
+TEST(EmuRgbImageTest, ScaleOneAndTwoFillWholeSquaresInThePanelColours) {
     const PanelLook look{PanelKind::LcdGreen};
     const RgbImage small = RgbImage::render(diagonal(), look, 1);
     EXPECT_EQ(small.width(), 3);
@@ -46,7 +46,7 @@ TEST(RgbImageTest, ScaleOneAndTwoFillWholeSquaresInThePanelColours) {
     EXPECT_EQ(doubled.pixel(1, 2), look.unlitColour());
 }
 
-TEST(RgbImageTest, FromScaleThreeDotsArePartedByAGap) {
+TEST(EmuRgbImageTest, FromScaleThreeDotsArePartedByAGap) {
     const PanelLook look{PanelKind::LcdBlue};
     const RgbImage image = RgbImage::render(diagonal(), look, 4);
     EXPECT_EQ(image.height(), 12);
@@ -56,7 +56,7 @@ TEST(RgbImageTest, FromScaleThreeDotsArePartedByAGap) {
     EXPECT_EQ(image.pixel(6, 7), look.unlitColour());
 }
 
-TEST(PanelLookTest, AVfdGlowsCyanDimmedByItsBrightnessAndLcdsHaveDarkDots) {
+TEST(EmuPanelLookTest, AVfdGlowsCyanDimmedByItsBrightnessAndLcdsHaveDarkDots) {
     const Rgb full = PanelLook{PanelKind::Vfd, 1.0}.litColour();
     const Rgb half = PanelLook{PanelKind::Vfd, 0.5}.litColour();
     EXPECT_GT(full.green, 0xF0);
@@ -71,7 +71,7 @@ TEST(PanelLookTest, AVfdGlowsCyanDimmedByItsBrightnessAndLcdsHaveDarkDots) {
     }
 }
 
-TEST(RgbImageTest, APngWrittenReadsBackTheSame) {
+TEST(EmuRgbImageTest, APngWrittenReadsBackTheSame) {
     const RgbImage image = RgbImage::render(diagonal(), PanelLook{PanelKind::Vfd, 0.75}, 3);
     const std::string path = temporaryPath("emu-roundtrip.png");
     ASSERT_TRUE(image.writePng(path));
@@ -81,7 +81,7 @@ TEST(RgbImageTest, APngWrittenReadsBackTheSame) {
     std::filesystem::remove(path);
 }
 
-TEST(RgbImageTest, MissingOrBrokenFilesReadAsNothing) {
+TEST(EmuRgbImageTest, MissingOrBrokenFilesReadAsNothing) {
     EXPECT_FALSE(RgbImage::readPng(temporaryPath("no-such-file.png")).has_value());
     const std::string path = temporaryPath("emu-broken.png");
     std::ofstream(path) << "\x89PNG\r\n\x1a\n but then nothing sensible";
@@ -90,7 +90,7 @@ TEST(RgbImageTest, MissingOrBrokenFilesReadAsNothing) {
     EXPECT_FALSE(RgbImage().writePng(temporaryPath("emu-empty.png")));
 }
 
-TEST(TerminalImageTest, TwoPixelRowsMakeOneLineOfHalfBlocks) {
+TEST(EmuTerminalImageTest, TwoPixelRowsMakeOneLineOfHalfBlocks) {
     ScreenImage image(3, 3);
     image.setPixel(0, 0, true);
     image.setPixel(1, 1, true);

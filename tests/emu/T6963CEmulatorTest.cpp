@@ -8,7 +8,7 @@ namespace tessaranth::emu {
 namespace {
 
 // Command sequences as the datasheet writes them: parameters first, words low byte first.
-class T6963CTest : public ::testing::Test {
+class EmuT6963CTest : public ::testing::Test {
 protected:
     T6963CEmulator chip{128, 64};
 
@@ -39,7 +39,7 @@ protected:
     }
 };
 
-TEST_F(T6963CTest, AutoWriteStoresAtThePointerAndAdvancesIt) {
+TEST_F(EmuT6963CTest, AutoWriteStoresAtThePointerAndAdvancesIt) {
     autoWrite(0x01FE, {1, 2, 3, 4});
     EXPECT_EQ(chip.memory(0x01FE), 1);
     EXPECT_EQ(chip.memory(0x0201), 4);
@@ -47,7 +47,7 @@ TEST_F(T6963CTest, AutoWriteStoresAtThePointerAndAdvancesIt) {
     EXPECT_TRUE(chip.problems().empty()) << chip.problems().text();
 }
 
-TEST_F(T6963CTest, SingleWritesIncrementDecrementOrKeepThePointer) {
+TEST_F(EmuT6963CTest, SingleWritesIncrementDecrementOrKeepThePointer) {
     word(0x24, 0x0100);
     command(0xC0, {0x11});
     command(0xC0, {0x22});
@@ -63,14 +63,14 @@ TEST_F(T6963CTest, SingleWritesIncrementDecrementOrKeepThePointer) {
     EXPECT_TRUE(chip.problems().empty()) << chip.problems().text();
 }
 
-TEST_F(T6963CTest, ThePointerWrapsAtTheEndOfMemory) {
+TEST_F(EmuT6963CTest, ThePointerWrapsAtTheEndOfMemory) {
     autoWrite(0xFFFF, {7, 8});
     EXPECT_EQ(chip.memory(0xFFFF), 7);
     EXPECT_EQ(chip.memory(0x0000), 8);
     EXPECT_EQ(chip.addressPointer(), 1);
 }
 
-TEST_F(T6963CTest, ReadsAndAutoReadFollowThePointer) {
+TEST_F(EmuT6963CTest, ReadsAndAutoReadFollowThePointer) {
     autoWrite(0x0300, {0xA1, 0xB2, 0xC3});
     word(0x24, 0x0300);
     command(0xB1);
@@ -84,7 +84,7 @@ TEST_F(T6963CTest, ReadsAndAutoReadFollowThePointer) {
     EXPECT_EQ(chip.addressPointer(), 0x0301);
 }
 
-TEST_F(T6963CTest, BitSetAndResetChangeOneBitAtThePointer) {
+TEST_F(EmuT6963CTest, BitSetAndResetChangeOneBitAtThePointer) {
     autoWrite(0x0040, {0x10});
     word(0x24, 0x0040);
     command(0xF8 | 2);  // set bit 2
@@ -93,7 +93,7 @@ TEST_F(T6963CTest, BitSetAndResetChangeOneBitAtThePointer) {
     EXPECT_EQ(chip.memory(0x0040), 0x84);
 }
 
-TEST_F(T6963CTest, TextCellsShowTheRomGlyphOfAsciiMinus0x20) {
+TEST_F(EmuT6963CTest, TextCellsShowTheRomGlyphOfAsciiMinus0x20) {
     standardLayout(0x94);
     autoWrite(21 + 2, {'I' - 0x20});  // text row 1, column 2
     const ScreenImage image = chip.screen();
@@ -105,7 +105,7 @@ TEST_F(T6963CTest, TextCellsShowTheRomGlyphOfAsciiMinus0x20) {
     EXPECT_EQ(image.litCount(), 3 + 5 + 3) << "code 0 elsewhere is the space";
 }
 
-TEST_F(T6963CTest, CodesFrom0x80ComeFromCgRamAtTheOffsetBlock) {
+TEST_F(EmuT6963CTest, CodesFrom0x80ComeFromCgRamAtTheOffsetBlock) {
     standardLayout(0x94);
     command(0x22, {3, 0});  // CG RAM at 3 << 11 = 0x1800, so code 0x80 sits at 0x1C00
     EXPECT_EQ(chip.cgRamBase(), 0x1800);
@@ -117,7 +117,7 @@ TEST_F(T6963CTest, CodesFrom0x80ComeFromCgRamAtTheOffsetBlock) {
     EXPECT_EQ(row(image, 7, 0, 7), "######.") << "bits 7 and 6 of a pattern byte are not shown";
 }
 
-TEST_F(T6963CTest, ExternalCgModeTakesEveryCodeFromCgRam) {
+TEST_F(EmuT6963CTest, ExternalCgModeTakesEveryCodeFromCgRam) {
     standardLayout(0x94);
     command(0x22, {3, 0});
     autoWrite(0x1800 + 0x21 * 8, {0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01});
@@ -128,7 +128,7 @@ TEST_F(T6963CTest, ExternalCgModeTakesEveryCodeFromCgRam) {
     EXPECT_EQ(row(chip.screen(), 0, 0, 6), ".###..") << "with the internal CG, 0x21 is the ROM's 'A'";
 }
 
-TEST_F(T6963CTest, GraphicBytesShowTheirLowSixBitsWithBit5Leftmost) {
+TEST_F(EmuT6963CTest, GraphicBytesShowTheirLowSixBitsWithBit5Leftmost) {
     standardLayout(0x98);
     autoWrite(512 + 3 * 24 + 1, {0x21, 0xC0});
     const ScreenImage image = chip.screen();
@@ -136,7 +136,7 @@ TEST_F(T6963CTest, GraphicBytesShowTheirLowSixBitsWithBit5Leftmost) {
     EXPECT_EQ(image.litCount(), 2);
 }
 
-TEST_F(T6963CTest, TheGraphicAreaSetsTheRowPitchAndTheScreenCutsOffTheRest) {
+TEST_F(EmuT6963CTest, TheGraphicAreaSetsTheRowPitchAndTheScreenCutsOffTheRest) {
     standardLayout(0x98);
     // With 24 bytes a row, x 126..127 are bits 5..4 of byte 21; bytes 22 and 23 lie past the glass.
     autoWrite(512 + 24 + 20, {0x3F, 0x3F, 0x3F, 0x3F});
@@ -145,7 +145,7 @@ TEST_F(T6963CTest, TheGraphicAreaSetsTheRowPitchAndTheScreenCutsOffTheRest) {
     EXPECT_EQ(image.litCount(), 8);
 }
 
-TEST_F(T6963CTest, ModeSetCombinesTextAndGraphics) {
+TEST_F(EmuT6963CTest, ModeSetCombinesTextAndGraphics) {
     standardLayout(0x9C);
     autoWrite(0, {'I' - 0x20});
     autoWrite(512, {0x3F});  // graphic row 0 of cell 0 fully lit
@@ -158,7 +158,7 @@ TEST_F(T6963CTest, ModeSetCombinesTextAndGraphics) {
     EXPECT_EQ(row(chip.screen(), 1, 0, 6), "......") << "AND with an empty graphic row hides the text";
 }
 
-TEST_F(T6963CTest, DisplayModeChoosesTheLayers) {
+TEST_F(EmuT6963CTest, DisplayModeChoosesTheLayers) {
     standardLayout(0x90);
     autoWrite(0, {'I' - 0x20});
     autoWrite(512 + 24 * 20, {0x3F});
@@ -169,7 +169,7 @@ TEST_F(T6963CTest, DisplayModeChoosesTheLayers) {
     EXPECT_EQ(chip.screen().litCount(), 6);
 }
 
-TEST_F(T6963CTest, TheCursorShowsItsPatternLinesAtTheCursorCell) {
+TEST_F(EmuT6963CTest, TheCursorShowsItsPatternLinesAtTheCursorCell) {
     standardLayout(0x96);
     command(0x21, {4, 2});
     command(0xA1);  // two lines
@@ -180,7 +180,7 @@ TEST_F(T6963CTest, TheCursorShowsItsPatternLinesAtTheCursorCell) {
     EXPECT_EQ(image.litCount(), 12);
 }
 
-TEST_F(T6963CTest, UnknownCommandsAndMissingParametersAreReported) {
+TEST_F(EmuT6963CTest, UnknownCommandsAndMissingParametersAreReported) {
     command(0x30);
     chip.writeData(0x10);
     chip.writeCommand(0x24);  // one parameter of two
@@ -192,7 +192,7 @@ TEST_F(T6963CTest, UnknownCommandsAndMissingParametersAreReported) {
     EXPECT_EQ(chip.addressPointer(), 0) << "a command without its parameters is not run";
 }
 
-TEST_F(T6963CTest, OnlyAutoResetIsTakenDuringAutoWrite) {
+TEST_F(EmuT6963CTest, OnlyAutoResetIsTakenDuringAutoWrite) {
     word(0x24, 0x0010);
     command(0xB0);
     chip.writeData(0x41);
@@ -207,7 +207,7 @@ TEST_F(T6963CTest, OnlyAutoResetIsTakenDuringAutoWrite) {
     EXPECT_EQ(chip.problems().total(), 2u) << "data written during auto read";
 }
 
-TEST_F(T6963CTest, TheBusTellsCommandsFromDataByTheCommandLine) {
+TEST_F(EmuT6963CTest, TheBusTellsCommandsFromDataByTheCommandLine) {
     chip.busWrite(false, 0x34);
     chip.busWrite(false, 0x12);
     chip.busWrite(true, 0x24);

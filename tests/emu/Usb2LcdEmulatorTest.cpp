@@ -7,7 +7,7 @@
 namespace tessaranth::emu {
 namespace {
 
-class Usb2LcdTest : public ::testing::Test {
+class EmuUsb2LcdTest : public ::testing::Test {
 protected:
     Usb2LcdEmulator adapter{128, 64};
 
@@ -20,7 +20,7 @@ protected:
     }
 };
 
-TEST_F(Usb2LcdTest, APrefixedByteIsACommandAndEveryOtherByteData) {
+TEST_F(EmuUsb2LcdTest, APrefixedByteIsACommandAndEveryOtherByteData) {
     openAtSpeed();
     send({0x00, 0x02, 0x8F, 0x24, 0x8F, 0xB0, 0x21, 0x22, 0x8F, 0xB2});
     EXPECT_EQ(adapter.memory(0x0200), 0x21);
@@ -29,7 +29,7 @@ TEST_F(Usb2LcdTest, APrefixedByteIsACommandAndEveryOtherByteData) {
     EXPECT_TRUE(adapter.problems().empty()) << adapter.problems().text();
 }
 
-TEST_F(Usb2LcdTest, TheFramingCarriesOverFromOneWriteToTheNext) {
+TEST_F(EmuUsb2LcdTest, TheFramingCarriesOverFromOneWriteToTheNext) {
     openAtSpeed();
     send({0x10, 0x00, 0x8F});
     send({0x24, 0x8F});
@@ -39,7 +39,7 @@ TEST_F(Usb2LcdTest, TheFramingCarriesOverFromOneWriteToTheNext) {
     EXPECT_EQ(adapter.problems().total(), 1u);
 }
 
-TEST_F(Usb2LcdTest, TheAdaptersOwnCommandsAreRecordedAndNotPassedOn) {
+TEST_F(EmuUsb2LcdTest, TheAdaptersOwnCommandsAreRecordedAndNotPassedOn) {
     openAtSpeed();
     send({0x8F, 0x78, 0x8F, 0x72, 0x55, 0x8F, 0xC0, 0x8F, 0x79});
     EXPECT_EQ(adapter.adapterCommands(), (std::vector<uint8_t>{0x78, 0x72, 0x79}));
@@ -47,7 +47,7 @@ TEST_F(Usb2LcdTest, TheAdaptersOwnCommandsAreRecordedAndNotPassedOn) {
     EXPECT_TRUE(adapter.problems().empty()) << adapter.problems().text();
 }
 
-TEST_F(Usb2LcdTest, DeviceCallsAreRecordedAndMisuseReported) {
+TEST_F(EmuUsb2LcdTest, DeviceCallsAreRecordedAndMisuseReported) {
     send({0x8F, 0x98});
     EXPECT_EQ(adapter.problems().total(), 1u) << "written before open";
     adapter.open();
@@ -60,7 +60,7 @@ TEST_F(Usb2LcdTest, DeviceCallsAreRecordedAndMisuseReported) {
     EXPECT_FALSE(adapter.isOpen());
 }
 
-TEST_F(Usb2LcdTest, AnUnknownCommandInTheStreamIsReported) {
+TEST_F(EmuUsb2LcdTest, AnUnknownCommandInTheStreamIsReported) {
     openAtSpeed();
     send({0x8F, 0x77});
     ASSERT_EQ(adapter.problems().total(), 1u);

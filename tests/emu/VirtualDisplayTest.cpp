@@ -20,7 +20,7 @@ void cycle(VirtualDisplay& display, uint16_t base, uint8_t ce, uint8_t cd, uint8
     display.writePort(static_cast<uint16_t>(base + 2), control ^= ce);
 }
 
-TEST(VirtualDisplayTest, FormatsGiveTheDisplaySizes) {
+TEST(EmuVirtualDisplayTest, FormatsGiveTheDisplaySizes) {
     EXPECT_EQ(VirtualDisplay::sizeOfFormat(3).width, 240);
     EXPECT_EQ(VirtualDisplay::sizeOfFormat(3).height, 128);
     EXPECT_EQ(VirtualDisplay::sizeOfFormat(7).width, 192);
@@ -28,7 +28,7 @@ TEST(VirtualDisplayTest, FormatsGiveTheDisplaySizes) {
     EXPECT_EQ(VirtualDisplay::sizeOfFormat(9).width, 0);
 }
 
-TEST(VirtualDisplayTest, ControllersAndFormatsThatAreNotEmulatedAreRefusedWithAReason) {
+TEST(EmuVirtualDisplayTest, ControllersAndFormatsThatAreNotEmulatedAreRefusedWithAReason) {
     std::string error;
     EXPECT_EQ(VirtualDisplay::create({.controller = 4}, &error), nullptr);
     EXPECT_NE(error.find("HD61830"), std::string::npos);
@@ -37,7 +37,7 @@ TEST(VirtualDisplayTest, ControllersAndFormatsThatAreNotEmulatedAreRefusedWithAR
     EXPECT_EQ(VirtualDisplay::create({.controller = 200}), nullptr);
 }
 
-TEST(VirtualDisplayTest, AT6963COnThePortFollowsTheWiringAndAddressOfTheSetup) {
+TEST(EmuVirtualDisplayTest, AT6963COnThePortFollowsTheWiringAndAddressOfTheSetup) {
     // The SED1330 boards' cable: CS on pin 14, A0 on pin 16, WR on pin 1, RD on pin 17, at 0x278.
     auto display = VirtualDisplay::create(
         {.controller = 0, .displayFormat = 3, .wiringCS = 1, .wiringA0 = 2, .wiringWR = 0, .wiringRD = 3, .lptAddress = 0x278});
@@ -55,7 +55,7 @@ TEST(VirtualDisplayTest, AT6963COnThePortFollowsTheWiringAndAddressOfTheSetup) {
     EXPECT_EQ(display->problems().total(), 1u) << "a port display has no USB device";
 }
 
-TEST(VirtualDisplayTest, TheUsbAdapterTakesTheUsbCallsAndReportsPortAccess) {
+TEST(EmuVirtualDisplayTest, TheUsbAdapterTakesTheUsbCallsAndReportsPortAccess) {
     auto display = VirtualDisplay::create({.controller = 6, .displayFormat = 0, .lcdPanel = PanelKind::LcdBlue});
     ASSERT_NE(display, nullptr);
     EXPECT_TRUE(display->usesUsb());
@@ -71,7 +71,7 @@ TEST(VirtualDisplayTest, TheUsbAdapterTakesTheUsbCallsAndReportsPortAccess) {
     EXPECT_EQ(display->problems().total(), 2u);
 }
 
-TEST(HostServicesAdapterTest, TheServicesReachTheDisplayAndTheHooks) {
+TEST(EmuHostServicesAdapterTest, TheServicesReachTheDisplayAndTheHooks) {
     auto display = VirtualDisplay::create({.controller = 6});
     ASSERT_NE(display, nullptr);
     HostServicesAdapter adapter(*display);
