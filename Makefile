@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
 
-.PHONY: demo test fuzz setup build build-default build-asan build-mingw32 build-fuzz build-tsan clean
+.PHONY: demo test bench fuzz setup build build-default build-asan build-mingw32 build-fuzz build-tsan clean
 
 demo: setup build-default
 	@echo "== demo: tessaranth hosts the plug-in =="
@@ -34,6 +34,10 @@ build: build-default build-asan build-mingw32
 build-default build-asan build-mingw32 build-fuzz build-tsan: build-%:
 	@cmake --preset $* >/dev/null
 	@$(BUILD) $* -j $(JOBS)
+
+# Frame costs per scene: a table on the terminal and build/bench.json.
+bench: setup build-default
+	@build/default/bench/frame_benchmark --benchmark_out=build/bench.json --benchmark_out_format=json
 
 # Longer fuzzing: make fuzz FUZZ_SECONDS=600
 FUZZ_SECONDS ?= 300

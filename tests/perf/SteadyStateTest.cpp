@@ -1,0 +1,27 @@
+// A frame runs in the player's visualisation thread: once running, it must not allocate.
+#include "AllocationCounter.h"
+#include "Scenes.h"
+
+#include <gtest/gtest.h>
+
+namespace tessaranth::test {
+namespace {
+
+TEST(SteadyState, NoSceneAllocatesInAFrame) {
+    for (const SceneSpec& scene : standardScenes()) {
+        SceneRunner runner(scene);
+        const uint64_t before = allocationCount();
+        for (int i = 0; i < 200; ++i) runner.frame();
+        EXPECT_EQ(allocationCount() - before, 0u) << scene.name;
+    }
+}
+
+TEST(SteadyState, TheCounterSeesAllocations) {
+    const uint64_t before = allocationCount();
+    auto* p = new int(3);
+    EXPECT_EQ(allocationCount() - before, 1u);
+    delete p;
+}
+
+} // namespace
+} // namespace tessaranth::test

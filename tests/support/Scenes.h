@@ -1,0 +1,53 @@
+// Standard scenes for measuring frames: a plug-in started on a given controller and size with
+// a set of fields and visualisations on, fed by a player whose time runs and whose audio is
+// noise. Port accesses and USB bytes are counted, not recorded, so a frame costs what the
+// plug-in costs.
+#pragma once
+
+#include "tessaranth/plugin_abi.h"
+
+#include <cstdint>
+#include <span>
+
+namespace tessaranth::test {
+
+enum class SceneContent { idle, text, vis, everything };
+
+struct SceneSpec {
+    const char* name;
+    SceneContent content;
+    uint8_t controller;
+    uint8_t displayFormat;
+};
+
+// idle, text, vis and everything on a T6963C 240 x 128, then everything on a KS0108B 128 x 64,
+// a SED1335 320 x 240, a Noritake 128 x 64 and a USB2LCD 240 x 128.
+std::span<const SceneSpec> standardScenes();
+
+struct SceneCounters {
+    uint64_t portAccesses = 0;
+    uint64_t usbBytes = 0;
+};
+
+class SceneRunner {
+public:
+    // Loads and starts the plug-in for the scene and runs a few frames to reach steady state.
+    explicit SceneRunner(const SceneSpec& scene);
+    ~SceneRunner();
+    SceneRunner(const SceneRunner&) = delete;
+    SceneRunner& operator=(const SceneRunner&) = delete;
+
+    // One frame: the player moves on by one frame interval and new audio arrives.
+    void frame();
+    SceneCounters counters;
+
+private:
+    void advancePlayer();
+
+    TessaranthPlayerWindow window_{};
+    TessaranthHostServices services_{};
+    uint32_t noise_ = 12345;
+    int32_t positionMillis_ = 0;
+};
+
+} // namespace tessaranth::test
