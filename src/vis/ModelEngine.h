@@ -1,11 +1,38 @@
-// The rotating wire-frame model.
+// The rotating wire-frame model: two cubes orbiting each other on an ellipse, each spinning
+// about its own vertical axis, drawn with a simple perspective.
 #pragma once
+
+#include <cstdint>
 
 namespace tessaranth {
 
 class ModelEngine {
 public:
+    static constexpr int pixelBytes = 5120;
+    static constexpr int animationFrames = 62;
+    static constexpr uint32_t framePauseMillis = 40;
+    static constexpr int firstRow = 64;
+
+    ModelEngine();
+
+    // Plays the whole animation, pausing after every frame.
     void renderModels();
+    void drawModel(float ox, float oy, float oz, float angle, float scale);
+    void drawEdge(float x0, float y0, float z0, float x1, float y1, float z1);
+    void plotPoint(int32_t x, int32_t y);
+
+    // The pixel buffer, in text-layer row bytes with the display's row stride.
+    const uint8_t* pixelBuffer() const { return pixels; }
+    // Bytes cleared and sent per frame: whole display rows from row 64 on.
+    int sendBytes() const;
+
+private:
+    void clearFrame();
+
+    int32_t centerX;
+    int32_t centerY;
+    uint8_t pixels[pixelBytes] = {};
+    uint16_t sendRows;
 };
 
 } // namespace tessaranth
