@@ -80,7 +80,7 @@ void ModelEngine::drawModel(float ox, float oy, float oz, float angle, float sca
 }
 
 // Perspective projection of both ends, then a fixed-step walk that leaves out the first end
-// and ends on the second.
+// and ends exactly on the second (each step is taken from the first end, not added up).
 void ModelEngine::drawEdge(float x0, float y0, float z0, float x1, float y1, float z1) {
     const float k0 = z0 * perspective + 1.0f;
     const float k1 = z1 * perspective + 1.0f;
@@ -93,13 +93,11 @@ void ModelEngine::drawEdge(float x0, float y0, float z0, float x1, float y1, flo
         plotPoint(sx0 + centerX, sy0 + centerY);
         return;
     }
-    float x = static_cast<float>(sx0 + centerX);
-    float y = static_cast<float>(sy0 + centerY);
-    const float stepX = static_cast<float>(dx) / static_cast<float>(steps);
-    const float stepY = static_cast<float>(dy) / static_cast<float>(steps);
-    for (int32_t step = 0; step < steps; ++step) {
-        x += stepX;
-        y += stepY;
+    const auto startX = static_cast<float>(sx0 + centerX);
+    const auto startY = static_cast<float>(sy0 + centerY);
+    for (int32_t step = 1; step <= steps; ++step) {
+        const float x = startX + static_cast<float>(dx * step) / static_cast<float>(steps);
+        const float y = startY + static_cast<float>(dy * step) / static_cast<float>(steps);
         plotPoint(static_cast<int32_t>(x), static_cast<int32_t>(y));
     }
 }

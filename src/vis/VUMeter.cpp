@@ -57,20 +57,16 @@ void Analyzer::drawVUMeter(int32_t first, int32_t second) {
     sendVuMeter(area);
 }
 
-// A fixed-step walk from the pivot (not plotted) to the tip (plotted last).
+// A fixed-step walk from the pivot (not plotted) to the tip (plotted last). Each step is taken
+// from the pivot rather than added up, so the walk ends exactly on the tip.
 void Analyzer::plotNeedle(const Area& area) {
     const int pivotX = area.columns() / 2;
     const int dx = static_cast<int>(barValue) - pivotX;
     const int dy = -area.height;
     const int steps = std::max(std::abs(dx), std::abs(dy));
-    if (steps == 0) return;
-    const float stepX = static_cast<float>(dx) / static_cast<float>(steps);
-    const float stepY = static_cast<float>(dy) / static_cast<float>(steps);
-    float x = static_cast<float>(pivotX);
-    float y = static_cast<float>(area.height);
-    for (int step = 0; step < steps; ++step) {
-        x += stepX;
-        y += stepY;
+    for (int step = 1; step <= steps; ++step) {
+        const float x = static_cast<float>(pivotX) + static_cast<float>(dx * step) / static_cast<float>(steps);
+        const float y = static_cast<float>(area.height) + static_cast<float>(dy * step) / static_cast<float>(steps);
         if (x < 0.0f || y < 0.0f || x >= static_cast<float>(area.columns()) || y >= static_cast<float>(area.height))
             continue;
         setVuPixel(area, static_cast<int>(x), static_cast<int>(y));
