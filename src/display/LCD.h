@@ -23,6 +23,7 @@ public:
     uint8_t controller() const { return controller_; }
     // KS0108B and Noritake: column bytes in 8-row pages, text drawn as pixels.
     bool isPageController() const { return controller_ == 3 || controller_ == 4 || controller_ == 5; }
+    bool isSedController() const { return controller_ == 1 || controller_ == 2; }
     uint32_t graphicHome() const { return graphicHome_; }
     int32_t graphicRowBytes() const { return graphicRowBytes_; }
     uint32_t textHome() const { return textHome_; }
@@ -31,8 +32,9 @@ public:
     uint16_t width() const { return width_; }
     uint16_t height() const { return height_; }
     const uint8_t* backgroundPointer() const { return backgroundPointer_; }
-    // Distance in display memory between two text rows.
-    int32_t textPitch() const { return textRowBytes_; }
+    // Distance in display memory between two text rows: the SED1330 and SED1335 are given one
+    // address pitch for both layers (the graphic row bytes); the T6963C has its own text area.
+    int32_t textPitch() const { return isSedController() ? graphicRowBytes_ : textRowBytes_; }
     // Display-memory address of a text cell on a text-layer controller (16 bits).
     uint16_t textCellAddress(int16_t column, int16_t row) const;
 

@@ -110,11 +110,13 @@ TEST_F(LCDOnRecorder, PageControllersGetColumnAndRowPacked) {
     }
 }
 
-TEST_F(LCDOnRecorder, TextLayerControllersGetTheCellAddress) {
-    for (uint8_t controller : {1, 2, 6}) {
+// On 128 x 64 the USB adapter's text rows are 21 bytes apart; the SED133x is given one
+// address pitch for both layers, the 24 graphic row bytes.
+TEST_F(LCDOnRecorder, TextLayerControllersGetTheCellAddressAtTheirOwnPitch) {
+    for (auto [controller, address] : {std::pair<uint8_t, int>{1, 51}, {2, 51}, {6, 45}}) {
         use(controller);
         gLcd->setTextPosition(3, 2);
-        EXPECT_EQ(recorder->calls, (std::vector<std::string>{"setAddress 45"})) << int(controller);
+        EXPECT_EQ(recorder->calls, (std::vector<std::string>{"setAddress " + std::to_string(address)})) << int(controller);
     }
 }
 
@@ -139,7 +141,7 @@ TEST_F(LCDOnRecorder, BlankTextOnATextLayerControllerUsesItsOwnAutoCodes) {
     recorder->autoWrite = 0x42;
     recorder->autoReset = 0;
     gLcd->blankText(1, 1, 2);
-    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"setAddress 22", "writeCommand 66", "writeData 0",
+    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"setAddress 25", "writeCommand 66", "writeData 0",
                                                          "writeData 0", "writeCommand 0"}));
 }
 

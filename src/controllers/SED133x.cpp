@@ -1,0 +1,128 @@
+#include "controllers/SED133x.h"
+
+#include "display/LCD.h"
+#include "host/Globals.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+
+namespace tessaranth {
+
+namespace {
+
+constexpr uint8_t idleControl = 4;
+constexpr uint8_t systemSet = 0x40;
+constexpr uint8_t scroll = 0x44;
+constexpr uint8_t cursorWrite = 0x46;
+constexpr uint8_t cursorRight = 0x4C;
+constexpr uint8_t horizontalScroll = 0x5A;
+constexpr uint8_t overlay = 0x5B;
+constexpr uint8_t cgRamStart = 0x5C;
+constexpr uint8_t cursorForm = 0x5D;
+constexpr uint8_t displayOn = 0x59;
+constexpr int32_t cgRamBase = 0x290;
+// User glyphs (codes 0x80..) lie 0x400 bytes into CG RAM.
+constexpr int32_t userGlyphOffset = 0x400;
+constexpr uint8_t space = 0x20;
+
+uint8_t lowByte(uint32_t value) { return static_cast<uint8_t>(value & 0xFF); }
+uint8_t highByte(uint32_t value) { return static_cast<uint8_t>((value >> 8) & 0xFF); }
+
+// A 6-pixel cell in bits 5..0 goes to bits 7..2 of the display byte.
+uint8_t graphicByte(uint8_t cell, uint8_t invertMask) { return static_cast<uint8_t>((cell ^ invertMask) << 2); }
+
+} // namespace
+
+void SED133x::strobe(uint16_t value) {
+    ParallelPort::writeData(value);
+    port_.toggle(port_.csMask());
+    port_.toggle(port_.wrMask());
+    port_.toggle(port_.wrMask());
+    port_.toggle(port_.csMask());
+}
+
+void SED133x::writeData(uint16_t value) {
+    port_.setControlShadow(idleControl);
+    port_.toggle(port_.a0Mask());
+    strobe(value);
+}
+
+void SED133x::writeCommand(uint16_t value) {
+    port_.writeControl(idleControl);
+    strobe(value);
+}
+
+void SED133x::command(uint8_t code, std::initializer_list<uint32_t> parameters) {
+    writeCommand(code);
+    for (uint32_t parameter : parameters) writeData(lowByte(parameter));
+}
+
+void SED133x::setAddress(uint16_t address) { command(cursorWrite, {lowByte(address), highByte(address)}); }
+
+void SED133x::init() {
+    cgRamAddress_ = cgRamBase;
+    cursorAddress_ = 0;
+    port_.takeWiring();
+    port_.writeControl(idleControl);
+    const auto rowBytes = static_cast<uint32_t>(gLcd->graphicRowBytes());
+    const uint32_t height = gLcd->height();
+    // Two-frame drive, 6-pixel characters 8 rows high; the address pitch equals the row bytes.
+    command(systemSet, {0x30, 0x85, 0x07, rowBytes, rowBytes + 14, height, rowBytes, 0});
+    command(scroll, {lowByte(gLcd->textHome()), highByte(gLcd->textHome()), height, lowByte(gLcd->graphicHome()),
+                     highByte(gLcd->graphicHome()), height});
+    command(cgRamStart, {lowByte(cgRamAddress_), highByte(cgRamAddress_)});
+    command(cursorRight, {});
+    command(horizontalScroll, {0});
+    command(cursorWrite, {lowByte(cursorAddress_), highByte(cursorAddress_)});
+    command(cursorForm, {0x04, 0x86});
+    command(overlay, {0x01});     // exclusive-or of the two layers
+    command(displayOn, {0x14});   // both layers on, cursor off
+    fill(gLcd->textHome(), gLcd->textPitch() * (gLcd->height() / 8), space);
+    clearGraphics();
+}
+
+void SED133x::fill(uint32_t address, int32_t count, uint8_t value) {
+    setAddress(static_cast<uint16_t>(address));
+    for (int32_t i = 0; i < count; ++i) command(memoryWrite, {value});
+}
+
+void SED133x::clearGraphics() { fill(gLcd->graphicHome(), gLcd->graphicRowBytes() * gLcd->height(), 0); }
+
+void SED133x::writeGraphicBytes(const uint8_t* bytes, int32_t count) {
+    const uint8_t invertMask = gSettings->inverse() ? 0xFF : 0x00;
+    writeCommand(memoryWrite);
+    for (int32_t i = 0; i < count; ++i) writeData(graphicByte(bytes[i], invertMask));
+}
+
+void SED133x::defineGlyph(uint8_t index, const uint8_t rows[8]) {
+    setAddress(static_cast<uint16_t>(cgRamAddress_ + userGlyphOffset + 8 * index));
+    writeCommand(memoryWrite);
+    for (int row = 0; row < 8; ++row) writeData(lowByte(rows[row] << 2u));
+}
+
+void SED133x::writeText(const char* text) {
+    if (!text) return;
+    writeCommand(memoryWrite);
+    for (const char* c = text; *c; ++c) writeData(static_cast<uint8_t>(*c));
+}
+
+void SED133x::writeScreen(const uint8_t* image) {
+    if (!image) return;
+    setAddress(static_cast<uint16_t>(gLcd->graphicHome()));
+    writeGraphicBytes(image, std::min<int32_t>(gLcd->graphicRowBytes() * gLcd->height(), LCD::backgroundBytes));
+}
+
+void SED133x::writeRun(const uint8_t* bytes, int32_t count) {
+    if (bytes) writeGraphicBytes(bytes, count);
+}
+
+void SED133x::writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t rows, uint16_t width) {
+    if (!bytes) return;
+    const int32_t rowBytes = gLcd->graphicRowBytes();
+    for (uint16_t f = 0; f < rows; ++f) {
+        setAddress(static_cast<uint16_t>(rowBytes * f + static_cast<int32_t>(gLcd->graphicHome()) + x + rowBytes * y * 8));
+        writeGraphicBytes(bytes + f * width, width);
+    }
+}
+
+} // namespace tessaranth

@@ -1,0 +1,270 @@
+#include "PluginFixture.h"
+#include "T6963CDecoder.h"
+
+#include "controllers/ControllerFactory.h"
+#include "controllers/SED133x.h"
+#include "controllers/T6963C.h"
+#include "display/LCD.h"
+#include "host/Globals.h"
+#include "host/WinampPlugin.h"
+#include "settings/Settings.h"
+
+#include <memory>
+#include <string>
+
+namespace tessaranth::test {
+namespace {
+
+// The SED bus has the T6963C's shape: A0 high for commands, a write latched when CS and WR
+// are released. Default wiring: CS on bit 0, A0 on bit 3, WR on bit 2.
+BusItems sedItems(const std::vector<PortAccess>& accesses) { return decodeT6963C(accesses); }
+
+BusItems withParameters(uint8_t command, std::initializer_list<uint8_t> parameters) {
+    BusItems items{cmd(command)};
+    for (uint8_t p : parameters) items.push_back(dat(p));
+    return items;
+}
+
+BusItems cursorItems(uint16_t address) { return withParameters(0x46, {uint8_t(address & 0xFF), uint8_t(address >> 8)}); }
+
+// What SED1330 display memory holds after a decoded stream: CSRW sets the cursor, each byte
+// after MWRITE is stored there and advances it; the text block's start comes from SCROLL and
+// the pitch of a memory line from SYSTEM SET, as the controller itself takes them.
+class SedMemory {
+public:
+    explicit SedMemory(const BusItems& items) {
+        uint8_t command = 0;
+        int parameter = 0;
+        for (const BusItem& item : items) {
+            if (item.command) {
+                command = item.value;
+                parameter = 0;
+                continue;
+            }
+            take(command, parameter++, item.value);
+        }
+    }
+    std::string textRow(int row, int columns) const {
+        std::string text;
+        for (int c = 0; c < columns; ++c) text += static_cast<char>(memory_[(textStart_ + row * pitch_ + c) & 0xFFFF]);
+        return text;
+    }
+    int pitch() const { return pitch_; }
+
+private:
+    void take(uint8_t command, int parameter, uint8_t value) {
+        if (command == 0x40 && parameter == 6) pitch_ = value;
+        if (command == 0x40 && parameter == 7) pitch_ |= value << 8;
+        if (command == 0x44 && parameter < 2) textStart_ = parameter == 0 ? value : textStart_ | value << 8;
+        if (command == 0x46 && parameter < 2) cursor_ = parameter == 0 ? value : (cursor_ & 0xFF) | value << 8;
+        if (command == 0x42) memory_[cursor_++ & 0xFFFF] = value;
+    }
+    std::vector<uint8_t> memory_ = std::vector<uint8_t>(65536, 0);
+    int pitch_ = 0;
+    int textStart_ = 0;
+    int cursor_ = 0;
+};
+
+class SED133xTest : public PluginFixture {
+protected:
+    void SetUp() override {
+        PluginFixture::SetUp();
+        gPlugin->portAddress = 0x378;
+        useSize(240, 128);
+    }
+    void useSize(uint16_t width, uint16_t height) {
+        gLcd->setController(1);
+        gLcd->setSize(width, height);
+        driver.init();
+        host.clear();
+    }
+    BusItems items() const { return sedItems(host.accesses); }
+
+    SED133x driver;
+};
+
+TEST_F(SED133xTest, CommandAndDataCyclesStrobeCsAroundWr) {
+    driver.writeCommand(0x42);
+    driver.writeData(0x141);
+    EXPECT_EQ(host.accesses, (std::vector<PortAccess>{{true, 0x37A, 4},
+                                                      {true, 0x378, 0x42},
+                                                      {true, 0x37A, 5},
+                                                      {true, 0x37A, 1},
+                                                      {true, 0x37A, 5},
+                                                      {true, 0x37A, 4},
+                                                      {true, 0x37A, 12},
+                                                      {true, 0x378, 0x141},
+                                                      {true, 0x37A, 13},
+                                                      {true, 0x37A, 9},
+                                                      {true, 0x37A, 13},
+                                                      {true, 0x37A, 12}}));
+}
+
+TEST_F(SED133xTest, InitFor320By240SetsUpBothLayersAndClearsThem) {
+    gLcd->setSize(320, 240);
+    driver.init();
+    ASSERT_FALSE(host.accesses.empty());
+    EXPECT_EQ(host.accesses.front(), (PortAccess{true, 0x37A, 4}));
+    const BusItems expected = withParameters(0x40, {0x30, 0x85, 0x07, 0x38, 0x46, 0xF0, 0x38, 0x00}) +
+                              withParameters(0x44, {0x00, 0x00, 0xF0, 0x10, 0x07, 0xF0}) +
+                              withParameters(0x5C, {0x90, 0x02}) + BusItems{cmd(0x4C)} + withParameters(0x5A, {0}) +
+                              withParameters(0x46, {0, 0}) + withParameters(0x5D, {0x04, 0x86}) +
+                              withParameters(0x5B, {0x01}) + withParameters(0x59, {0x14}) + cursorItems(0);
+    const BusItems got = items();
+    ASSERT_GT(got.size(), expected.size());
+    EXPECT_EQ(BusItems(got.begin(), got.begin() + static_cast<long>(expected.size())), expected);
+    // Text layer: 56 x 30 spaces, each its own memory write; then the graphic layer.
+    size_t at = expected.size();
+    for (int i = 0; i < 56 * 30; ++i, at += 2) {
+        ASSERT_EQ(got[at], cmd(0x42)) << i;
+        ASSERT_EQ(got[at + 1], dat(0x20)) << i;
+    }
+    EXPECT_EQ(BusItems(got.begin() + static_cast<long>(at), got.begin() + static_cast<long>(at) + 3), cursorItems(1808));
+    EXPECT_EQ(got.size(), at + 3 + 2 * 56 * 240);
+    EXPECT_EQ(got.back(), dat(0));
+}
+
+TEST_F(SED133xTest, GlyphZeroLandsAt0x690WithRowsInTheHighBits) {
+    const uint8_t rows[8] = {31, 31, 31, 31, 31, 31, 31, 31};
+    driver.defineGlyph(0, rows);
+    EXPECT_EQ(items(), cursorItems(0x690) + withParameters(0x42, {0x7C, 0x7C, 0x7C, 0x7C, 0x7C, 0x7C, 0x7C, 0x7C}));
+    host.clear();
+    const uint8_t one[8] = {1, 2, 4, 8, 16, 0, 0, 0};
+    driver.defineGlyph(15, one);
+    EXPECT_EQ(items(), cursorItems(0x690 + 120) + withParameters(0x42, {0x04, 0x08, 0x10, 0x20, 0x40, 0, 0, 0}));
+}
+
+TEST_F(SED133xTest, GraphicBytesMoveCellsToTheHighBitsAndInvertBeforeShifting) {
+    const uint8_t run[] = {0x00, 0x3F, 0x21};
+    driver.writeRun(run, 3);
+    EXPECT_EQ(items(), withParameters(0x42, {0x00, 0xFC, 0x84}));
+    host.clear();
+    gSettings->setInverse(1);
+    driver.writeRun(run, 3);
+    EXPECT_EQ(items(), withParameters(0x42, {0xFC, 0x00, 0x78}));
+}
+
+TEST_F(SED133xTest, TextIsOneMemoryWriteOfTheAsciiCodes) {
+    driver.writeText("Stopped");
+    EXPECT_EQ(items(), withParameters(0x42, {'S', 't', 'o', 'p', 'p', 'e', 'd'}));
+}
+
+TEST_F(SED133xTest, ScreenBlockAndClearAddressTheGraphicLayer) {
+    std::vector<uint8_t> image(LCD::backgroundBytes, 0x01);
+    driver.writeScreen(image.data());
+    BusItems got = items();
+    ASSERT_EQ(got.size(), 3u + 1 + 40 * 128);
+    EXPECT_EQ(BusItems(got.begin(), got.begin() + 4), (cursorItems(768) + BusItems{cmd(0x42)}));
+    EXPECT_EQ(got.back(), dat(0x04));
+
+    host.clear();
+    const uint8_t block[6] = {1, 2, 3, 4, 5, 6};
+    driver.writeBlock(block, 2, 1, 2, 3);
+    EXPECT_EQ(items(), cursorItems(768 + 2 + 40 * 8) + withParameters(0x42, {0x04, 0x08, 0x0C}) +
+                           cursorItems(768 + 2 + 40 * 9) + withParameters(0x42, {0x10, 0x14, 0x18}));
+
+    host.clear();
+    driver.clearGraphics();
+    got = items();
+    EXPECT_EQ(got.size(), 3u + 2 * 40 * 128);
+    EXPECT_EQ(BusItems(got.begin(), got.begin() + 5), (cursorItems(768) + BusItems{cmd(0x42), dat(0)}));
+}
+
+TEST_F(SED133xTest, CodeOperationsAnswerMemoryWriteOnly) {
+    EXPECT_EQ(driver.autoWriteCode(), 0x42);
+    EXPECT_EQ(driver.autoResetCode(), 0);
+    EXPECT_EQ(driver.autoReadCode(), 0);
+    EXPECT_EQ(driver.writeIncrementCode(), 0);
+    EXPECT_TRUE(driver.statusLoop());
+    EXPECT_FALSE(driver.loadDriver());
+}
+
+TEST_F(SED133xTest, BothSedControllersCreateThisDriver) {
+    for (uint8_t controller : {1, 2}) {
+        std::unique_ptr<ControllerLSI> created(createController(controller));
+        EXPECT_NE(dynamic_cast<SED133x*>(created.get()), nullptr) << int(controller);
+    }
+}
+
+// Text cells are addressed with the pitch the controller was given, so every text row lands
+// where the controller shows it, at every display size.
+class SedTextRows : public SED133xTest, public ::testing::WithParamInterface<int> {
+protected:
+    struct Size {
+        uint16_t width, height;
+    };
+    Size start() {
+        static constexpr Size sizes[] = {{128, 64}, {128, 128}, {240, 64}, {240, 128}, {256, 128},
+                                         {320, 200}, {320, 240}, {192, 64}, {128, 32}};
+        const Size size = sizes[GetParam()];
+        gLcd->setSize(size.width, size.height);
+        host.clear();
+        driver.init();
+        gController = &driver;
+        return size;
+    }
+    void TearDown() override {
+        gController = nullptr;
+        SED133xTest::TearDown();
+    }
+};
+
+TEST_P(SedTextRows, TextPositionsUseTheControllersPitch) {
+    const Size size = start();
+    gLcd->setTextPosition(0, 0);
+    driver.writeText("TITLE");
+    gLcd->setTextPosition(2, 1);
+    driver.writeText("ARTIST");
+    gLcd->setTextPosition(0, static_cast<int16_t>(size.height / 8 - 1));
+    driver.writeText("LAST");
+    const SedMemory memory(items());
+    EXPECT_EQ(memory.pitch(), gLcd->graphicRowBytes());
+    EXPECT_EQ(memory.textRow(0, 6), "TITLE ");
+    EXPECT_EQ(memory.textRow(1, 8), "  ARTIST");
+    EXPECT_EQ(memory.textRow(size.height / 8 - 1, 5), "LAST ");
+}
+
+TEST_P(SedTextRows, BlankTextClearsTheCellsOfItsOwnRow) {
+    start();
+    gLcd->setTextPosition(0, 1);
+    driver.writeText("ABCDEFGHIJKL");
+    gLcd->blankText(2, 1, 4);
+    const BusItems got = items();
+    EXPECT_EQ(SedMemory(got).textRow(1, 12), std::string("AB\0\0\0\0GHIJKL", 12));
+    EXPECT_EQ(SedMemory(got).textRow(0, 12), std::string(12, ' '));
+    // The blank ends with the SED's reset code, a command byte 0.
+    EXPECT_EQ(got.back(), cmd(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSizes, SedTextRows, ::testing::Range(0, 9));
+
+// The T6963C keeps its own text area: its text addresses are unchanged.
+TEST_F(SED133xTest, T6963CTextAddressesKeepTheTextRowBytes) {
+    T6963C t6963c;
+    gController = &t6963c;
+    gLcd->setController(0);
+    for (auto [width, expected] : {std::pair<uint16_t, uint16_t>{128, 2 * 21 + 3}, {192, 2 * 32 + 3}}) {
+        gLcd->setSize(width, 64);
+        t6963c.init();
+        host.clear();
+        gLcd->setTextPosition(3, 2);
+        EXPECT_EQ(items(), addressItems(expected)) << width;
+    }
+    gController = nullptr;
+}
+
+// The whole plug-in on a 128 x 64 SED1330: the farewell texts land on their own rows.
+TEST_F(SED133xTest, FarewellTitleAndArtistLandOnRowsZeroAndOne) {
+    host.clear();
+    gSettings->setController(1);
+    gSettings->setDisplayFormat(0);
+    init();
+    quit();
+    const SedMemory memory(items());
+    EXPECT_EQ(memory.textRow(0, 24), "     Tessaranth         ");
+    EXPECT_EQ(memory.textRow(1, 24), " ..:: BYE BYE ::..      ");
+    EXPECT_EQ(memory.textRow(2, 24), std::string(24, ' '));
+}
+
+} // namespace
+} // namespace tessaranth::test
