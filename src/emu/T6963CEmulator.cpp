@@ -51,9 +51,9 @@ void T6963CEmulator::writeData(uint8_t byte) {
     case AutoMode::Read: problems_.report("data byte " + hexText(byte) + " written during auto read"); return;
     case AutoMode::Off: break;
     }
-    if (parameterCount_ >= 2) parameters_[0] = parameters_[1];
-    parameters_[static_cast<size_t>(parameterCount_ >= 2 ? 1 : parameterCount_)] = byte;
-    ++parameterCount_;
+    if (receivedParameters_ >= 2) parameters_[0] = parameters_[1];
+    parameters_[static_cast<size_t>(receivedParameters_ >= 2 ? 1 : receivedParameters_)] = byte;
+    ++receivedParameters_;
 }
 
 void T6963CEmulator::writeCommand(uint8_t command) {
@@ -62,17 +62,26 @@ void T6963CEmulator::writeCommand(uint8_t command) {
                          ", where only auto reset is taken");
     else
         runCommand(command);
-    parameterCount_ = 0;
+    receivedParameters_ = 0;
 }
 
-bool T6963CEmulator::takeParameters(uint8_t command, int count) {
-    if (parameterCount_ < count) {
+int T6963CEmulator::parameterCount(uint8_t command) {
+    switch (command) {
+    case 0x21: case 0x22: case 0x24: case 0x40: case 0x41: case 0x42: case 0x43: return 2;
+    case 0xC0: case 0xC2: case 0xC4: return 1;
+    default: return 0;
+    }
+}
+
+bool T6963CEmulator::takeParameters(uint8_t command) {
+    const int count = parameterCount(command);
+    if (receivedParameters_ < count) {
         problems_.report("command " + hexText(command) + " takes " + std::to_string(count) + " parameter bytes, got " +
-                         std::to_string(parameterCount_));
+                         std::to_string(receivedParameters_));
         return false;
     }
-    if (parameterCount_ > count)
-        problems_.report(std::to_string(parameterCount_ - count) + " stray data bytes before command " + hexText(command));
+    if (receivedParameters_ > count)
+        problems_.report(std::to_string(receivedParameters_ - count) + " stray data bytes before command " + hexText(command));
     return true;
 }
 
@@ -83,14 +92,12 @@ void T6963CEmulator::runCommand(uint8_t command) {
     if (command >= 0xC0 && command <= 0xC5) return dataAccess(command);
     if (command >= 0xB0 && command <= 0xB2) return startAuto(command);
     if (command >= 0x80 && command <= 0xA7) return setMode(command);
-    switch (command) {
-    case 0x21: case 0x22: case 0x24: case 0x40: case 0x41: case 0x42: case 0x43: return setRegister(command);
-    default: problems_.report("unknown command " + hexText(command));
-    }
+    if (parameterCount(command) == 2) return setRegister(command);
+    problems_.report("unknown command " + hexText(command));
 }
 
 void T6963CEmulator::setRegister(uint8_t command) {
-    if (!takeParameters(command, 2)) return;
+    if (!takeParameters(command)) return;
     const uint16_t word = parameterWord();
     switch (command) {
     case 0x21: cursorX_ = parameters_[0]; cursorY_ = parameters_[1]; return;
@@ -105,7 +112,7 @@ void T6963CEmulator::setRegister(uint8_t command) {
 
 // Mode set (0x80..0x8F), display mode (0x90..0x9F) and cursor pattern (0xA0..0xA7): no parameters.
 void T6963CEmulator::setMode(uint8_t command) {
-    if (!takeParameters(command, 0)) return;
+    if (!takeParameters(command)) return;
     if (command >= 0xA0) {
         cursorLines_ = static_cast<uint8_t>((command & 0x07) + 1);
     } else if (command >= 0x90) {
@@ -120,16 +127,16 @@ void T6963CEmulator::setMode(uint8_t command) {
 }
 
 void T6963CEmulator::startAuto(uint8_t command) {
-    if (!takeParameters(command, 0)) return;
+    if (!takeParameters(command)) return;
     auto_ = command == 0xB0 ? AutoMode::Write : command == 0xB1 ? AutoMode::Read : AutoMode::Off;
 }
 
 // 0xC0/0xC2/0xC4 write the parameter, 0xC1/0xC3/0xC5 read; then the pointer goes up, down or stays.
 void T6963CEmulator::dataAccess(uint8_t command) {
     const bool write = (command & 1) == 0;
-    if (!takeParameters(command, write ? 1 : 0)) return;
+    if (!takeParameters(command)) return;
     if (write)
-        memory_[addressPointer_] = parameters_[static_cast<size_t>(parameterCount_ >= 2 ? 1 : 0)];
+        memory_[addressPointer_] = parameters_[static_cast<size_t>(receivedParameters_ >= 2 ? 1 : 0)];
     else
         readLatch_ = memory_[addressPointer_];
     const int step = (command & 0x06) == 0 ? 1 : (command & 0x06) == 2 ? -1 : 0;
@@ -137,7 +144,7 @@ void T6963CEmulator::dataAccess(uint8_t command) {
 }
 
 void T6963CEmulator::bitSetReset(uint8_t command) {
-    if (!takeParameters(command, 0)) return;
+    if (!takeParameters(command)) return;
     const uint8_t bit = static_cast<uint8_t>(1u << (command & 0x07));
     if (command & 0x08)
         memory_[addressPointer_] |= bit;

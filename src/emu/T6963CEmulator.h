@@ -36,11 +36,13 @@ public:
     uint16_t cgRamBase() const;
 
     static constexpr int kFontWidth = 6;  // the FS pin as the modules are strapped
+    // How many parameter bytes a command takes (0 for unknown commands).
+    static int parameterCount(uint8_t command);
 
 private:
     enum class AutoMode : uint8_t { Off, Write, Read };
 
-    bool takeParameters(uint8_t command, int count);
+    bool takeParameters(uint8_t command);
     uint16_t parameterWord() const;
     void runCommand(uint8_t command);
     void setRegister(uint8_t command);
@@ -60,7 +62,7 @@ private:
     int height_;
     std::vector<uint8_t> memory_;
     std::array<uint8_t, 2> parameters_{};
-    int parameterCount_ = 0;
+    int receivedParameters_ = 0;
     uint16_t addressPointer_ = 0;
     uint16_t textHome_ = 0;
     uint16_t textArea_ = 0;

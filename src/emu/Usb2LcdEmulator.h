@@ -1,11 +1,20 @@
 // The USB2LCD adapter with its T6963C display: a serial byte stream in which 0x8F announces
 // that the next byte is a command and every other byte is data. The adapter's own commands
 // are recorded and go no further.
+//
+// Assumed: the adapter takes a command's parameter bytes after the command (0x8F 0x24 lo hi)
+// and then performs the chip's cycles in the chip's order (parameters, then the command). The
+// adapter's protocol is private to it; kParametersFollowCommand is the one place to change this.
+//
+// Assumed: the plug-in sends the adapter no layout, so the adapter sets its T6963C up itself at
+// power-on, for its 240x128 module: text at 0 and graphics at 0x300, 40 bytes a row each, CG
+// RAM at offset 3 (0x1800), layers combined by OR, the display off until told (see the .cpp).
 #pragma once
 
 #include "emu/T6963CEmulator.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,8 +24,9 @@ class Usb2LcdEmulator : public T6963CEmulator {
 public:
     static constexpr uint8_t kCommandPrefix = 0x8F;
     static constexpr uint32_t kBaudRate = 230400;
+    static constexpr bool kParametersFollowCommand = true;
 
-    Usb2LcdEmulator(int width, int height) : T6963CEmulator(width, height) {}
+    Usb2LcdEmulator(int width, int height);
 
     // The four calls of the device library, as the plug-in makes them; 0 means success.
     int32_t open();
@@ -37,10 +47,15 @@ public:
 private:
     static bool isAdapterCommand(uint8_t byte) { return byte == 0x72 || byte == 0x78 || byte == 0x79; }
     void take(uint8_t byte);
+    void takeCommand(uint8_t command);
+    void takeData(uint8_t byte);
+    void runPending();
 
     bool open_ = false;
     uint32_t baud_ = 0;
     bool commandNext_ = false;
+    std::optional<uint8_t> pendingCommand_;  // a command waiting for its parameter bytes
+    std::vector<uint8_t> pendingParameters_;
     std::vector<uint8_t> adapterCommands_;
     std::vector<std::string> calls_;
 };

@@ -20,9 +20,19 @@ protected:
     }
 };
 
+TEST_F(EmuUsb2LcdTest, TheAdapterSetsItsModuleUpAt240x128WithCgRamAtOffset3) {
+    EXPECT_EQ(adapter.textHome(), 0);
+    EXPECT_EQ(adapter.textArea(), 40);
+    EXPECT_EQ(adapter.graphicHome(), 0x300);
+    EXPECT_EQ(adapter.graphicArea(), 40);
+    EXPECT_EQ(adapter.cgRamBase(), 0x1800);
+    EXPECT_EQ(adapter.screen().litCount(), 0) << "the display stays off until the plug-in turns it on";
+    EXPECT_TRUE(adapter.problems().empty()) << adapter.problems().text();
+}
+
 TEST_F(EmuUsb2LcdTest, APrefixedByteIsACommandAndEveryOtherByteData) {
     openAtSpeed();
-    send({0x00, 0x02, 0x8F, 0x24, 0x8F, 0xB0, 0x21, 0x22, 0x8F, 0xB2});
+    send({0x8F, 0x24, 0x00, 0x02, 0x8F, 0xB0, 0x21, 0x22, 0x8F, 0xB2});
     EXPECT_EQ(adapter.memory(0x0200), 0x21);
     EXPECT_EQ(adapter.memory(0x0201), 0x22);
     EXPECT_EQ(adapter.addressPointer(), 0x0202);
@@ -31,17 +41,27 @@ TEST_F(EmuUsb2LcdTest, APrefixedByteIsACommandAndEveryOtherByteData) {
 
 TEST_F(EmuUsb2LcdTest, TheFramingCarriesOverFromOneWriteToTheNext) {
     openAtSpeed();
-    send({0x10, 0x00, 0x8F});
-    send({0x24, 0x8F});
+    send({0x8F});
+    send({0x24, 0x10});
+    send({0x00, 0x8F});
     send({0xC0});
-    EXPECT_EQ(adapter.addressPointer(), 0x0010);
-    EXPECT_EQ(adapter.memory(0x0010), 0) << "0xC0 took no parameter and reported it";
-    EXPECT_EQ(adapter.problems().total(), 1u);
+    EXPECT_EQ(adapter.memory(0x0010), 0) << "0xC0 waits for its parameter byte";
+    send({0x41});
+    EXPECT_EQ(adapter.memory(0x0010), 0x41);
+    EXPECT_EQ(adapter.addressPointer(), 0x0011);
+    EXPECT_TRUE(adapter.problems().empty()) << adapter.problems().text();
+}
+
+TEST_F(EmuUsb2LcdTest, ParametersInTheChipsOrderBeforeTheCommandAreReported) {
+    openAtSpeed();
+    send({0x10, 0x00, 0x8F, 0x24, 0x8F, 0x98});
+    EXPECT_EQ(adapter.addressPointer(), 0) << "0x24 never got its parameters";
+    EXPECT_EQ(adapter.problems().total(), 2u) << adapter.problems().text();
 }
 
 TEST_F(EmuUsb2LcdTest, TheAdaptersOwnCommandsAreRecordedAndNotPassedOn) {
     openAtSpeed();
-    send({0x8F, 0x78, 0x8F, 0x72, 0x55, 0x8F, 0xC0, 0x8F, 0x79});
+    send({0x8F, 0x78, 0x8F, 0x72, 0x8F, 0xC0, 0x55, 0x8F, 0x79});
     EXPECT_EQ(adapter.adapterCommands(), (std::vector<uint8_t>{0x78, 0x72, 0x79}));
     EXPECT_EQ(adapter.memory(0), 0x55) << "data around adapter commands still reaches the display";
     EXPECT_TRUE(adapter.problems().empty()) << adapter.problems().text();

@@ -62,11 +62,11 @@ TEST(EmuVirtualDisplayTest, TheUsbAdapterTakesTheUsbCallsAndReportsPortAccess) {
     EXPECT_EQ(display->look().kind, PanelKind::LcdBlue);
     EXPECT_EQ(display->usbOpen(), 0);
     EXPECT_EQ(display->usbSetBaudRate(230400), 0);
-    const uint8_t stream[] = {0x8F, 0x78, 0x00, 0x8F, 0x22};
+    const uint8_t stream[] = {0x8F, 0x78, 0x8F, 0x22, 0x03, 0x00, 0x8F, 0x30};
     EXPECT_EQ(display->usbWrite(stream, sizeof stream), 0);
     auto& adapter = static_cast<Usb2LcdEmulator&>(display->emulator());
     EXPECT_EQ(adapter.adapterCommands().size(), 1u);
-    EXPECT_EQ(display->problems().total(), 1u) << "0x22 with one parameter byte of two";
+    EXPECT_EQ(display->problems().total(), 1u)  << "0x30 is no command";
     display->writePort(0x378, 0);
     EXPECT_EQ(display->problems().total(), 2u);
 }

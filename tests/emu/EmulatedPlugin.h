@@ -1,0 +1,46 @@
+// The plug-in with a fake player, driving a virtual display through its host services; and the
+// golden PNG files that guard what each display shows.
+//
+// Golden files live in tests/golden/. A missing or differing golden fails the test and leaves
+// the picture it got in the test's temporary folder. To write them anew on purpose:
+//     TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/tessaranth_tests --gtest_filter='EmuGolden*'
+// (or `make golden`), then look at every changed picture before committing it.
+#pragma once
+
+#include "PluginFixture.h"
+#include "emu/HostServicesAdapter.h"
+#include "emu/VirtualDisplay.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tessaranth::test {
+
+class EmulatedPlugin : public PluginFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Builds the display the settings name and installs it behind the host services, with every
+    // field of the standard scene placed for its size. Call before init().
+    void attachDisplay(const emu::DisplaySetup& setup);
+    // A playing track with a rich spectrum and a sine on both channels, the same in every run.
+    void playStandardTrack();
+    // Compares what the display shows with tests/golden/<name>.png (or writes it, see above).
+    void expectGolden(const std::string& name);
+    // Fails the test with the problem log when the emulator met anything it did not understand.
+    void expectNoProblems();
+
+    std::unique_ptr<emu::VirtualDisplay> display;
+    std::unique_ptr<emu::HostServicesAdapter> adapter;
+    std::vector<std::string> boxes;
+    uint32_t sleptMillis = 0;
+
+private:
+    void placeFields(int width, int height, bool playlist);
+    TessaranthHostServices services_{};
+    std::string configHome_;
+};
+
+} // namespace tessaranth::test
