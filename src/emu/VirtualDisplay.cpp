@@ -1,5 +1,7 @@
 #include "emu/VirtualDisplay.h"
 
+#include "emu/NoritakeGu800Emulator.h"
+#include "emu/Sed133xEmulator.h"
 #include "emu/StrobedBus.h"
 #include "emu/T6963CEmulator.h"
 #include "emu/Usb2LcdEmulator.h"
@@ -45,37 +47,58 @@ VirtualDisplay::~VirtualDisplay() = default;
 
 std::unique_ptr<VirtualDisplay> VirtualDisplay::create(const DisplaySetup& setup, std::string* error) {
     const DisplaySize size = sizeOfFormat(setup.displayFormat);
-    const auto fail = [error](std::string reason) -> std::unique_ptr<VirtualDisplay> {
-        if (error) *error = std::move(reason);
-        return nullptr;
-    };
-    if (size.width == 0) return fail("display format " + std::to_string(setup.displayFormat) + " is not emulated");
+    std::string reason;
     std::unique_ptr<VirtualDisplay> display(new VirtualDisplay);
+    if (size.width == 0)
+        reason = "display format " + std::to_string(setup.displayFormat) + " is not emulated";
+    else if (display->build(setup, size, reason))
+        return display;
+    if (error) *error = reason;
+    return nullptr;
+}
+
+template <class Chip>
+void VirtualDisplay::attachStrobed(DisplaySize size) {
+    auto chip = std::make_unique<Chip>(size.width, size.height);
+    strobedBus_ = std::make_unique<StrobedBus>(*chip);
+    device_ = strobedBus_.get();
+    emulator_ = std::move(chip);
+}
+
+bool VirtualDisplay::build(const DisplaySetup& setup, DisplaySize size, std::string& error) {
+    const std::string name = controllerName(setup.controller);
     const std::string sizeText = std::to_string(size.width) + "x" + std::to_string(size.height);
     switch (setup.controller) {
-    case T6963C: {
-        auto chip = std::make_unique<T6963CEmulator>(size.width, size.height);
-        display->strobedBus_ = std::make_unique<StrobedBus>(*chip);
-        display->emulator_ = std::move(chip);
+    case T6963C: attachStrobed<T6963CEmulator>(size); break;
+    case SED1330:
+    case SED1335: attachStrobed<Sed133xEmulator>(size); break;
+    case Noritake: attachStrobed<NoritakeGu800Emulator>(size); break;
+    case KS0108B: {
+        if (size.width != 128 && size.width != 192) {
+            error = "KS0108B modules are 128 or 192 pixels wide, not " + std::to_string(size.width);
+            return false;
+        }
+        auto chip = std::make_unique<Ks0108bEmulator>(size.width, size.height, size.width / 64, setup.ks0108bSelect);
+        device_ = chip.get();
+        emulator_ = std::move(chip);
         break;
     }
     case USB2LCD: {
         auto chip = std::make_unique<Usb2LcdEmulator>(size.width, size.height);
-        display->usb_ = chip.get();
-        display->emulator_ = std::move(chip);
-        display->description_ = std::string(controllerName(setup.controller)) + " " + sizeText + " on USB";
-        display->emulator_->setPanelKind(setup.lcdPanel);
-        return display;
+        usb_ = chip.get();
+        emulator_ = std::move(chip);
+        emulator_->setPanelKind(setup.lcdPanel);
+        description_ = name + " " + sizeText + " on USB";
+        return true;
     }
     default:
-        return fail(std::string(controllerName(setup.controller)) + " (controller " + std::to_string(setup.controller) +
-                    ") is not emulated");
+        error = name + " (controller " + std::to_string(setup.controller) + ") is not emulated";
+        return false;
     }
-    display->emulator_->setPanelKind(setup.lcdPanel);
-    display->port_ = std::make_unique<ParallelPort>(setup.lptAddress, wiringOf(setup), *display->strobedBus_,
-                                                    display->emulator_->problems());
-    display->description_ = std::string(controllerName(setup.controller)) + " " + sizeText + " on port " + hexText(setup.lptAddress);
-    return display;
+    emulator_->setPanelKind(setup.lcdPanel);
+    port_ = std::make_unique<ParallelPort>(setup.lptAddress, wiringOf(setup), *device_, emulator_->problems());
+    description_ = name + " " + sizeText + " on port " + hexText(setup.lptAddress);
+    return true;
 }
 
 void VirtualDisplay::writePort(uint16_t port, uint16_t value) {

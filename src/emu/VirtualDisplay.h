@@ -3,6 +3,7 @@
 #pragma once
 
 #include "emu/Emulator.h"
+#include "emu/Ks0108bEmulator.h"
 #include "emu/ParallelPort.h"
 
 #include <cstdint>
@@ -24,6 +25,9 @@ struct DisplaySetup {
     uint8_t wiringRD = 1;
     uint16_t lptAddress = 0x378;
     PanelKind lcdPanel = PanelKind::LcdGreen;  // the colour of an LCD module's panel
+    // The level at which a KS0108B module's CS1 and CS2 select (128 wide: each its chip; 192
+    // wide: through the module's decoder).
+    Ks0108bEmulator::SelectLevel ks0108bSelect = Ks0108bEmulator::SelectLevel::ActiveHigh;
 };
 
 struct DisplaySize {
@@ -62,9 +66,13 @@ public:
 
 private:
     VirtualDisplay() = default;
+    bool build(const DisplaySetup& setup, DisplaySize size, std::string& error);
+    template <class Chip>
+    void attachStrobed(DisplaySize size);
 
     std::unique_ptr<Emulator> emulator_;
     std::unique_ptr<StrobedBus> strobedBus_;
+    BusDevice* device_ = nullptr;  // what the port's lines reach
     std::unique_ptr<ParallelPort> port_;
     Usb2LcdEmulator* usb_ = nullptr;
     std::string description_;

@@ -1,4 +1,5 @@
 #include "emu/HostServicesAdapter.h"
+#include "emu/Ks0108bEmulator.h"
 #include "emu/T6963CEmulator.h"
 #include "emu/Usb2LcdEmulator.h"
 #include "emu/VirtualDisplay.h"
@@ -35,6 +36,38 @@ TEST(EmuVirtualDisplayTest, ControllersAndFormatsThatAreNotEmulatedAreRefusedWit
     EXPECT_EQ(VirtualDisplay::create({.controller = 0, .displayFormat = 9}, &error), nullptr);
     EXPECT_NE(error.find("format 9"), std::string::npos);
     EXPECT_EQ(VirtualDisplay::create({.controller = 200}), nullptr);
+}
+
+TEST(EmuVirtualDisplayTest, EveryEmulatedControllerIsBuiltAtItsSize) {
+    for (uint8_t controller : {0, 1, 2, 3, 5, 6}) {
+        std::string error;
+        const auto display = VirtualDisplay::create({.controller = controller, .displayFormat = 7}, &error);
+        ASSERT_NE(display, nullptr) << error;
+        EXPECT_EQ(display->screen().width(), 192);
+        EXPECT_EQ(display->screen().height(), 64);
+        EXPECT_EQ(display->look().kind, controller == 5 ? PanelKind::Vfd : PanelKind::LcdGreen);
+    }
+    const auto ks = VirtualDisplay::create({.controller = 3, .displayFormat = 7});
+    EXPECT_EQ(static_cast<const Ks0108bEmulator&>(ks->emulator()).chipCount(), 3);
+    std::string error;
+    EXPECT_EQ(VirtualDisplay::create({.controller = 3, .displayFormat = 2}, &error), nullptr);
+    EXPECT_NE(error.find("240"), std::string::npos);
+}
+
+TEST(EmuVirtualDisplayTest, AKs0108bCableCarriesEOnTheChipSelectWireAndRsOnTheCommandWire) {
+    // Default wiring: E on pin 1, RS on pin 17, CS1 on pin 16, CS2 on pin 14; control 4 = all high.
+    auto display = VirtualDisplay::create({.controller = 3, .displayFormat = 0});
+    ASSERT_NE(display, nullptr);
+    const auto control = [&](uint8_t value) { display->writePort(0x37A, value); };
+    control(0x0B);  // all low: pin 1, 14, 17 inverted, pin 16 low
+    display->writePort(0x378, 0x3F);
+    control(0x0B ^ 0x04);         // CS1 high
+    control(0x0B ^ 0x04 ^ 0x01);  // E high
+    control(0x0B ^ 0x04);         // E falls
+    const auto& module = static_cast<const Ks0108bEmulator&>(display->emulator());
+    EXPECT_TRUE(module.chip(0).on);
+    EXPECT_FALSE(module.chip(1).on);
+    EXPECT_TRUE(display->problems().empty()) << display->problems().text();
 }
 
 TEST(EmuVirtualDisplayTest, AT6963COnThePortFollowsTheWiringAndAddressOfTheSetup) {
