@@ -44,5 +44,11 @@ FUZZ_SECONDS ?= 300
 fuzz: setup build-fuzz
 	@scripts/run-fuzzers $(FUZZ_SECONDS)
 
+# Writes the golden pictures of the end-to-end scenes anew (tests/golden/*.png). Only on purpose:
+# look at every changed picture before committing it.
+golden: build-default
+	@TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/tessaranth_tests --gtest_filter='*EmuGolden*'
+	@git status --short tests/golden
+
 clean:
 	rm -rf build

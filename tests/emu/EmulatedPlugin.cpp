@@ -108,7 +108,7 @@ void EmulatedPlugin::placeFields(int width, int height, bool playlist) {
     s.setVuMeterX(0);
     s.setVuMeterY(static_cast<uint32_t>(graphTop + graphHeight + 4));
     s.setVuMeterWidth(static_cast<uint32_t>(columns));
-    s.setVuMeterHeight(8);
+    s.setVuMeterHeight(playlist ? 12 : 8);
     s.setShowPlaylist(playlist ? 1 : 0);
     const int playlistRow = (graphTop + graphHeight + 16) / 8;
     s.setPlaylistX(0);
@@ -158,9 +158,13 @@ void EmulatedPlugin::expectGolden(const std::string& name) {
     }
 }
 
+void expectUnderstood(const emu::VirtualDisplay& display) {
+    EXPECT_TRUE(display.problems().empty()) << display.description() << " did not understand:\n" << display.problems().text();
+}
+
 void EmulatedPlugin::expectNoProblems() {
     ASSERT_NE(display, nullptr);
-    EXPECT_TRUE(display->problems().empty()) << display->problems().text();
+    expectUnderstood(*display);
 }
 
 } // namespace tessaranth::test

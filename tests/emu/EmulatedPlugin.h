@@ -17,6 +17,9 @@
 
 namespace tessaranth::test {
 
+// Fails the current test with the problem log when the display met anything it did not understand.
+void expectUnderstood(const emu::VirtualDisplay& display);
+
 class EmulatedPlugin : public PluginFixture {
 protected:
     void SetUp() override;
