@@ -13,13 +13,6 @@ double glowOfLevel(int level) { return (16.0 - level) / 16.0; }
 
 } // namespace
 
-void NoritakeGu800Emulator::busWrite(bool lineHigh, uint8_t byte) {
-    if (lineHigh)
-        writeCommand(byte);
-    else
-        writeData(byte);
-}
-
 std::optional<uint8_t> NoritakeGu800Emulator::busRead(bool) {
     problems_.report("read cycle: the VFD has no read-back");
     return std::nullopt;

@@ -19,11 +19,10 @@ public:
 
     NoritakeGu800Emulator(int width, int height) : width_(width), height_(height) {}
 
-    void writeCommand(uint8_t command);
-    void writeData(uint8_t byte);
+    void writeCommand(uint8_t command) override;
+    void writeData(uint8_t byte) override;
 
     // The bus: C/D high is a command. There is no read-back of display memory.
-    void busWrite(bool lineHigh, uint8_t byte) override;
     std::optional<uint8_t> busRead(bool lineHigh) override;
 
     ScreenImage screen() const override;

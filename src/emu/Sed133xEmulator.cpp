@@ -39,13 +39,6 @@ constexpr uint8_t kCursorFormBlock = 0x80;
 
 Sed133xEmulator::Sed133xEmulator(int width, int height) : width_(width), height_(height), memory_(0x10000, 0) {}
 
-void Sed133xEmulator::busWrite(bool lineHigh, uint8_t byte) {
-    if (lineHigh)
-        writeCommand(byte);
-    else
-        writeData(byte);
-}
-
 std::optional<uint8_t> Sed133xEmulator::busRead(bool lineHigh) { return lineHigh ? readData() : readStatus(); }
 
 uint8_t Sed133xEmulator::readData() {

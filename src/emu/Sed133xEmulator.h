@@ -16,14 +16,13 @@ class Sed133xEmulator : public Emulator, public StrobedChip {
 public:
     Sed133xEmulator(int width, int height);
 
-    void writeCommand(uint8_t command);
-    void writeData(uint8_t byte);
+    void writeCommand(uint8_t command) override;
+    void writeData(uint8_t byte) override;
     uint8_t readStatus() const { return 0x00; }  // never busy
     uint8_t readData();
 
     // The bus: A0 high is a command on a write and data on a read; A0 low a parameter or
     // display data on a write and the status on a read.
-    void busWrite(bool lineHigh, uint8_t byte) override;
     std::optional<uint8_t> busRead(bool lineHigh) override;
 
     ScreenImage screen() const override;

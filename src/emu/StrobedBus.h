@@ -10,12 +10,14 @@
 
 namespace tessaranth::emu {
 
-// The chip behind the bus. `lineHigh` is the level of the command/data line during the cycle.
+// The chip behind the bus. On every chip here the command/data line is high for a command.
 class StrobedChip {
 public:
     virtual ~StrobedChip() = default;
-    virtual void busWrite(bool lineHigh, uint8_t byte) = 0;
-    // Answers a read cycle; the chip may advance its address as it does.
+    virtual void writeCommand(uint8_t command) = 0;
+    virtual void writeData(uint8_t byte) = 0;
+    // Answers a read cycle, `lineHigh` the level of the command/data line; the chip may advance
+    // its address as it does.
     virtual std::optional<uint8_t> busRead(bool lineHigh) = 0;
 };
 

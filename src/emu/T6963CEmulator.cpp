@@ -24,13 +24,6 @@ bool rowBit(uint8_t bits, int x) { return (bits >> (T6963CEmulator::kFontWidth -
 
 T6963CEmulator::T6963CEmulator(int width, int height) : width_(width), height_(height), memory_(0x10000, 0) {}
 
-void T6963CEmulator::busWrite(bool lineHigh, uint8_t byte) {
-    if (lineHigh)
-        writeCommand(byte);
-    else
-        writeData(byte);
-}
-
 std::optional<uint8_t> T6963CEmulator::busRead(bool lineHigh) { return lineHigh ? readStatus() : readData(); }
 
 uint8_t T6963CEmulator::readStatus() const {

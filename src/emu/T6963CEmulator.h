@@ -15,13 +15,12 @@ class T6963CEmulator : public Emulator, public StrobedChip {
 public:
     T6963CEmulator(int width, int height);
 
-    void writeCommand(uint8_t command);
-    void writeData(uint8_t byte);
+    void writeCommand(uint8_t command) override;
+    void writeData(uint8_t byte) override;
     uint8_t readStatus() const;
     uint8_t readData();
 
     // The bus: C/D high is a command (or the status on a read), low is data.
-    void busWrite(bool lineHigh, uint8_t byte) override;
     std::optional<uint8_t> busRead(bool lineHigh) override;
 
     ScreenImage screen() const override;

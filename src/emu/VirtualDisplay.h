@@ -35,6 +35,8 @@ struct DisplaySize {
     int height;
 };
 
+// Not thread-safe: a host that shows the screen from another thread than the one the plug-in
+// runs on serialises the calls itself.
 class VirtualDisplay {
 public:
     // The display a setup describes; null, with the reason in `error` when given, for a

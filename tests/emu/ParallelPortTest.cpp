@@ -12,7 +12,8 @@ namespace {
 // Records what reaches the chip, and answers reads with a byte that tells the line level.
 class RecordingChip : public StrobedChip {
 public:
-    void busWrite(bool lineHigh, uint8_t byte) override { writes.emplace_back(lineHigh, byte); }
+    void writeCommand(uint8_t byte) override { writes.emplace_back(true, byte); }
+    void writeData(uint8_t byte) override { writes.emplace_back(false, byte); }
     std::optional<uint8_t> busRead(bool lineHigh) override {
         ++reads;
         return lineHigh ? uint8_t{0xC3} : uint8_t{0xDA};

@@ -159,20 +159,19 @@ TEST_F(EmuSed133xTest, UnknownCommandsAndStrayDataAreReported) {
     EXPECT_NE(chip.problems().messages()[1].find("unknown command 0x00"), std::string::npos);
 }
 
-TEST_F(EmuSed133xTest, TheBusTellsCommandsFromParametersByA0AndReadsStatusAndMemory) {
-    chip.busWrite(true, 0x46);
-    chip.busWrite(false, 0x20);
-    chip.busWrite(false, 0x00);
-    chip.busWrite(true, 0x42);
-    chip.busWrite(false, 0x5A);
-    EXPECT_EQ(chip.memory(0x0020), 0x5A);
+TEST_F(EmuSed133xTest, AReadCycleWithA0LowReadsTheStatusAndHighTheMemoryAfterMread) {
+    write(0x0020, {0x5A});
     EXPECT_EQ(chip.busRead(false), 0x00) << "status: not busy";
-    chip.busWrite(true, 0x46);
-    chip.busWrite(false, 0x20);
-    chip.busWrite(false, 0x00);
-    chip.busWrite(true, 0x43);
+    at(0x0020);
+    command(0x43);
     EXPECT_EQ(chip.busRead(true), 0x5A);
     EXPECT_EQ(chip.cursor(), 0x0021);
+    command(0x47);
+    EXPECT_EQ(chip.busRead(true), 0x21);
+    EXPECT_EQ(chip.busRead(true), 0x00);
+    command(0x4C);
+    chip.busRead(true);
+    EXPECT_EQ(chip.problems().total(), 1u) << "a data read needs MREAD or CSRR";
 }
 
 } // namespace

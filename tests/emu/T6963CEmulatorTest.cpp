@@ -207,13 +207,14 @@ TEST_F(EmuT6963CTest, OnlyAutoResetIsTakenDuringAutoWrite) {
     EXPECT_EQ(chip.problems().total(), 2u) << "data written during auto read";
 }
 
-TEST_F(EmuT6963CTest, TheBusTellsCommandsFromDataByTheCommandLine) {
-    chip.busWrite(false, 0x34);
-    chip.busWrite(false, 0x12);
-    chip.busWrite(true, 0x24);
-    EXPECT_EQ(chip.addressPointer(), 0x1234);
-    chip.busWrite(true, 0xB0);
+TEST_F(EmuT6963CTest, AReadCycleWithTheCommandLineHighReadsTheStatusAndLowTheData) {
+    autoWrite(0x1234, {0x77});
+    command(0xB0);
     EXPECT_EQ(chip.busRead(true), 0x0B);
+    command(0xB2);
+    word(0x24, 0x1234);
+    command(0xC5);
+    EXPECT_EQ(chip.busRead(false), 0x77);
 }
 
 } // namespace
