@@ -1,0 +1,200 @@
+#include "CommandLine.h"
+
+#include "Errors.h"
+
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <map>
+
+namespace tessaranth::host {
+
+namespace {
+
+const char* const overview =
+    "usage: tessaranth <command> [options]\n"
+    "Hosts the vis_lumidra visualisation plug-in and plays the player's part for it.\n"
+    "\n"
+    "commands:\n"
+    "  demo     a built-in player with a dozen synthesised songs\n"
+    "  mpd      follow a running Music Player Daemon\n"
+    "  config   open the plug-in's configuration dialog\n"
+    "\n"
+    "'tessaranth <command> --help' describes a command and its options.\n";
+
+const char* const commonOptions =
+    "  --plugin PATH        the plug-in to host (default: the vis_lumidra.so built with this program)\n"
+    "  --display KIND       virtual (default): an emulated display of the configured controller,\n"
+    "                       size and wiring; hardware: the plug-in drives the real display;\n"
+    "                       none: no display at all\n"
+    "  --view VIEW          how the virtual display is shown: window (default when a graphical\n"
+    "                       display is available), terminal (drawn in place with half blocks),\n"
+    "                       png:DIR (one PNG file per frame in DIR)\n"
+    "  --every N            with png:DIR, write only every Nth frame\n"
+    "  --frames N           stop after N frames\n"
+    "  --seconds S          stop after S seconds (default: run until Ctrl-C or the window closes)\n"
+    "  --trace FILE         write every port access (W <port> <value>, R <port>) and USB write\n"
+    "                       (U <bytes>) to FILE, in hex, one per line\n"
+    "  --settings FILE.tzn  use this configuration file instead of the stored settings\n";
+
+std::string demoHelp() {
+    return std::string("usage: tessaranth demo [options]\n"
+                       "Plays a built-in playlist of synthesised songs and shows it on the display: play, pause,\n"
+                       "stop, next, shuffle and repeat happen on a schedule. Needs no files and no network.\n\n"
+                       "options:\n") +
+           commonOptions;
+}
+
+std::string mpdHelp() {
+    return std::string("usage: tessaranth mpd [--host H] [--port P] [--fifo PATH] [options]\n"
+                       "Follows a running Music Player Daemon and shows what it plays; reconnects when it restarts.\n\n"
+                       "options:\n"
+                       "  --host H             MPD's host name, address or socket path (default: $MPD_HOST or localhost)\n"
+                       "  --port P             MPD's port (default: $MPD_PORT or 6600)\n"
+                       "  --fifo PATH          the FIFO of an MPD \"fifo\" output with format \"44100:16:2\"; without it\n"
+                       "                       the visualisations get silence\n") +
+           commonOptions;
+}
+
+std::string configHelp() {
+    return "usage: tessaranth config [--screenshot DIR] [--plugin PATH] [--settings FILE.tzn]\n"
+           "Opens the plug-in's configuration dialog.\n\n"
+           "options:\n"
+           "  --screenshot DIR     write a picture of every page of the dialog into DIR and close it\n"
+           "  --plugin PATH        the plug-in whose dialog to open\n"
+           "  --settings FILE.tzn  start the dialog from this configuration file\n";
+}
+
+int64_t positiveInteger(const std::string& option, const std::string& text) {
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value <= 0)
+        throw UsageError(option + " needs a positive whole number, not '" + text + "'");
+    return value;
+}
+
+double positiveSeconds(const std::string& text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !(value > 0) || !std::isfinite(value))
+        throw UsageError("--seconds needs a positive number, not '" + text + "'");
+    return value;
+}
+
+DisplayKind displayKind(const std::string& text) {
+    if (text == "virtual") return DisplayKind::virtualDisplay;
+    if (text == "hardware") return DisplayKind::hardware;
+    if (text == "none") return DisplayKind::none;
+    throw UsageError("--display is virtual, hardware or none, not '" + text + "'");
+}
+
+void setView(Options& o, const std::string& text) {
+    if (text == "window") {
+        o.view = ViewKind::window;
+    } else if (text == "terminal") {
+        o.view = ViewKind::terminal;
+    } else if (text.starts_with("png:") && text.size() > 4) {
+        o.view = ViewKind::png;
+        o.pngDirectory = text.substr(4);
+    } else {
+        throw UsageError("--view is window, terminal or png:DIR, not '" + text + "'");
+    }
+}
+
+using Setter = std::function<void(Options&, const std::string&)>;
+
+std::map<std::string, Setter> commonSetters() {
+    return {
+        {"--plugin", [](Options& o, const std::string& v) { o.plugin = v; }},
+        {"--display", [](Options& o, const std::string& v) { o.display = displayKind(v); }},
+        {"--view", setView},
+        {"--every", [](Options& o, const std::string& v) { o.every = static_cast<int32_t>(std::min<int64_t>(positiveInteger("--every", v), INT32_MAX)); }},
+        {"--frames", [](Options& o, const std::string& v) { o.frames = positiveInteger("--frames", v); }},
+        {"--seconds", [](Options& o, const std::string& v) { o.seconds = positiveSeconds(v); }},
+        {"--trace", [](Options& o, const std::string& v) { o.trace = v; }},
+        {"--settings", [](Options& o, const std::string& v) { o.settingsFile = v; }},
+    };
+}
+
+std::map<std::string, Setter> settersFor(Command command) {
+    if (command == Command::config) {
+        return {
+            {"--plugin", [](Options& o, const std::string& v) { o.plugin = v; }},
+            {"--settings", [](Options& o, const std::string& v) { o.settingsFile = v; }},
+            {"--screenshot", [](Options& o, const std::string& v) { o.screenshotDirectory = v; }},
+        };
+    }
+    auto setters = commonSetters();
+    if (command == Command::mpd) {
+        setters["--host"] = [](Options& o, const std::string& v) { o.mpdHost = v; };
+        setters["--port"] = [](Options& o, const std::string& v) {
+            const int64_t port = positiveInteger("--port", v);
+            if (port > 65535) throw UsageError("--port needs a port number from 1 to 65535, not '" + v + "'");
+            o.mpdPort = static_cast<uint32_t>(port);
+        };
+        setters["--fifo"] = [](Options& o, const std::string& v) { o.fifo = v; };
+    }
+    return setters;
+}
+
+Command commandNamed(const std::string& name) {
+    if (name == "demo") return Command::demo;
+    if (name == "mpd") return Command::mpd;
+    if (name == "config") return Command::config;
+    if (name == "--help" || name == "-h" || name == "help") return Command::help;
+    throw UsageError("unknown command '" + name + "' (try 'tessaranth --help')");
+}
+
+void checkCombination(const Options& o) {
+    if (o.display == DisplayKind::hardware && !o.trace.empty())
+        throw UsageError("--trace records what goes to the virtual display or to none; "
+                         "the hardware display uses the plug-in's own port access");
+    if (o.display != DisplayKind::virtualDisplay && o.view != ViewKind::automatic)
+        throw UsageError("--view shows the virtual display; it needs --display virtual");
+}
+
+} // namespace
+
+Options parseCommandLine(const std::vector<std::string>& args, const std::string& defaultPlugin) {
+    Options o;
+    o.plugin = defaultPlugin;
+    if (args.empty()) throw UsageError("a command is missing (try 'tessaranth --help')");
+    o.command = commandNamed(args[0]);
+    if (o.command == Command::help) return o;
+    const auto setters = settersFor(o.command);
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string name = args[i];
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+            continue;
+        }
+        std::string value;
+        const auto equals = name.find('=');
+        const bool inlineValue = name.starts_with("--") && equals != std::string::npos;
+        if (inlineValue) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        }
+        const auto setter = setters.find(name);
+        if (setter == setters.end()) throw UsageError("unknown option '" + name + "' for '" + args[0] + "'");
+        if (!inlineValue) {
+            if (i + 1 == args.size()) throw UsageError(name + " needs a value");
+            value = args[++i];
+        }
+        setter->second(o, value);
+    }
+    checkCombination(o);
+    return o;
+}
+
+std::string helpText(Command command) {
+    switch (command) {
+    case Command::demo: return demoHelp();
+    case Command::mpd: return mpdHelp();
+    case Command::config: return configHelp();
+    case Command::help: break;
+    }
+    return overview;
+}
+
+} // namespace tessaranth::host

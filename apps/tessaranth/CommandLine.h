@@ -1,0 +1,40 @@
+// The command line: a subcommand, then options. parseCommandLine throws UsageError on anything
+// it does not understand.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaranth::host {
+
+enum class Command { help, demo, mpd, config };
+enum class DisplayKind { virtualDisplay, hardware, none };
+enum class ViewKind { automatic, window, terminal, png };
+
+struct Options {
+    Command command = Command::help;
+    bool help = false;  // --help after a subcommand
+    std::string plugin;
+    DisplayKind display = DisplayKind::virtualDisplay;
+    ViewKind view = ViewKind::automatic;
+    std::string pngDirectory;
+    int32_t every = 1;  // png: write every Nth frame
+    std::optional<int64_t> frames;
+    std::optional<double> seconds;
+    std::string trace;
+    std::string settingsFile;
+    std::string mpdHost;    // empty: libmpdclient's default (MPD_HOST, else localhost)
+    uint32_t mpdPort = 0;   // 0: libmpdclient's default (MPD_PORT, else 6600)
+    std::string fifo;
+    std::string screenshotDirectory;
+};
+
+// args: the arguments after the program name. defaultPlugin: the plug-in used without --plugin.
+Options parseCommandLine(const std::vector<std::string>& args, const std::string& defaultPlugin);
+
+// The help text of a command (Command::help: the overview).
+std::string helpText(Command command);
+
+} // namespace tessaranth::host
