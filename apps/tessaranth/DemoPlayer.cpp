@@ -7,7 +7,8 @@
 
 namespace tessaranth::host {
 
-DemoPlayer::DemoPlayer() {
+DemoPlayer::DemoPlayer(std::span<const ScheduledAction> schedule, int32_t roundMillis)
+    : schedule_(schedule), roundMillis_(roundMillis) {
     for (const DemoTrack& t : demoPlaylist()) state_.playlist.push_back({t.artist, t.title, t.fileName});
     changeTrack(0);
     update(0);
@@ -16,7 +17,8 @@ DemoPlayer::DemoPlayer() {
 const DemoTrack& DemoPlayer::track() const { return demoPlaylist()[static_cast<std::size_t>(state_.current)]; }
 
 int64_t DemoPlayer::nextActionMillis() const {
-    return round_ * demoRoundMillis + demoSchedule()[nextAction_].atMillis;
+    if (schedule_.empty()) return std::numeric_limits<int64_t>::max();
+    return round_ * roundMillis_ + schedule_[nextAction_].atMillis;
 }
 
 void DemoPlayer::update(int64_t nowMillis) {
@@ -31,8 +33,8 @@ void DemoPlayer::update(int64_t nowMillis) {
         if (step == songEnd) {
             songEnded();
         } else if (step == action) {
-            apply(demoSchedule()[nextAction_].action);
-            if (++nextAction_ == demoSchedule().size()) {
+            apply(schedule_[nextAction_].action);
+            if (++nextAction_ == schedule_.size()) {
                 nextAction_ = 0;
                 ++round_;
             }

@@ -8,12 +8,15 @@
 #include "PlayerSource.h"
 
 #include <cstdint>
+#include <span>
 
 namespace tessaranth::host {
 
 class DemoPlayer : public PlayerSource {
 public:
-    DemoPlayer();
+    // schedule: actions in time order within one round of roundMillis.
+    explicit DemoPlayer(std::span<const ScheduledAction> schedule = demoSchedule(),
+                        int32_t roundMillis = demoRoundMillis);
 
     // Runs the player up to nowMillis since the start, applying every scheduled action and every
     // song end on the way, in order. Time never runs backwards: earlier times are ignored.
@@ -34,6 +37,8 @@ private:
     int32_t nextIndex();
     uint32_t random();
 
+    std::span<const ScheduledAction> schedule_;
+    int32_t roundMillis_;
     PlayerState state_;
     int64_t clock_ = 0;
     int64_t round_ = 0;

@@ -29,7 +29,11 @@ double noise(int64_t n) {
     return static_cast<double>(x >> 11) / static_cast<double>(1ull << 52) - 1.0;
 }
 
-double tone(double hz, double t) { return std::sin(twoPi * hz * t) + 0.3 * std::sin(twoPi * 2.0 * hz * t); }
+// A tone with a few overtones, so that chords reach into the treble.
+double tone(double hz, double t) {
+    return std::sin(twoPi * hz * t) + 0.35 * std::sin(twoPi * 2.0 * hz * t) + 0.2 * std::sin(twoPi * 3.0 * hz * t) +
+           0.12 * std::sin(twoPi * 5.0 * hz * t);
+}
 
 // How loud the song is at time t: silent before the lead-in and in the tail, faded in between.
 double gate(double t, double length) {
@@ -47,7 +51,7 @@ StereoSample Synthesizer::music(const DemoTrack& track, double t, int64_t n) {
     const double inBar = std::fmod(t, 4.0 * beat);
     const int beatIndex = static_cast<int>(inBar / beat);
     const double sinceBeat = inBar - beatIndex * beat;
-    const double sinceOffbeat = std::fmod(t + beat / 2.0, beat);
+    const double sinceSixteenth = std::fmod(t, beat / 4.0);
     const Chord chord = (track.minor ? minorProgression : majorProgression)[static_cast<int>(t / (4.0 * beat)) % 4];
     const double root = track.rootNote + chord.root;
 
@@ -58,7 +62,7 @@ StereoSample Synthesizer::music(const DemoTrack& track, double t, int64_t n) {
     const double kickSweep = 50.0 * sinceBeat + 70.0 / 12.0 * (1.0 - std::exp(-12.0 * sinceBeat));
     const double kick = beatIndex % 2 == 0 ? 0.45 * std::exp(-14.0 * sinceBeat) * std::sin(twoPi * kickSweep) : 0.0;
     const double snare = beatIndex % 2 == 1 ? 0.22 * std::exp(-22.0 * sinceBeat) * noise(n) : 0.0;
-    const double hat = 0.08 * std::exp(-70.0 * sinceOffbeat) * (noise(n) - noise(n - 1));
+    const double hat = 0.12 * std::exp(-40.0 * sinceSixteenth) * (noise(n) - noise(n - 1));
 
     const double centre = bass + kick + snare;
     return {centre + 1.1 * rootAndFifth + 0.7 * third + 0.6 * hat, centre + 0.7 * rootAndFifth + 1.1 * third + hat};
