@@ -1,0 +1,111 @@
+// The MPD follower against a real MPD started by the test.
+#include "MpdFollower.h"
+#include "MpdServer.h"
+#include "SpectrumAnalysis.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace tessaranth::host {
+namespace {
+
+using test::MpdServer;
+using test::waitFor;
+
+const std::vector<test::TestSong> songs = {
+    {"one.flac", "Test Artist", "First Tone", 6, 440},
+    {"two.flac", "Other Artist", "Second Tone", 6, 1000},
+};
+
+class MpdFollowerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.start()) << server.error();
+        ASSERT_TRUE(server.queueSongs()) << server.error();
+    }
+    int64_t now() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    }
+    // Updates the follower until the condition holds (at most `millis`).
+    bool follow(MpdFollower& follower, int millis, const auto& condition) {
+        return waitFor(millis, [&] {
+            follower.update(now());
+            return condition(follower.state());
+        });
+    }
+
+    MpdServer server{songs};
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+};
+
+TEST_F(MpdFollowerTest, FollowsSongsTimePauseNextAndModes) {
+    MpdFollower follower("127.0.0.1", server.port(), "");
+    follower.update(now());
+    ASSERT_TRUE(follower.connected());
+    EXPECT_EQ(follower.state().playState, PlayState::stopped);
+    ASSERT_EQ(follower.state().playlist.size(), 2u);
+    EXPECT_EQ(follower.state().playlist[1].fileName, "two.flac");
+    EXPECT_EQ(follower.state().playlist[1].artist, "Other Artist");
+
+    ASSERT_TRUE(server.run([](mpd_connection* c) { return mpd_run_play_pos(c, 0); }));
+    ASSERT_TRUE(follow(follower, 3000, [](const PlayerState& s) { return s.positionMillis > 300; }));
+    const PlayerState& s = follower.state();
+    EXPECT_EQ(s.playState, PlayState::playing);
+    EXPECT_EQ(s.current, 0);
+    EXPECT_EQ(s.currentEntry()->title, "First Tone");
+    EXPECT_EQ(s.currentEntry()->artist, "Test Artist");
+    EXPECT_EQ(s.lengthSeconds, 6);
+    EXPECT_EQ(s.sampleRate, 44100);
+    EXPECT_EQ(s.channels, 2);
+    EXPECT_GT(s.bitrate, 0);
+
+    ASSERT_TRUE(server.run([](mpd_connection* c) { return mpd_run_pause(c, true); }));
+    ASSERT_TRUE(follow(follower, 2000, [](const PlayerState& st) { return st.playState == PlayState::paused; }));
+    const int32_t pausedAt = s.positionMillis;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    follower.update(now());
+    EXPECT_EQ(s.positionMillis, pausedAt);
+
+    ASSERT_TRUE(server.run([](mpd_connection* c) {
+        return mpd_run_next(c) && mpd_run_random(c, true) && mpd_run_repeat(c, true);
+    }));
+    ASSERT_TRUE(follow(follower, 2000, [](const PlayerState& st) { return st.current == 1 && st.shuffle && st.repeat; }));
+    EXPECT_EQ(s.currentEntry()->title, "Second Tone");
+}
+
+TEST_F(MpdFollowerTest, HearsTheFifoWhilePlayingAndSilenceWhenPaused) {
+    MpdFollower follower("127.0.0.1", server.port(), server.fifo());
+    SpectrumAnalysis analysis;
+    AudioBlock audio;
+    uint8_t spectrum[2][spectrumEntries];
+    uint8_t waveform[2][spectrumEntries];
+    ASSERT_TRUE(server.run([](mpd_connection* c) { return mpd_run_play_pos(c, 1); }));  // 1000 Hz left
+    const bool heard = follow(follower, 4000, [&](const PlayerState&) {
+        follower.audio(audio);
+        analysis.analyse(audio, spectrum, waveform);
+        return spectrum[0][22] > 20 || spectrum[0][23] > 20;  // 1 kHz at 44.1 kHz: bin 11.6
+    });
+    EXPECT_TRUE(heard);
+
+    ASSERT_TRUE(server.run([](mpd_connection* c) { return mpd_run_pause(c, true); }));
+    ASSERT_TRUE(follow(follower, 2000, [](const PlayerState& st) { return st.playState == PlayState::paused; }));
+    follower.audio(audio);
+    for (int16_t sample : audio.samples[0]) ASSERT_EQ(sample, 0);
+}
+
+TEST_F(MpdFollowerTest, ReconnectsWhenMpdComesBack) {
+    MpdFollower follower("127.0.0.1", server.port(), "");
+    follower.update(now());
+    ASSERT_TRUE(follower.connected());
+    server.stop();
+    follower.update(now());
+    EXPECT_FALSE(follower.connected());
+    EXPECT_EQ(follower.state().playState, PlayState::stopped);
+    EXPECT_TRUE(follower.state().playlist.empty());
+    ASSERT_TRUE(server.start()) << server.error();
+    ASSERT_TRUE(follow(follower, 4000, [&](const PlayerState& st) { return follower.connected() && st.playlist.size() == 2; }));
+}
+
+} // namespace
+} // namespace tessaranth::host

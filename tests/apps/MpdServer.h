@@ -1,0 +1,77 @@
+// A Music Player Daemon of the test's own: a fresh state folder, songs made with sox and tagged
+// with metaflac, a free port on 127.0.0.1, a null output and a FIFO output; started with
+// --no-daemon and stopped by its process id.
+#pragma once
+
+#include <mpd/client.h>
+
+#include <chrono>
+#include <thread>
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace tessaranth::test {
+
+struct TestSong {
+    std::string file;    // name in the music folder, e.g. "one.flac"
+    std::string artist;
+    std::string title;
+    int seconds;
+    int hz;              // the tone it plays
+};
+
+class MpdServer {
+public:
+    // Makes the songs and the configuration; check error() before use.
+    explicit MpdServer(const std::vector<TestSong>& songs);
+    ~MpdServer();
+    MpdServer(const MpdServer&) = delete;
+    MpdServer& operator=(const MpdServer&) = delete;
+
+    // Starts MPD and waits until it answers; false with error() set when it does not.
+    bool start();
+    // Stops MPD (SIGTERM, then SIGKILL) and waits for it.
+    void stop();
+    // Scans the music folder and queues every song in order.
+    bool queueSongs();
+
+    // A fresh client connection (the caller frees it).
+    mpd_connection* connect() const;
+    // Runs one command on a fresh connection; false when it fails.
+    bool run(bool (*command)(mpd_connection*));
+
+    unsigned port() const { return port_; }
+    const std::string& fifo() const { return fifo_; }
+    const std::string& folder() const { return folder_; }
+    const std::string& error() const { return error_; }
+    std::string log() const;
+
+private:
+    bool makeSongs(const std::vector<TestSong>& songs);
+    void writeConfiguration();
+
+    std::string folder_;
+    std::string fifo_;
+    std::string error_;
+    unsigned port_ = 0;
+    pid_t pid_ = -1;
+    std::vector<std::string> files_;
+};
+
+// Runs a shell command; true when it exits with 0.
+bool runCommand(const std::string& command);
+
+// Waits up to `millis` for the condition, checking every 20 ms.
+template <class Condition>
+bool waitFor(int millis, const Condition& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+} // namespace tessaranth::test
