@@ -6,7 +6,7 @@ BUILD = cmake --build --preset
 
 demo: setup build-default
 	@echo "== demo: tessaranth hosts the plug-in =="
-	@build/default/apps/tessaranth/tessaranth demo
+	@build/default/apps/tessaranth/tessaranth demo --display none --seconds 5
 
 test: setup
 	@echo "== test: build the Linux plug-in and its tests (default preset) =="
