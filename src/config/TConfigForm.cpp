@@ -1,0 +1,357 @@
+#include "config/TConfigForm.h"
+
+#include "display/LCD.h"
+#include "host/Globals.h"
+#include "host/WinampPlugin.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+namespace tessaranth {
+
+namespace {
+
+const ControlSpec& spec(int control) { return formControls()[static_cast<std::size_t>(control)]; }
+
+bool isChoice(ControlKind kind) {
+    return kind == ControlKind::dropDown || kind == ControlKind::editableDropDown || kind == ControlKind::list ||
+           kind == ControlKind::radioGroup;
+}
+
+constexpr uint16_t portAddresses[] = {0x378, 0x278, 0x3BC, 0x2BC};
+
+// The names of the controller's signals on the four control lines, by controller index; the
+// last row serves every index above 6.
+constexpr std::array<std::array<const char*, 4>, 8> wireLabels{{
+    {"CE", "C/D", "WR", "RD"},
+    {"CS", "A0", "WR", "RD"},
+    {"CS", "A0", "WR", "RD"},
+    {"E", "RS", "CS1", "CS2"},
+    {"E", "RS", "CS1", "CS2"},
+    {"CSS", "C/D", "WR", "RD"},
+    {"N/A", "N/A", "N/A", "N/A"},
+    {"unknown", "unknown", "unknown", "unknown"},
+}};
+
+constexpr std::string_view wireLabelNames[] = {"SelectWire", "CommandWire", "WriteWire", "ReadWire"};
+constexpr std::string_view wiringListNames[] = {"WiringCS", "WiringA0", "WiringWR", "WiringRD"};
+
+// Line choices of the wiring presets for CS, A0, WR and RD; -1: the preset leaves the wiring alone.
+constexpr std::array<std::array<int, 4>, 8> wiringPresets{{
+    {-1, -1, -1, -1},
+    {0, 3, 2, 1},
+    {0, 3, 1, 2},
+    {1, 2, 0, 3},
+    {0, 3, 2, 1},
+    {1, 2, 0, 3},
+    {0, 3, 1, 2},
+    {-1, -1, -1, -1},
+}};
+
+} // namespace
+
+TConfigForm::TConfigForm() {
+    const auto controls = formControls();
+    states_.resize(controls.size());
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        states_[i].enabled = controls[i].enabled;
+        states_[i].visible = controls[i].visible;
+        if (controls[i].caption && controls[i].kind != ControlKind::edit) states_[i].text = controls[i].caption;
+    }
+    setText(named("VersionInfo"), gPlugin->getVersionText());
+    select(named("WiringPreset"), 0);
+    gSettings->loadFromRegistry();
+    fill();
+}
+
+int TConfigForm::named(std::string_view name) { return formControlIndex(name); }
+
+std::optional<int32_t> TConfigForm::toInteger(std::string_view text) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+    }
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+void TConfigForm::changed(int control) {
+    if (view_) view_->controlChanged(control);
+}
+
+void TConfigForm::setText(int control, std::string text) {
+    mutableState(control).text = std::move(text);
+    changed(control);
+}
+
+void TConfigForm::select(int control, int item) {
+    mutableState(control).selected = item;
+    changed(control);
+}
+
+void TConfigForm::enable(int control, bool enabled) {
+    mutableState(control).enabled = enabled;
+    changed(control);
+}
+
+void TConfigForm::run(int control, int32_t value) {
+    const ControlSpec& c = spec(control);
+    if (c.handler)
+        (this->*c.handler)(value);
+    else if (c.write)
+        c.write(*gSettings, value);
+}
+
+void TConfigForm::fill() {
+    for (int i = 0; i < static_cast<int>(states_.size()); ++i) fillControl(i);
+    setText(named("BackgroundLocation"), gSettings->background());
+    fillPortAddress();
+    applyControllerTable(gSettings->controller());
+}
+
+void TConfigForm::fillControl(int control) {
+    const ControlSpec& c = spec(control);
+    if (!c.read) return;
+    const int32_t value = c.read(*gSettings);
+    ControlState& s = mutableState(control);
+    switch (c.kind) {
+    case ControlKind::edit:
+        textChanged(control, std::to_string(value));
+        return;
+    case ControlKind::checkBox:
+        s.checked = value != 0;
+        break;
+    case ControlKind::slider:
+        s.position = std::clamp<int32_t>(value, c.minimum, c.maximum);
+        break;
+    default:
+        s.selected = value >= 0 && static_cast<std::size_t>(value) < c.items.size() ? value : -1;
+        break;
+    }
+    changed(control);
+}
+
+void TConfigForm::fillPortAddress() {
+    const int control = named("LPTAddress");
+    const uint16_t address = gSettings->lptAddress();
+    const auto entry = std::find(std::begin(portAddresses), std::end(portAddresses), address);
+    ControlState& s = mutableState(control);
+    if (entry != std::end(portAddresses)) {
+        s.selected = static_cast<int>(entry - std::begin(portAddresses));
+        s.text = spec(control).items[static_cast<std::size_t>(s.selected)];
+    } else {
+        char text[8];
+        std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(address));
+        s.selected = -1;
+        s.text = text;
+    }
+    changed(control);
+}
+
+void TConfigForm::applyControllerTable(uint8_t controller) {
+    const auto& labels = wireLabels[std::min<std::size_t>(controller, wireLabels.size() - 1)];
+    for (std::size_t line = 0; line < labels.size(); ++line) setText(named(wireLabelNames[line]), labels[line]);
+    enable(named("Brightness"), controller == 5);
+    const bool blockModes = controller < 3 || controller > 5;
+    enable(named("BlockAnalyzer"), blockModes);
+    enable(named("BlockScope"), blockModes);
+    enable(named("ShowVUMeter"), blockModes);
+}
+
+void TConfigForm::textChanged(int control, std::string_view text) {
+    const ControlSpec& c = spec(control);
+    if (c.kind != ControlKind::edit && c.kind != ControlKind::editableDropDown) return;
+    setText(control, std::string(text));
+    if (c.kind == ControlKind::edit && (c.editRule == EditRule::emptyZero || c.editRule == EditRule::emptyOne))
+        convertAndStore(control);
+}
+
+void TConfigForm::editExited(int control) {
+    if (spec(control).kind == ControlKind::edit && spec(control).editRule == EditRule::onExit) convertAndStore(control);
+}
+
+void TConfigForm::convertAndStore(int control) {
+    const ControlSpec& c = spec(control);
+    const std::string& text = state(control).text;
+    if (text.empty() && c.editRule != EditRule::onExit) {
+        textChanged(control, c.editRule == EditRule::emptyOne ? "1" : "0");
+        return;
+    }
+    const std::optional<int32_t> value = toInteger(text);
+    if (!value) {
+        if (view_) view_->showError(("'" + text + "' is not a valid integer value").c_str());
+        return;
+    }
+    run(control, *value);
+}
+
+void TConfigForm::checkBoxToggled(int control, bool checked) {
+    if (spec(control).kind != ControlKind::checkBox || !state(control).enabled) return;
+    mutableState(control).checked = checked;
+    if (spec(control).checkRule == CheckRule::anyClick) run(control, checked);
+}
+
+void TConfigForm::checkBoxMouseUp(int control) {
+    if (spec(control).kind != ControlKind::checkBox || !state(control).enabled) return;
+    if (spec(control).checkRule == CheckRule::mouseUp) run(control, state(control).checked);
+}
+
+void TConfigForm::itemChosen(int control, int item) {
+    const ControlSpec& c = spec(control);
+    if (!isChoice(c.kind) || !state(control).enabled) return;
+    if (item < 0 || static_cast<std::size_t>(item) >= c.items.size()) return;
+    ControlState& s = mutableState(control);
+    s.selected = item;
+    if (c.kind == ControlKind::editableDropDown) s.text = c.items[static_cast<std::size_t>(item)];
+    changed(control);
+    run(control, item);
+}
+
+void TConfigForm::sliderMoved(int control, int position) {
+    const ControlSpec& c = spec(control);
+    if (c.kind != ControlKind::slider || !state(control).enabled) return;
+    mutableState(control).position = std::clamp<int>(position, c.minimum, c.maximum);
+    changed(control);
+    run(control, state(control).position);
+}
+
+void TConfigForm::buttonPressed(int control) {
+    if (spec(control).kind == ControlKind::button && state(control).enabled) run(control, 0);
+}
+
+void TConfigForm::UpdateDelayChange(int32_t value) { gPlugin->setUpdateDelay(value); }
+
+void TConfigForm::InverseGFXMouseUp(int32_t ticked) {
+    gSettings->setInverse(static_cast<uint32_t>(ticked));
+    gPlugin->requestBackgroundReload();
+}
+
+void TConfigForm::BrightnessChange(int32_t index) {
+    gSettings->setBrightness(static_cast<uint32_t>(index));
+    if (gLcd) gLcd->setBrightness(static_cast<uint8_t>(index));
+}
+
+void TConfigForm::ShowPlaylistMouseUp(int32_t ticked) {
+    gSettings->setShowPlaylist(static_cast<uint32_t>(ticked));
+    if (ticked)
+        gPlugin->requestPlaylistRedraw();
+    else
+        gPlugin->requestPlaylistClear();
+}
+
+void TConfigForm::TrackNumberingMouseUp(int32_t ticked) {
+    gSettings->setTrackNumbering(static_cast<uint32_t>(ticked));
+    if (state("ShowPlaylist").checked) gPlugin->requestPlaylistRedraw();
+}
+
+void TConfigForm::CurrentSongPositionExit(int32_t value) {
+    gSettings->setCurrentPosition(static_cast<uint32_t>(value));
+}
+
+void TConfigForm::UploadBMPClick(int32_t) {
+    char path[1024] = {};
+    if (!view_ || !view_->choosePicture("Select Tessaranth background", "Tessaranth background (*.bmp)|*.bmp", path,
+                                        sizeof path))
+        return;
+    path[sizeof path - 1] = '\0';
+    setText(named("BackgroundLocation"), path);
+    gSettings->setBackground(path);
+    gPlugin->requestBackgroundReload();
+}
+
+void TConfigForm::ShowAnalyzerMouseUp(int32_t ticked) {
+    if (!ticked) {
+        if (state("BlockAnalyzer").checked)
+            gPlugin->requestAnalyzerTextClear();
+        else
+            gPlugin->requestAnalyzerGraphicsClear();
+    }
+    gSettings->setShowAnalyzer(static_cast<uint32_t>(ticked));
+}
+
+void TConfigForm::BlockAnalyzerMouseUp(int32_t ticked) {
+    gSettings->setBlockAnalyzer(static_cast<uint32_t>(ticked));
+    if (ticked)
+        gPlugin->requestAnalyzerGraphicsClear();
+    else
+        gPlugin->requestAnalyzerTextClear();
+    enable(named("FalloffValue"), !ticked);
+    enable(named("PeakHoldValue"), !ticked);
+}
+
+void TConfigForm::ShowScopeMouseUp(int32_t ticked) {
+    if (!ticked) {
+        if (state("BlockScope").checked)
+            gPlugin->requestScopeTextClear();
+        else
+            gPlugin->requestScopeGraphicsClear();
+    }
+    gSettings->setShowScope(static_cast<uint32_t>(ticked));
+}
+
+void TConfigForm::BlockScopeMouseUp(int32_t ticked) {
+    gSettings->setBlockScope(static_cast<uint32_t>(ticked));
+    if (ticked)
+        gPlugin->requestScopeGraphicsClear();
+    else
+        gPlugin->requestScopeTextClear();
+}
+
+void TConfigForm::FilledScopeClick(int32_t ticked) { gSettings->setScopeType(ticked ? 1 : 0); }
+
+void TConfigForm::ShowVUMeterMouseUp(int32_t ticked) {
+    if (!ticked) gPlugin->requestVUClear();
+    gSettings->setShowVUMeter(static_cast<uint32_t>(ticked));
+}
+
+void TConfigForm::LPTAddressClick(int32_t entry) {
+    gSettings->setLptAddress(portAddresses[static_cast<std::size_t>(entry)]);
+}
+
+void TConfigForm::ControllerClicked(int32_t index) {
+    gSettings->setController(static_cast<uint32_t>(index));
+    applyControllerTable(static_cast<uint8_t>(index));
+}
+
+void TConfigForm::WiringPresetChange(int32_t entry) {
+    const auto& preset = wiringPresets[static_cast<std::size_t>(entry)];
+    if (preset[0] < 0) return;
+    for (std::size_t line = 0; line < preset.size(); ++line) select(named(wiringListNames[line]), preset[line]);
+    for (std::string_view list : wiringListNames) run(named(list), state(list).selected);
+}
+
+void TConfigForm::GetButtonClick(int32_t) {
+    gSettings->loadFromRegistry();
+    fill();
+}
+
+void TConfigForm::SaveButtonClick(int32_t) {
+    gSettings->saveToRegistry();
+    result_ = FormResult::ok;
+    if (view_) view_->close(result_);
+}
+
+void TConfigForm::SaveToFileClick(int32_t) { gSettings->saveToFile(); }
+
+void TConfigForm::LoadFromFileClick(int32_t) {
+    gPlugin->requestAnalyzerTextClear();
+    gPlugin->requestAnalyzerGraphicsClear();
+    gPlugin->requestScopeTextClear();
+    gPlugin->requestScopeGraphicsClear();
+    gPlugin->requestPlaylistClear();
+    gSettings->loadFromFile();
+    gPlugin->requestBackgroundReload();
+    fill();
+}
+
+void TConfigForm::CancelButtonClick(int32_t) {
+    result_ = FormResult::cancel;
+    if (view_) view_->close(result_);
+}
+
+} // namespace tessaranth

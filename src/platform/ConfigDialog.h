@@ -1,0 +1,23 @@
+// Showing the configuration form: the Qt dialog on Linux, the Win32 dialog on Windows. A host
+// or a test may put its own presenter in their place.
+#pragma once
+
+namespace tessaranth {
+class TConfigForm;
+}
+
+namespace tessaranth::platform {
+
+using ConfigDialogPresenter = void (*)(void* context, TConfigForm& form);
+
+// Registers the presenter (null restores the platform's dialog).
+void setConfigDialogPresenter(ConfigDialogPresenter presenter, void* context);
+
+// Shows the form modally at its place on the screen and returns when it is closed.
+void showConfigDialog(TConfigForm& form);
+
+namespace native {
+void showConfigDialog(TConfigForm& form);
+}
+
+} // namespace tessaranth::platform
