@@ -233,7 +233,7 @@ void TConfigForm::InverseGFXMouseUp(int32_t ticked) {
 
 void TConfigForm::BrightnessChange(int32_t index) {
     gSettings->setBrightness(static_cast<uint32_t>(index));
-    if (gLcd) gLcd->setBrightness(static_cast<uint8_t>(index));
+    if (gLcd && gController) gLcd->setBrightness(static_cast<uint8_t>(index));
 }
 
 void TConfigForm::ShowPlaylistMouseUp(int32_t ticked) {
