@@ -28,7 +28,9 @@ protected:
         gSettings->setDisplayFormat(3);
         init();
         ASSERT_NE(gController, nullptr);
-        switchEverythingOff();
+        // Only the title and the artist are shown by default.
+        gSettings->setShowTitle(0);
+        gSettings->setShowArtist(0);
         render();
         ASSERT_EQ(glass->screen().litCount(), 0);
     }
@@ -36,16 +38,6 @@ protected:
     void TearDown() override {
         PluginFixture::TearDown();
         tessaranthSetHostServices(nullptr);
-    }
-
-    static void switchEverythingOff() {
-        Settings& s = *gSettings;
-        for (auto off : {&Settings::setShowTitle, &Settings::setShowArtist, &Settings::setShowTrack,
-                         &Settings::setShowTime, &Settings::setShowBitrate, &Settings::setShowSamplerate,
-                         &Settings::setShowTrackinfo, &Settings::setShowStatus, &Settings::setShowShuffle,
-                         &Settings::setShowRepeat, &Settings::setShowAnalyzer, &Settings::setShowScope,
-                         &Settings::setShowModelEngine, &Settings::setShowVUMeter, &Settings::setShowPlaylist})
-            (s.*off)(0);
     }
 
     // A 4-cell, 16-row analyzer at cell 30, pixel row 64.
