@@ -8,6 +8,8 @@
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 
+#include <cmath>
+#include <functional>
 #include <memory>
 
 namespace tessaranth::test {
@@ -15,17 +17,20 @@ namespace {
 
 class VisEndToEndTest : public PluginFixture {
 protected:
+    virtual emu::DisplaySetup glassSetup() const { return {.controller = 0, .displayFormat = 3}; }
+
     void SetUp() override {
         PluginFixture::SetUp();
-        glass = emu::VirtualDisplay::create({.controller = 0, .displayFormat = 3});
+        const emu::DisplaySetup setup = glassSetup();
+        glass = emu::VirtualDisplay::create(setup);
         ASSERT_NE(glass, nullptr);
         adapter = std::make_unique<emu::HostServicesAdapter>(*glass);
         adapter->sleep = [this](uint32_t milliseconds) { sleeps.push_back(milliseconds); };
         adapter->messageBox = [](const char*, const char*, uint32_t) { return 1; };
         services = adapter->services();
         tessaranthSetHostServices(&services);
-        gSettings->setController(0);
-        gSettings->setDisplayFormat(3);
+        gSettings->setController(setup.controller);
+        gSettings->setDisplayFormat(setup.displayFormat);
         init();
         ASSERT_NE(gController, nullptr);
         // Only the title and the artist are shown by default.
@@ -140,6 +145,101 @@ TEST_F(VisEndToEndTest, ModelEngineFillsTheLowerBandAndPausesThroughTheHost) {
     EXPECT_GT(inside, 100);
     EXPECT_EQ(outside, 0);
 }
+
+// Every mode of every visualisation with silence, noise and a sine, on each emulated display:
+// nothing is lit outside the area, the emulator understands every byte, and the clear requests
+// leave the glass dark again.
+class VisEveryModeTest : public VisEndToEndTest, public ::testing::WithParamInterface<emu::DisplaySetup> {
+protected:
+    emu::DisplaySetup glassSetup() const override { return GetParam(); }
+
+    struct Mode {
+        const char* name;
+        std::function<void(Settings&)> show;
+        int x, y, width, height;  // the area in pixels
+    };
+
+    void play(const std::function<uint8_t(int channel, int i)>& spectrum,
+              const std::function<uint8_t(int channel, int i)>& waveform) {
+        for (int channel = 0; channel < 2; ++channel)
+            for (int i = 0; i < VIS_SPECTRUM_ENTRIES; ++i) {
+                module().spectrumBytes[channel][i] = spectrum(channel, i);
+                module().waveformBytes[channel][i] = waveform(channel, i);
+            }
+        render(3);
+    }
+
+    static void requestClears() {
+        gPlugin->requestAnalyzerTextClear();
+        gPlugin->requestAnalyzerGraphicsClear();
+        gPlugin->requestScopeTextClear();
+        gPlugin->requestScopeGraphicsClear();
+        gPlugin->requestVUClear();
+    }
+};
+
+TEST_P(VisEveryModeTest, EachModeDrawsOnlyInsideItsArea) {
+    auto analyzer = [](bool block, bool stereo, bool nonLinear) {
+        return [=](Settings& s) {
+            s.setShowAnalyzer(1);
+            s.setAnalyzerX(2), s.setAnalyzerY(16), s.setAnalyzerWidth(8), s.setAnalyzerHeight(24);
+            s.setBlockAnalyzer(block), s.setStereoAnalyzer(stereo), s.setNonLinearAnalyzer(nonLinear);
+            s.setSmoothAnalyzer(1), s.setFalloff(1), s.setPeakHold(1), s.setAnalyzerSens(1);
+        };
+    };
+    auto scope = [](int type, bool block) {
+        return [=](Settings& s) {
+            s.setShowScope(1);
+            s.setScopeX(3), s.setScopeY(8), s.setScopeWidth(10), s.setScopeHeight(32);
+            s.setScopeType(type), s.setBlockScope(block), s.setStereoScope(0), s.setScopeSens(6);
+        };
+    };
+    const Mode modes[] = {
+        {"graphic mono analyzer", analyzer(false, false, false), 12, 16, 48, 24},
+        {"graphic stereo non-linear analyzer", analyzer(false, true, true), 12, 16, 48, 24},
+        {"block mono analyzer", analyzer(true, false, false), 12, 16, 48, 24},
+        {"block stereo non-linear analyzer", analyzer(true, true, true), 12, 16, 48, 24},
+        {"filled scope", scope(1, false), 18, 8, 60, 32},
+        {"line scope", scope(0, false), 18, 8, 60, 32},
+        {"block scope", scope(1, true), 18, 8, 60, 32},
+        {"VU meter",
+         [](Settings& s) {
+             s.setShowVUMeter(1);
+             s.setVuMeterX(4), s.setVuMeterY(20), s.setVuMeterWidth(10), s.setVuMeterHeight(40);
+             s.setVuMeterSens(3), s.setVuMeterRange(6);
+         },
+         24, 20, 60, 40},
+    };
+    uint32_t noise = 12345;
+    auto random = [&](int, int) { return static_cast<uint8_t>((noise = noise * 1103515245u + 12345u) >> 24); };
+    auto silence = [](int, int) { return uint8_t{0}; };
+    auto sineSpectrum = [](int, int i) { return static_cast<uint8_t>(i > 30 && i < 50 ? 250 : 0); };
+    auto sineWave = [](int channel, int i) {
+        return static_cast<uint8_t>(static_cast<int8_t>(std::lround(110.0 * std::sin(i * 0.13 + channel))));
+    };
+    for (const Mode& mode : modes) {
+        for (int signal = 0; signal < 3; ++signal) {
+            mode.show(*gSettings);
+            if (signal == 0) play(silence, silence);
+            if (signal == 1) play(random, random);
+            if (signal == 2) play(sineSpectrum, sineWave);
+            const auto [inside, outside] = litInsideAndOutside(mode.x, mode.y, mode.width, mode.height);
+            EXPECT_GT(inside, 0) << mode.name << ", signal " << signal;
+            EXPECT_EQ(outside, 0) << mode.name << ", signal " << signal;
+            gSettings->setShowAnalyzer(0), gSettings->setShowScope(0), gSettings->setShowVUMeter(0);
+            requestClears();
+            render();
+            EXPECT_EQ(glass->screen().litCount(), 0) << mode.name << ", signal " << signal;
+        }
+    }
+    EXPECT_TRUE(glass->problems().empty()) << glass->problems().text();
+}
+
+INSTANTIATE_TEST_SUITE_P(Displays, VisEveryModeTest,
+                         ::testing::Values(emu::DisplaySetup{.controller = 0, .displayFormat = 0},
+                                           emu::DisplaySetup{.controller = 0, .displayFormat = 3}),
+                         [](const auto& display) { return "controller" + std::to_string(display.param.controller) +
+                                                       "format" + std::to_string(display.param.displayFormat); });
 
 } // namespace
 } // namespace tessaranth::test
