@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
 
-.PHONY: demo test bench fuzz setup build build-default build-asan build-mingw32 build-fuzz build-tsan clean
+.PHONY: demo test bench fuzz setup build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
 
 demo: setup build-default
 	@echo "== demo: tessaranth hosts the plug-in =="
@@ -21,6 +21,9 @@ test: setup
 	@$(MAKE) --no-print-directory build-mingw32
 	@echo "== test: the Windows DLL in a Win32 host under Wine =="
 	@build/default/tests/wine/wine_tests
+	@echo "== test: dialog and frames on two threads under ThreadSanitizer (tsan preset) =="
+	@$(MAKE) --no-print-directory build-tsan-threads
+	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build/tsan/tests/threads/thread_contract_tests
 	@echo "== test: fuzz targets, about 20 seconds each (fuzz preset) =="
 	@$(MAKE) --no-print-directory build-fuzz
 	@scripts/run-fuzzers 20
@@ -34,6 +37,11 @@ build: build-default build-asan build-mingw32
 build-default build-asan build-mingw32 build-fuzz build-tsan: build-%:
 	@cmake --preset $* >/dev/null
 	@$(BUILD) $* -j $(JOBS)
+
+# Only the two-thread test: the rest of the suite runs under ASan and UBSan.
+build-tsan-threads:
+	@cmake --preset tsan >/dev/null
+	@$(BUILD) tsan -j $(JOBS) --target thread_contract_tests
 
 # Frame costs per scene: a table on the terminal and build/bench.json.
 bench: setup build-default

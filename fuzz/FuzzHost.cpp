@@ -3,7 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
+#include <unistd.h>
 
 namespace tessaranth::fuzz {
 
@@ -37,6 +40,17 @@ void installQuietHost() {
     }();
     (void)folderSet;
     tessaranthSetHostServices(&services);
+}
+
+const char* writeScratchFile(const char* name, const uint8_t* data, std::size_t size) {
+    static std::map<std::string, std::string> paths;
+    std::string& path = paths[name];
+    if (path.empty())
+        path = (std::filesystem::temp_directory_path() /
+                ("tessaranth-fuzz-" + std::to_string(getpid()) + "-" + name)).string();
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
+                                                                  static_cast<std::streamsize>(size));
+    return path.c_str();
 }
 
 void FuzzPlayer::refill(ByteReader& reader) {

@@ -32,6 +32,9 @@ private:
 // Installs host services that swallow everything and points the settings at an empty folder.
 void installQuietHost();
 
+// Writes the bytes to a file of this process's own (one per name) and returns its path.
+const char* writeScratchFile(const char* name, const uint8_t* data, std::size_t size);
+
 // A player whose answers and title come from the fuzzer's bytes.
 class FuzzPlayer {
 public:

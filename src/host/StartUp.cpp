@@ -1,5 +1,6 @@
 #include "controllers/ControllerFactory.h"
 #include "controllers/ControllerLSI.h"
+#include "display/DisplayFormat.h"
 #include "display/LCD.h"
 #include "host/Globals.h"
 #include "host/WinampPlugin.h"
@@ -18,17 +19,6 @@ namespace {
 constexpr uint8_t usb2lcdController = 6;
 constexpr uint8_t noritakeController = 5;
 constexpr uintptr_t emergencyCommand = 40001;
-
-struct DisplaySize {
-    uint16_t width;
-    uint16_t height;
-};
-
-DisplaySize displaySize(uint8_t displayFormat) {
-    static constexpr DisplaySize sizes[] = {{128, 64},  {128, 128}, {240, 64}, {240, 128}, {256, 128},
-                                            {320, 200}, {320, 240}, {192, 64}, {128, 32}};
-    return displayFormat < std::size(sizes) ? sizes[displayFormat] : DisplaySize{8, 8};
-}
 
 void warn(const char* text) { platform::messageBox(text, "Tessaranth", platform::mbIconWarning); }
 
