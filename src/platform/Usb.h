@@ -24,13 +24,6 @@ void close();
 
 // The device libraries of the platform the library was built for.
 namespace native {
-bool load();
-bool unload();
-void open();
-void setBaudRate(uint32_t baud);
-void write(const uint8_t* data, uint32_t length);
-void close();
-
 // The platform's device libraries, in the order they are tried.
 std::span<UsbLibrary* const> candidates();
 // Points the search at other files (null keeps the platform's own name); the fallback library

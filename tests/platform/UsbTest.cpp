@@ -28,7 +28,6 @@ protected:
     }
     void TearDown() override {
         usb::unload();
-        usb::native::unload();
         usb::native::setLibraryNames(nullptr, nullptr);
         if (fake_) dlclose(fake_);
     }
