@@ -1,15 +1,24 @@
 // tessaranth: hosts the vis_lumidra plug-in on Linux and plays the player's part for it.
 #include "CommandLine.h"
 #include "DemoPlayer.h"
+#include "DialogScreenshots.h"
 #include "DisplayTarget.h"
 #include "Errors.h"
 #include "FrameLoop.h"
 #include "HostSession.h"
 #include "MpdFollower.h"
 #include "PluginLibrary.h"
+#include "PngView.h"
 #include "PortTrace.h"
+#include "StoredSettings.h"
+#include "TerminalView.h"
+#include "VirtualDisplayTarget.h"
+#include "WindowView.h"
+
+#include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,19 +27,21 @@ using namespace tessaranth::host;
 
 namespace {
 
+bool graphicalDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name); value && *value) return true;
+    return false;
+}
+
+// Qt keeps pointers to these for the application's lifetime.
+int qtArgc = 1;
+char qtName[] = "tessaranth";
+char* qtArgv[] = {qtName, nullptr};
+
 std::unique_ptr<PlayerSource> makePlayer(const Options& options) {
     if (options.command == Command::mpd)
         return std::make_unique<MpdFollower>(options.mpdHost, options.mpdPort, options.fifo);
     return std::make_unique<DemoPlayer>();
-}
-
-std::unique_ptr<DisplayTarget> makeDisplay(const Options& options) {
-    switch (options.display) {
-    case DisplayKind::none: return std::make_unique<NullDisplay>();
-    case DisplayKind::hardware: return std::make_unique<HardwareDisplay>();
-    case DisplayKind::virtualDisplay: break;
-    }
-    throw Failure("the virtual display is not available in this build; use --display none or hardware");
 }
 
 std::string playerDescription(const Options& options) {
@@ -50,29 +61,102 @@ std::string limitDescription(const Options& options) {
     return text;
 }
 
-int play(const Options& options) {
-    auto player = makePlayer(options);
-    PluginLibrary plugin(options.plugin);
-    auto display = makeDisplay(options);
-    std::unique_ptr<PortTrace> trace;
-    const TessaranthHostServices* services = display->services();
-    if (!options.trace.empty()) {
-        trace = std::make_unique<PortTrace>(options.trace, services ? *services : TessaranthHostServices{});
-        if (!trace->isOpen()) throw Failure("cannot write the trace file " + options.trace);
-        services = &trace->services();
-    }
-    plugin.setHostServices(services);
+ViewKind chosenView(const Options& options) {
+    if (options.view != ViewKind::automatic) return options.view;
+    return graphicalDisplay() ? ViewKind::window : ViewKind::terminal;
+}
 
-    std::printf("tessaranth: %s shows %s on %s%s; press Ctrl-C to stop\n", plugin.description(),
-                playerDescription(options).c_str(), display->description().c_str(), limitDescription(options).c_str());
-    std::fflush(stdout);
-    FrameLoop::catchInterrupts();
-    HostSession session(plugin, *player, [&display] { display->frameDone(); });
-    session.start();
-    FrameLoop loop(session, {options.frames, options.seconds});
-    loop.run();
-    if (session.closeRequested())
-        throw Failure("the plug-in could not start its display and asked the player to close");
+// Everything one run of a player with the plug-in needs, made in the order the run needs it.
+class PlayerRun {
+public:
+    explicit PlayerRun(const Options& options)
+        : options_(options), settings_(options.settingsFile), player_(makePlayer(options)), plugin_(options.plugin) {
+        makeDisplay();
+        installServices();
+    }
+
+    void run() {
+        std::printf("tessaranth: %s shows %s on %s%s; press Ctrl-C%s to stop\n", plugin_.description(),
+                    playerDescription(options_).c_str(), display_->description().c_str(),
+                    limitDescription(options_).c_str(), window_ ? " or close the window" : "");
+        std::fflush(stdout);
+        FrameLoop::catchInterrupts();
+        HostSession session(plugin_, *player_, [this] { display_->frameDone(); });
+        if (window_) configure_ = [&session] { session.configure(); };
+        session.start();
+        FrameLoop loop(session, {options_.frames, options_.seconds});
+        if (window_)
+            window_->run(loop);
+        else
+            loop.run();
+        if (session.closeRequested())
+            throw Failure("the plug-in could not start its display and asked the player to close");
+    }
+
+private:
+    void makeDisplay() {
+        if (options_.display == DisplayKind::none) {
+            display_ = std::make_unique<NullDisplay>();
+            return;
+        }
+        if (options_.display == DisplayKind::hardware) {
+            display_ = std::make_unique<HardwareDisplay>();
+            return;
+        }
+        auto display = std::make_unique<VirtualDisplayTarget>(settings_.displaySetup());
+        switch (chosenView(options_)) {
+        case ViewKind::png: view_ = std::make_unique<PngView>(options_.pngDirectory, options_.every); break;
+        case ViewKind::window:
+            application_ = std::make_unique<QApplication>(qtArgc, qtArgv);
+            window_ = new WindowView(display->display(), [this] {
+                if (configure_) configure_();
+            });
+            view_.reset(window_);
+            break;
+        default: view_ = std::make_unique<TerminalView>(); break;
+        }
+        display->setView(view_.get());
+        display_ = std::move(display);
+    }
+
+    void installServices() {
+        const TessaranthHostServices* services = display_->services();
+        if (!options_.trace.empty()) {
+            trace_ = std::make_unique<PortTrace>(options_.trace, services ? *services : TessaranthHostServices{});
+            if (!trace_->isOpen()) throw Failure("cannot write the trace file " + options_.trace);
+            services = &trace_->services();
+        }
+        plugin_.setHostServices(services);
+    }
+
+    const Options& options_;
+    StoredSettings settings_;
+    std::unique_ptr<PlayerSource> player_;
+    PluginLibrary plugin_;
+    std::unique_ptr<QApplication> application_;
+    std::unique_ptr<DisplayView> view_;
+    WindowView* window_ = nullptr;  // view_, when it is the window
+    std::unique_ptr<DisplayTarget> display_;
+    std::unique_ptr<PortTrace> trace_;
+    std::function<void()> configure_;
+};
+
+int configure(const Options& options) {
+    const bool screenshots = !options.screenshotDirectory.empty();
+    if (screenshots && !graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM"))
+        throw Failure("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY)");
+    StoredSettings settings(options.settingsFile);
+    QApplication application(qtArgc, qtArgv);
+    PluginLibrary plugin(options.plugin);
+    VisModule& module = plugin.module();
+    if (!module.configCallback) throw Failure("the plug-in has no configuration dialog");
+    std::unique_ptr<DialogScreenshots> shots;
+    if (screenshots) shots = std::make_unique<DialogScreenshots>(QString::fromStdString(options.screenshotDirectory));
+    module.configCallback(&module);
+    if (shots && (shots->failed() || shots->written() == 0))
+        throw Failure("cannot take pictures of the dialog in " + options.screenshotDirectory);
+    if (shots) std::printf("tessaranth: %d pictures of the dialog in %s\n", shots->written(), options.screenshotDirectory.c_str());
     return 0;
 }
 
@@ -81,8 +165,9 @@ int run(const Options& options) {
         std::fputs(helpText(options.command).c_str(), stdout);
         return 0;
     }
-    if (options.command == Command::config) throw Failure("the configuration dialog is not available in this build");
-    return play(options);
+    if (options.command == Command::config) return configure(options);
+    PlayerRun(options).run();
+    return 0;
 }
 
 } // namespace

@@ -1,0 +1,37 @@
+// The settings the plug-in will start with, read in the host the same way the plug-in reads
+// them, so that the virtual display matches the configured controller, size and wiring.
+// With a configuration file, the file's settings reach the plug-in through a registry of this
+// run's own: $XDG_CONFIG_HOME points at a temporary folder that holds them, and the folder is
+// removed at the end. The plug-in is loaded after this object is made.
+#pragma once
+
+#include "emu/VirtualDisplay.h"
+
+#include <string>
+
+namespace tessaranth::host {
+
+class StoredSettings {
+public:
+    // configurationFile empty: the stored settings. Throws Failure when the file cannot be read
+    // or the private registry cannot be made.
+    explicit StoredSettings(const std::string& configurationFile);
+    ~StoredSettings();
+    StoredSettings(const StoredSettings&) = delete;
+    StoredSettings& operator=(const StoredSettings&) = delete;
+
+    const emu::DisplaySetup& displaySetup() const { return setup_; }
+    // The folder of this run's own registry, or empty.
+    const std::string& privateConfigHome() const { return privateHome_; }
+
+private:
+    void read(const std::string& configurationFile);
+    void loadFile(const std::string& path);
+    void handToPlugin();
+    void takeSetup();
+
+    emu::DisplaySetup setup_;
+    std::string privateHome_;
+};
+
+} // namespace tessaranth::host
