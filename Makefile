@@ -4,9 +4,10 @@ BUILD = cmake --build --preset
 
 .PHONY: demo test bench fuzz setup build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
 
+# The demo player on the virtual display: a window when there is a graphical display, the
+# terminal otherwise. tessaranth prints the one line that says what it shows and how to stop it.
 demo: setup build-default
-	@echo "== demo: tessaranth hosts the plug-in =="
-	@build/default/apps/tessaranth/tessaranth demo --display none --seconds 5
+	@build/default/apps/tessaranth/tessaranth demo --seconds 30
 
 test: setup
 	@echo "== test: build the Linux plug-in and its tests (default preset) =="

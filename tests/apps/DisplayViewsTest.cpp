@@ -1,0 +1,118 @@
+// The terminal and PNG views of the virtual display, fed by a T6963C emulator that the test
+// drives with the chip's own commands.
+#include "Errors.h"
+#include "PngView.h"
+#include "TerminalView.h"
+
+#include "emu/RgbImage.h"
+#include "emu/T6963CEmulator.h"
+#include "emu/VirtualDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace tessaranth::host {
+namespace {
+
+class DisplayViewsTest : public ::testing::Test {
+protected:
+    DisplayViewsTest() {
+        emu::DisplaySetup setup;  // T6963C 128x64
+        display = emu::VirtualDisplay::create(setup);
+        chip().writeData(0);  // graphic home 0, 22 bytes a row
+        chip().writeData(0);
+        chip().writeCommand(0x42);
+        chip().writeData(22);
+        chip().writeData(0);
+        chip().writeCommand(0x43);
+        chip().writeCommand(0x98);  // graphics on
+    }
+    emu::T6963CEmulator& chip() { return dynamic_cast<emu::T6963CEmulator&>(display->emulator()); }
+    // Lights the six dots of graphic byte `address`.
+    void light(uint16_t address) {
+        chip().writeData(static_cast<uint8_t>(address));
+        chip().writeData(static_cast<uint8_t>(address >> 8));
+        chip().writeCommand(0x24);
+        chip().writeData(0x3F);
+        chip().writeCommand(0xC4);
+    }
+    std::string output() {
+        std::fflush(file);
+        std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+        std::rewind(file);
+        text.resize(std::fread(text.data(), 1, text.size(), file));
+        std::rewind(file);
+        return text;
+    }
+
+    std::unique_ptr<emu::VirtualDisplay> display;
+    std::FILE* file = std::tmpfile();
+};
+
+TEST_F(DisplayViewsTest, TerminalDrawsInPlaceOnlyWhenThePictureChanges) {
+    {
+        TerminalView view(file);
+        view.present(*display);
+        const std::string first = output();
+        EXPECT_EQ(first.rfind("\x1b[2J\x1b[?25l\x1b[H", 0), 0u) << "clears once, hides the cursor, goes home";
+        EXPECT_NE(first.find("T6963C 128x64"), std::string::npos);
+        EXPECT_EQ(first.find("\u2588"), std::string::npos) << "a dark panel has no blocks";
+        EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 32 + 1);
+
+        view.present(*display);
+        EXPECT_EQ(output(), "") << "the same picture is not drawn again";
+
+        light(0);
+        view.present(*display);
+        const std::string second = output();
+        EXPECT_EQ(second.rfind("\x1b[H", 0), 0u) << "later frames only go home";
+        EXPECT_EQ(second.find("\x1b[2J"), std::string::npos);
+        const std::string row0 = second.substr(second.find("m", second.find("48;2")) + 1);
+        EXPECT_EQ(row0.rfind("\u2580\u2580\u2580\u2580\u2580\u2580 ", 0), 0u) << "six dots on the top row";
+        EXPECT_EQ(view.drawings(), 2);
+    }
+    EXPECT_EQ(output(), "\x1b[0m\x1b[?25h");
+}
+
+TEST_F(DisplayViewsTest, TerminalNamesWhatTheDisplayDidNotUnderstand) {
+    TerminalView view(file);
+    chip().writeCommand(0x01);  // no such command
+    view.present(*display);
+    EXPECT_NE(output().find("did not understand"), std::string::npos);
+}
+
+TEST_F(DisplayViewsTest, PngWritesEveryNthFrameAtItsScale) {
+    const std::string folder = ::testing::TempDir() + "png-" + std::to_string(getpid());
+    {
+        PngView view(folder + "/nested", 3);
+        for (int i = 0; i < 7; ++i) {
+            if (i == 3) light(22);  // second pixel row
+            view.present(*display);
+        }
+        EXPECT_EQ(view.written(), 3);
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder + "/nested/frame-000001.png"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/nested/frame-000002.png"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/nested/frame-000004.png"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/nested/frame-000007.png"));
+    const auto first = emu::RgbImage::readPng(folder + "/nested/frame-000001.png");
+    const auto fourth = emu::RgbImage::readPng(folder + "/nested/frame-000004.png");
+    ASSERT_TRUE(first && fourth);
+    EXPECT_EQ(first->width(), 128 * pngScale);
+    EXPECT_EQ(first->height(), 64 * pngScale);
+    const emu::PanelLook look = display->look();
+    EXPECT_EQ(first->pixel(0, pngScale), look.unlitColour());
+    EXPECT_EQ(fourth->pixel(0, pngScale), look.litColour());
+    std::filesystem::remove_all(folder);
+}
+
+TEST_F(DisplayViewsTest, PngFailsWhereItCannotWrite) {
+    EXPECT_THROW(PngView("/proc/no-such-folder/frames", 1), Failure);
+}
+
+} // namespace
+} // namespace tessaranth::host

@@ -1,0 +1,120 @@
+// The tessaranth program as a user runs it: exit codes, messages and what it leaves behind.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <thread>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace tessaranth::host {
+namespace {
+
+struct Outcome {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(folder);
+        setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    Outcome run(const std::string& arguments) {
+        const std::string out = folder + "/out", err = folder + "/err";
+        const int status = std::system((std::string(TESSARANTH_PROGRAM) + " " + arguments + " >" + out + " 2>" + err + " </dev/null").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
+    }
+    static std::string read(const std::string& path) {
+        std::stringstream text;
+        text << std::ifstream(path).rdbuf();
+        return text.str();
+    }
+
+    std::string folder = ::testing::TempDir() + "program-" + std::to_string(getpid());
+};
+
+TEST_F(ProgramTest, BadUsageEndsWithCode2AndOneLine) {
+    for (const char* arguments : {"", "dance", "demo --frames", "demo --frames x", "mpd --port 99999",
+                                  "demo --display hardware --trace t.txt", "config --seconds 3"}) {
+        const Outcome o = run(arguments);
+        EXPECT_EQ(o.exitCode, 2) << arguments;
+        EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << arguments << ": " << o.err;
+        EXPECT_EQ(o.err.rfind("tessaranth: ", 0), 0u) << o.err;
+    }
+}
+
+TEST_F(ProgramTest, HelpForEveryCommand) {
+    for (const char* arguments : {"--help", "demo --help", "mpd --help", "config --help"}) {
+        const Outcome o = run(arguments);
+        EXPECT_EQ(o.exitCode, 0) << arguments;
+        EXPECT_EQ(o.out.rfind("usage: tessaranth", 0), 0u) << o.out;
+        EXPECT_TRUE(o.err.empty());
+    }
+}
+
+TEST_F(ProgramTest, FailuresEndWithCode1AndTheReason) {
+    Outcome o = run("demo --display none --frames 2 --plugin /nonexistent/vis.so");
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("cannot load the plug-in"), std::string::npos) << o.err;
+    o = run("demo --display none --frames 2 --trace /nonexistent/trace.txt");
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("cannot write the trace file"), std::string::npos) << o.err;
+    o = run("demo --frames 2 --settings /nonexistent/settings.tzn");
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("cannot read the configuration file"), std::string::npos) << o.err;
+}
+
+TEST_F(ProgramTest, DemoRunsItsFramesAndSaysWhatItShows) {
+    const Outcome o = run("demo --view png:" + folder + "/frames --frames 6 --every 2 --trace " + folder + "/trace");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("tessaranth: ", 0), 0u);
+    EXPECT_NE(o.out.find("the demo player on a virtual T6963C"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("Ctrl-C"), std::string::npos);
+    EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 1) << o.out;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder + "/frames"))
+        files += entry.path().extension() == ".png";
+    EXPECT_EQ(files, 3);
+    const std::string trace = read(folder + "/trace");
+    EXPECT_EQ(trace.rfind("W 037", 0), 0u) << "the start-up writes to the port at 0x378";
+}
+
+TEST_F(ProgramTest, TerminalViewWithoutATerminalEndsOnTime) {
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome o = run("demo --seconds 1");  // no display: the terminal view, into a file
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_NE(o.out.find("in the terminal"), std::string::npos);
+    EXPECT_NE(o.out.find("\x1b[?25h"), std::string::npos) << "the cursor comes back";
+}
+
+TEST_F(ProgramTest, InterruptEndsTheRunCleanly) {
+    const std::string command = std::string(TESSARANTH_PROGRAM) + " demo --display none >/dev/null 2>&1 </dev/null";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+} // namespace
+} // namespace tessaranth::host
