@@ -101,6 +101,16 @@ TEST_F(ProgramTest, TerminalViewWithoutATerminalEndsOnTime) {
     EXPECT_NE(o.out.find("\x1b[?25h"), std::string::npos) << "the cursor comes back";
 }
 
+TEST_F(ProgramTest, ConfigTakesAPictureOfEveryPageOfTheDialog) {
+    unsetenv("QT_QPA_PLATFORM");  // no display at all: the pictures are taken offscreen
+    const Outcome o = run("config --screenshot " + folder + "/pages");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    ASSERT_TRUE(std::filesystem::exists(folder + "/pages/page-01.png"));
+    ASSERT_TRUE(std::filesystem::exists(folder + "/pages/page-02.png"));
+    EXPECT_NE(read(folder + "/pages/page-01.png"), read(folder + "/pages/page-02.png")) << "the pages differ";
+    EXPECT_EQ(run("config").exitCode, 1) << "without a display the dialog cannot open";
+}
+
 TEST_F(ProgramTest, InterruptEndsTheRunCleanly) {
     const std::string command = std::string(TESSARANTH_PROGRAM) + " demo --display none >/dev/null 2>&1 </dev/null";
     const pid_t pid = fork();

@@ -20,15 +20,15 @@ namespace {
 
 class WindowViewTest : public ::testing::Test {
 protected:
-    static QApplication& application() {
+    static QApplication* makeApplication() {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static int argc = 1;
         static char name[] = "tests";
         static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
-        return app;
+        return new QApplication(argc, argv);
     }
-    WindowViewTest() { application(); }
+
+    std::unique_ptr<QApplication> application{makeApplication()};
 
     std::unique_ptr<emu::VirtualDisplay> display = emu::VirtualDisplay::create(emu::DisplaySetup{});
 };
