@@ -1,6 +1,5 @@
 #include "config/TConfigForm.h"
 
-#include "display/LCD.h"
 #include "host/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
@@ -233,7 +232,7 @@ void TConfigForm::InverseGFXMouseUp(int32_t ticked) {
 
 void TConfigForm::BrightnessChange(int32_t index) {
     gSettings->setBrightness(static_cast<uint32_t>(index));
-    if (gLcd && gController) gLcd->setBrightness(static_cast<uint8_t>(index));
+    gPlugin->requestBrightnessChange();
 }
 
 void TConfigForm::ShowPlaylistMouseUp(int32_t ticked) {

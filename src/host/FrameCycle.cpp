@@ -22,6 +22,7 @@ void WinampPlugin::renderFrame(VisModule* module) {
         gLcd->loadBackground(path);
         gController->writeScreen(gLcd->backgroundPointer());
     }
+    if (consume(brightnessPending)) gLcd->setBrightness(gSettings->brightness());
     if (consume(analyzerTextClearPending)) gAnalyzer->clearAnalyzerText();
     if (consume(analyzerGraphicsClearPending)) gAnalyzer->clearAnalyzerGraphics();
     if (consume(scopeTextClearPending)) gAnalyzer->clearScopeText();

@@ -25,6 +25,7 @@ void WinampPlugin::requestScopeGraphicsClear() { relaxedStore(scopeGraphicsClear
 void WinampPlugin::requestVUClear() { relaxedStore(vuClearPending, uint8_t{1}); }
 void WinampPlugin::requestPlaylistClear() { relaxedStore(playlistClearPending, uint8_t{1}); }
 void WinampPlugin::requestPlaylistRedraw() { relaxedStore(playlistRedrawPending, uint8_t{1}); }
+void WinampPlugin::requestBrightnessChange() { relaxedStore(brightnessPending, uint8_t{1}); }
 void WinampPlugin::raiseEmergencyShutdown() { relaxedStore(emergencyShutdown, uint8_t{1}); }
 bool WinampPlugin::inEmergency() const { return relaxedLoad(emergencyShutdown) != 0; }
 

@@ -25,6 +25,8 @@ public:
     void requestVUClear();
     void requestPlaylistClear();
     void requestPlaylistRedraw();
+    // The dialog's brightness reaches the display through the frame thread, never its own.
+    void requestBrightnessChange();
     void raiseEmergencyShutdown();
     bool inEmergency() const;
 
@@ -50,6 +52,7 @@ public:
     uint8_t scopeTextClearPending = 0;
     uint8_t scopeGraphicsClearPending = 0;
     uint8_t vuClearPending = 0;
+    uint8_t brightnessPending = 0;
     char title[128] = {};
     char shownTitle[128] = {};
     char artist[128] = {};

@@ -1,9 +1,11 @@
 #include "FormFixture.h"
+#include "PageBusDecoders.h"
 
 #include "display/LCD.h"
 #include "host/Globals.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -192,6 +194,22 @@ TEST_F(FormHardware, BrightnessStoresTheIndexAndNeedsNoDisplay) {
     gLcd = nullptr;
     choose("Brightness", 15);
     EXPECT_EQ(gSettings->brightness(), 15);
+}
+
+TEST_F(FormHardware, BrightnessReachesARunningVfdThroughTheNextFrameNotTheDialogThread) {
+    gSettings->setController(5);
+    gSettings->setDisplayFormat(0);
+    init();
+    form->fill();
+    render();
+    host.clear();
+    choose("Brightness", 3);
+    EXPECT_TRUE(host.accesses.empty()) << "the dialog's thread wrote to the port";
+    EXPECT_EQ(gPlugin->brightnessPending, 1);
+    render();
+    const std::vector<VfdItem> sent = decodeNoritake(host.accesses);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), VfdItem{true, 0x43}), 1);
+    EXPECT_EQ(gPlugin->brightnessPending, 0);
 }
 
 TEST_F(FormHardware, APIChoiceIsDisabledAndShowsTheField) {

@@ -48,6 +48,7 @@ protected:
         gPlugin->requestVUClear();
         gPlugin->requestPlaylistClear();
         gPlugin->requestPlaylistRedraw();
+        gPlugin->requestBrightnessChange();
     }
 };
 
@@ -76,7 +77,7 @@ TEST_F(FrameCycle, EveryRequestIsConsumedByOneFrame) {
     const WinampPlugin& p = *gPlugin;
     for (uint8_t flag : {p.backgroundReloadPending, p.analyzerTextClearPending, p.analyzerGraphicsClearPending,
                          p.scopeTextClearPending, p.scopeGraphicsClearPending, p.vuClearPending,
-                         p.playlistClearPending, p.playlistRedrawPending})
+                         p.playlistClearPending, p.playlistRedrawPending, p.brightnessPending})
         EXPECT_EQ(flag, 0);
 }
 

@@ -1,14 +1,19 @@
-// The dialog edits the settings and asks for redraws on its own thread while the host renders
-// frames on another. Built with ThreadSanitizer this test must report nothing; in every build
+// The configuration form edits the settings and asks for redraws on its own thread while the
+// host renders frames on another. Built with ThreadSanitizer this test must report nothing; in every build
 // it checks that only the frame thread touches the port and that every request is served.
+#include "BitmapFile.h"
 #include "PluginFixture.h"
 
+#include "config/FormTable.h"
+#include "config/TConfigForm.h"
 #include "host/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <string>
 #include <thread>
 
 namespace tessaranth::test {
@@ -55,49 +60,60 @@ private:
     std::thread::id frameThread_;
 };
 
-using Setter = void (Settings::*)(uint32_t);
+// Shows the form nowhere; the picture dialog answers with a real bitmap or a missing file.
+class HeadlessView : public FormView {
+public:
+    explicit HeadlessView(std::string picture) : picture_(std::move(picture)) {}
+    void controlChanged(int) override {}
+    void showError(const char*) override {}
+    bool choosePicture(const char*, const char*, char* path, std::size_t size) override {
+        const std::string& answer = ++pictures_ % 2 ? picture_ : missing_;
+        std::snprintf(path, size, "%s", answer.c_str());
+        return true;
+    }
+    void close(FormResult) override {}
 
-// What the dialog writes: display options, positions and sizes, the analyzer's behaviour.
-constexpr Setter setters[] = {
-    &Settings::setShowAnalyzer,   &Settings::setShowScope,      &Settings::setShowVUMeter,
-    &Settings::setShowPlaylist,   &Settings::setShowTitle,      &Settings::setShowArtist,
-    &Settings::setShowTime,       &Settings::setShowTrack,      &Settings::setShowStatus,
-    &Settings::setShowRepeat,     &Settings::setShowShuffle,    &Settings::setShowBitrate,
-    &Settings::setScrollTitle,    &Settings::setScrollArtist,   &Settings::setScrollSpeed,
-    &Settings::setTitleLength,    &Settings::setArtistLength,   &Settings::setTitleX,
-    &Settings::setTitleY,         &Settings::setArtistY,        &Settings::setTimeX,
-    &Settings::setInverse,        &Settings::setFont,           &Settings::setTimeType,
-    &Settings::setAnalyzerWidth,  &Settings::setAnalyzerHeight, &Settings::setAnalyzerX,
-    &Settings::setAnalyzerY,      &Settings::setAnalyzerSens,   &Settings::setNonLinearAnalyzer,
-    &Settings::setStereoAnalyzer, &Settings::setBlockAnalyzer,  &Settings::setSmoothAnalyzer,
-    &Settings::setFalloff,        &Settings::setPeakHold,       &Settings::setScopeWidth,
-    &Settings::setScopeHeight,    &Settings::setScopeSens,      &Settings::setStereoScope,
-    &Settings::setScopeType,      &Settings::setBlockScope,     &Settings::setVuMeterWidth,
-    &Settings::setVuMeterHeight,  &Settings::setVuMeterSens,    &Settings::setVuMeterRange,
-    &Settings::setPlaylistWidth,  &Settings::setPlaylistHeight, &Settings::setPlaylistX,
-    &Settings::setCurrentPosition, &Settings::setBrightness,    &Settings::setTrackNumbering,
+private:
+    std::string picture_;
+    std::string missing_ = "/nonexistent/skin.bmp";
+    int pictures_ = 0;
 };
 
-using Request = void (WinampPlugin::*)();
+// One thing a user does to a control of the given kind, with a pseudo-random value.
+void actOn(TConfigForm& form, int control, uint32_t value) {
+    const ControlSpec& spec = formControls()[static_cast<std::size_t>(control)];
+    switch (spec.kind) {
+    case ControlKind::edit:
+        form.textChanged(control, std::to_string(static_cast<int>(value % 300) - 20));
+        form.editExited(control);
+        return;
+    case ControlKind::checkBox:
+        form.checkBoxToggled(control, !form.state(control).checked);
+        form.checkBoxMouseUp(control);
+        return;
+    case ControlKind::dropDown:
+    case ControlKind::editableDropDown:
+    case ControlKind::list:
+    case ControlKind::radioGroup:
+        if (!spec.items.empty()) form.itemChosen(control, static_cast<int>(value % spec.items.size()));
+        return;
+    case ControlKind::slider: form.sliderMoved(control, static_cast<int>(value % 120)); return;
+    case ControlKind::button: form.buttonPressed(control); return;
+    default: return;
+    }
+}
 
-constexpr Request requests[] = {
-    &WinampPlugin::requestBackgroundReload,   &WinampPlugin::requestAnalyzerTextClear,
-    &WinampPlugin::requestAnalyzerGraphicsClear, &WinampPlugin::requestScopeTextClear,
-    &WinampPlugin::requestScopeGraphicsClear, &WinampPlugin::requestVUClear,
-    &WinampPlugin::requestPlaylistClear,      &WinampPlugin::requestPlaylistRedraw,
-};
-
-// A user who keeps changing things: each step one setting with a pseudo-random value (within
-// a byte, so also values the dialog's ranges do not allow) and, every few steps, a request.
-void runDialog(const std::atomic<bool>& stop, std::atomic<long>& steps) {
+// A user who keeps changing things: the form is built on the dialog's thread, as the host's
+// Config call builds it, and every control in turn gets a pseudo-random action.
+void runDialog(const std::string& picture, const std::atomic<bool>& stop, std::atomic<long>& steps) {
+    TConfigForm form;
+    HeadlessView view(picture);
+    form.attach(&view);
+    const auto controls = static_cast<uint32_t>(formControls().size());
     uint32_t state = 12345;
-    for (long step = 0; !stop.load(std::memory_order_relaxed); ++step) {
+    for (uint32_t step = 0; !stop.load(std::memory_order_relaxed); ++step) {
         state = state * 1103515245u + 12345u;
-        const uint32_t value = (state >> 16) & 0xFF;
-        (gSettings->*setters[step % std::size(setters)])(value % (step % 3 == 0 ? 256 : 24));
-        if (step % 5 == 0) (gPlugin->*requests[(step / 5) % std::size(requests)])();
-        if (step % 97 == 0) gSettings->setBackground(step % 2 ? "/nonexistent/skin.bmp" : "No skin selected");
-        if (step % 89 == 0) gPlugin->setUpdateDelay(static_cast<int32_t>(value));
+        actOn(form, static_cast<int>(step % controls), state >> 8);
         steps.fetch_add(1, std::memory_order_relaxed);
     }
 }
@@ -105,7 +121,7 @@ void runDialog(const std::atomic<bool>& stop, std::atomic<long>& steps) {
 bool anyRequestPending(const WinampPlugin& p) {
     for (uint8_t flag : {p.backgroundReloadPending, p.analyzerTextClearPending, p.analyzerGraphicsClearPending,
                          p.scopeTextClearPending, p.scopeGraphicsClearPending, p.vuClearPending,
-                         p.playlistClearPending, p.playlistRedrawPending})
+                         p.playlistClearPending, p.playlistRedrawPending, p.brightnessPending})
         if (flag) return true;
     return false;
 }
@@ -128,7 +144,9 @@ TEST_P(ThreadContractTest, DialogEditsWhileFramesRun) {
     ASSERT_EQ(init(), 0);
     std::atomic<bool> stop{false};
     std::atomic<long> steps{0};
-    std::thread dialog(runDialog, std::cref(stop), std::ref(steps));
+    const std::string picture =
+        writeTestFile("thread-skin.bmp", bitmapBytes(240, 128, [](int x, int y) { return (x ^ y) % 3 == 0; }));
+    std::thread dialog(runDialog, std::cref(picture), std::cref(stop), std::ref(steps));
     // At least 0.6 s and enough of both sides to overlap, however busy the machine is.
     const auto start = std::chrono::steady_clock::now();
     const auto elapsed = [&] { return std::chrono::steady_clock::now() - start; };
