@@ -1,5 +1,7 @@
 #include "FuzzHost.h"
 
+#include "platform/ConfigDialog.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -7,6 +9,12 @@
 #include <map>
 #include <string>
 #include <unistd.h>
+
+// The fuzz builds leave out the toolkit views: no target opens the dialog, and a form shown
+// here closes at once.
+namespace tessaranth::platform::native {
+void showConfigDialog(TConfigForm&) {}
+} // namespace tessaranth::platform::native
 
 namespace tessaranth::fuzz {
 
@@ -17,6 +25,22 @@ std::size_t ByteReader::copy(void* destination, std::size_t count) {
     position_ += n;
     return n;
 }
+
+namespace {
+
+// A folder of this process's own for the settings and scratch files, so that targets running
+// side by side never load each other's registry. It lives under $TMPDIR, which
+// scripts/run-fuzzers points at a folder it removes afterwards.
+const std::filesystem::path& scratchFolder() {
+    static const std::filesystem::path folder = [] {
+        auto path = std::filesystem::temp_directory_path() / ("tessaranth-fuzz-" + std::to_string(getpid()));
+        std::filesystem::create_directories(path);
+        return path;
+    }();
+    return folder;
+}
+
+} // namespace
 
 void installQuietHost() {
     static TessaranthHostServices services = [] {
@@ -32,12 +56,7 @@ void installQuietHost() {
         s.usbClose = [](void*) {};
         return s;
     }();
-    static const bool folderSet = [] {
-        const auto folder = std::filesystem::temp_directory_path() / "tessaranth-fuzz-config";
-        std::filesystem::create_directories(folder);
-        setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-        return true;
-    }();
+    static const bool folderSet = setenv("XDG_CONFIG_HOME", scratchFolder().c_str(), 1) == 0;
     (void)folderSet;
     tessaranthSetHostServices(&services);
 }
@@ -45,9 +64,7 @@ void installQuietHost() {
 const char* writeScratchFile(const char* name, const uint8_t* data, std::size_t size) {
     static std::map<std::string, std::string> paths;
     std::string& path = paths[name];
-    if (path.empty())
-        path = (std::filesystem::temp_directory_path() /
-                ("tessaranth-fuzz-" + std::to_string(getpid()) + "-" + name)).string();
+    if (path.empty()) path = (scratchFolder() / name).string();
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                   static_cast<std::streamsize>(size));
     return path.c_str();

@@ -52,4 +52,21 @@ private:
     TessaranthPlayerWindow window_{this, onMessage, onTitle};
 };
 
+// Runs the plug-in the way a host does with the player above: Init, then up to `frames` frames
+// while bytes remain (beforeFrame and a player refill before each), then Quit.
+template <class BeforeFrame>
+void runPlugin(ByteReader& reader, int frames, BeforeFrame beforeFrame) {
+    FuzzPlayer player;
+    VisModule& module = *winampVisGetHeader()->lookupModule(0);
+    module.playerWindow = player.window();
+    player.refill(reader);
+    module.initCallback(&module);
+    for (int frame = 0; frame < frames && !reader.empty(); ++frame) {
+        beforeFrame(module);
+        player.refill(reader);
+        module.renderCallback(&module);
+    }
+    module.quitCallback(&module);
+}
+
 } // namespace tessaranth::fuzz

@@ -10,28 +10,24 @@ namespace {
 
 using namespace tessaranth;
 
+void requestFromByte(uint8_t requests) {
+    if (requests & 1) gPlugin->requestBackgroundReload();
+    if (requests & 2) gPlugin->requestAnalyzerTextClear();
+    if (requests & 4) gPlugin->requestAnalyzerGraphicsClear();
+    if (requests & 8) gPlugin->requestScopeTextClear();
+    if (requests & 16) gPlugin->requestScopeGraphicsClear();
+    if (requests & 32) gPlugin->requestVUClear();
+    if (requests & 64) gPlugin->requestPlaylistClear();
+    if (requests & 128) gPlugin->requestPlaylistRedraw();
+}
+
 void runPlugin(fuzz::ByteReader& reader) {
-    fuzz::FuzzPlayer player;
-    VisModule& module = *winampVisGetHeader()->lookupModule(0);
-    module.playerWindow = player.window();
-    player.refill(reader);
-    module.initCallback(&module);
-    for (int frame = 0; frame < 8 && !reader.empty(); ++frame) {
+    fuzz::runPlugin(reader, 8, [&reader](VisModule& module) {
         reader.copy(module.spectrumBytes, sizeof module.spectrumBytes / 8);
         reader.copy(module.waveformBytes, sizeof module.waveformBytes / 8);
-        player.refill(reader);
-        const uint8_t requests = reader.byte();
-        if (requests & 1) gPlugin->requestBackgroundReload();
-        if (requests & 2) gPlugin->requestAnalyzerTextClear();
-        if (requests & 4) gPlugin->requestAnalyzerGraphicsClear();
-        if (requests & 8) gPlugin->requestScopeTextClear();
-        if (requests & 16) gPlugin->requestScopeGraphicsClear();
-        if (requests & 32) gPlugin->requestVUClear();
-        if (requests & 64) gPlugin->requestPlaylistClear();
-        if (requests & 128) gPlugin->requestPlaylistRedraw();
-        module.renderCallback(&module);
-    }
-    module.quitCallback(&module);
+        requestFromByte(reader.byte());
+        if (reader.byte() & 1) gPlugin->requestBrightnessChange();
+    });
 }
 
 } // namespace
