@@ -84,7 +84,9 @@ void FuzzPlayer::refill(ByteReader& reader) {
 intptr_t FuzzPlayer::onMessage(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     auto& self = *static_cast<FuzzPlayer*>(context);
     if (message != 0x0400) return 0;
-    if (lParam == 211) return self.nullFileName_ ? 0 : reinterpret_cast<intptr_t>(self.fileName_);
+    // Entry names are tails of the one name buffer, so that neighbouring entries differ.
+    constexpr std::size_t step = sizeof fileName_ / 8;
+    if (lParam == 211) return self.nullFileName_ ? 0 : reinterpret_cast<intptr_t>(self.fileName_ + wParam % 8 * step);
     return self.answers_[(static_cast<std::size_t>(lParam) + wParam) % 16];
 }
 
