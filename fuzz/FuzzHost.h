@@ -53,15 +53,16 @@ private:
 };
 
 // Runs the plug-in the way a host does with the player above: Init, then up to `frames` frames
-// while bytes remain (beforeFrame and a player refill before each), then Quit.
+// (beforeFrame and a player refill before each), then Quit. Frames past the first
+// `framesWithoutBytes` run only while bytes remain.
 template <class BeforeFrame>
-void runPlugin(ByteReader& reader, int frames, BeforeFrame beforeFrame) {
+void runPlugin(ByteReader& reader, int frames, BeforeFrame beforeFrame, int framesWithoutBytes = 0) {
     FuzzPlayer player;
     VisModule& module = *winampVisGetHeader()->lookupModule(0);
     module.playerWindow = player.window();
     player.refill(reader);
     module.initCallback(&module);
-    for (int frame = 0; frame < frames && !reader.empty(); ++frame) {
+    for (int frame = 0; frame < frames && (frame < framesWithoutBytes || !reader.empty()); ++frame) {
         beforeFrame(module);
         player.refill(reader);
         module.renderCallback(&module);

@@ -1,0 +1,47 @@
+// Arbitrary bytes as a configuration file, loaded the way the dialog's "Load" button loads it
+// (the form then shows the record), then start-up, frames and Quit on the loaded record. The
+// bytes past the record feed the player and the audio.
+#include "FuzzHost.h"
+
+#include "config/TConfigForm.h"
+#include "host/Globals.h"
+#include "platform/FileDialogs.h"
+#include "settings/Settings.h"
+#include "settings/SettingsImage.h"
+
+#include <cstdio>
+
+namespace {
+
+using namespace tessaranth;
+
+const char* configurationPath = nullptr;
+
+bool chooseConfiguration(void*, const platform::FileDialogRequest&, char* path, std::size_t size) {
+    return std::snprintf(path, size, "%s", configurationPath) < static_cast<int>(size);
+}
+
+void loadThroughTheForm() {
+    platform::setFileDialogHandler(&chooseConfiguration, nullptr);
+    TConfigForm form;
+    form.LoadFromFileClick(0);
+    platform::setFileDialogHandler(nullptr, nullptr);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::installQuietHost();
+    loadPlugin();
+    configurationPath = fuzz::writeScratchFile("fuzz.tzn", data, size);
+    loadThroughTheForm();
+    gSettings->setBackground("");  // a path from the file could name any file on this machine
+    const std::size_t recordBytes = size < settingsImageSize ? size : settingsImageSize;
+    fuzz::ByteReader reader(data + recordBytes, size - recordBytes);
+    fuzz::runPlugin(reader, 6, [&reader](VisModule& module) {
+        reader.copy(module.spectrumBytes, sizeof module.spectrumBytes / 16);
+        reader.copy(module.waveformBytes, sizeof module.waveformBytes / 16);
+    }, 2);
+    unloadPlugin();
+    return 0;
+}
