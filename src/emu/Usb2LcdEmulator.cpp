@@ -17,7 +17,7 @@ constexpr SetUpCommand kAdapterSetUp[] = {
     {40, 0x00, 0x43},    // graphic area 40
     {0x03, 0x00, 0x22},  // offset register 3
 };
-constexpr uint8_t kAdapterMode = 0x80;  // OR, internal CG ROM
+constexpr uint8_t kAdapterMode = 0x81;  // EXOR, internal CG ROM
 
 } // namespace
 

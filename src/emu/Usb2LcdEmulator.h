@@ -8,7 +8,8 @@
 //
 // Assumed: the plug-in sends the adapter no layout, so the adapter sets its T6963C up itself at
 // power-on, for its 240x128 module: text at 0 and graphics at 0x300, 40 bytes a row each, CG
-// RAM at offset 3 (0x1800), layers combined by OR, the display off until told (see the .cpp).
+// RAM at offset 3 (0x1800), the layers combined by EXOR (so that text over a solid graphic bar,
+// such as the current playlist entry, stays readable), the display off until told (see the .cpp).
 #pragma once
 
 #include "emu/T6963CEmulator.h"

@@ -30,6 +30,16 @@ TEST_F(EmuUsb2LcdTest, TheAdapterSetsItsModuleUpAt240x128WithCgRamAtOffset3) {
     EXPECT_TRUE(adapter.problems().empty()) << adapter.problems().text();
 }
 
+TEST_F(EmuUsb2LcdTest, TextOverASolidGraphicBarShowsInverted) {
+    openAtSpeed();
+    send({0x8F, 0x9C, 0x8F, 0x24, 0x00, 0x03, 0x8F, 0xB0, 0x3F, 0x8F, 0xB2});  // graphic row 0 of cell 0 lit
+    send({0x8F, 0x24, 0x00, 0x00, 0x8F, 0xC0, 'I' - 0x20});
+    const ScreenImage image = adapter.screen();
+    std::string bits;
+    for (int x = 0; x < 6; ++x) bits += image.pixel(x, 0) ? '#' : '.';
+    EXPECT_EQ(bits, "#...##");
+}
+
 TEST_F(EmuUsb2LcdTest, APrefixedByteIsACommandAndEveryOtherByteData) {
     openAtSpeed();
     send({0x8F, 0x24, 0x00, 0x02, 0x8F, 0xB0, 0x21, 0x22, 0x8F, 0xB2});
