@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include <unistd.h>
+
 namespace tessaranth::test {
 
 namespace {
@@ -40,7 +42,8 @@ std::vector<uint8_t> bitmapBytes(int width, int height, const PixelFunction& lit
 }
 
 std::string writeTestFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = ::testing::TempDir() + name;
+    // Test programs of other builds may run at the same time: each process has its own files.
+    const std::string path = ::testing::TempDir() + "tessaranth-" + std::to_string(getpid()) + "-" + name;
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
