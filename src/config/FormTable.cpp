@@ -56,8 +56,8 @@ constexpr const char* vuTypeItems[] = {"Mono analog VU-meter", "Stereo analog VU
 constexpr const char* aboutText =
     "This is a beta release. Some parts are still being built: the model engine is being rewritten, "
     "button support is not available yet and the HD61830 controller is not supported.\r\n\r\n"
-    "Settings take effect at once; controller, display size, port address and wiring at the next "
-    "start of the plug-in. Nothing is stored until you press \"Save settings\" or \"Save to file\".";
+    "Changes take effect at once; controller, display size, port address and wiring at the next "
+    "start. \"Save settings\" or \"Save to file\" keeps them.";
 
 constexpr ControlSpec label(const char* caption, int8_t page, ControlRect rect, std::string_view name = {}) {
     return {.name = name, .kind = ControlKind::label, .caption = caption, .page = page, .rect = rect};
@@ -261,8 +261,8 @@ constexpr void addMiscPage(Builder& b) {
                  TESSARANTH_FIELD(currentPosition, setCurrentPosition), &TConfigForm::CurrentSongPositionExit));
 
     b.add(disabled({.name = "BackgroundLocation", .kind = ControlKind::edit, .caption = "", .page = misc,
-                    .rect = at(4, 181, 250, 21)}));
-    b.add(button("UploadBMP", "Select background", misc, at(260, 180, 106, 23), &TConfigForm::UploadBMPClick));
+                    .rect = at(4, 187, 250, 21)}));
+    b.add(button("UploadBMP", "Select background", misc, at(260, 186, 106, 23), &TConfigForm::UploadBMPClick));
 }
 
 constexpr void addAnalyzerScopePage(Builder& b) {
@@ -270,13 +270,13 @@ constexpr void addAnalyzerScopePage(Builder& b) {
     b.add(group(" Spectrum analyzer ", p, at(4, 0, 180, 176)));
     b.add(check("ShowAnalyzer", "Enabled", p, at(12, 16, 80, 17), TESSARANTH_FIELD(showAnalyzer, setShowAnalyzer),
                 &TConfigForm::ShowAnalyzerMouseUp));
-    b.add(check("StereoAnalyzer", "Stereo", p, at(98, 16, 80, 17), TESSARANTH_FIELD(stereoAnalyzer, setStereoAnalyzer)));
-    b.add(check("BlockAnalyzer", "Block analyzer", p, at(12, 33, 86, 17),
+    b.add(check("StereoAnalyzer", "Stereo", p, at(104, 16, 76, 17), TESSARANTH_FIELD(stereoAnalyzer, setStereoAnalyzer)));
+    b.add(check("BlockAnalyzer", "Block analyzer", p, at(12, 33, 92, 17),
                 TESSARANTH_FIELD(blockAnalyzer, setBlockAnalyzer), &TConfigForm::BlockAnalyzerMouseUp));
-    b.add(check("SmoothAnalyzer", "Smoothing", p, at(98, 33, 80, 17), TESSARANTH_FIELD(smoothAnalyzer, setSmoothAnalyzer)));
-    b.add(check("NonLinearAnalyzer", "Non-linear", p, at(12, 50, 86, 17),
+    b.add(check("SmoothAnalyzer", "Smoothing", p, at(104, 33, 76, 17), TESSARANTH_FIELD(smoothAnalyzer, setSmoothAnalyzer)));
+    b.add(check("NonLinearAnalyzer", "Non-linear", p, at(12, 50, 92, 17),
                 TESSARANTH_FIELD(nonLinearAnalyzer, setNonLinearAnalyzer)));
-    b.add(hidden(check("AutoSens", "Auto sensitivity", p, at(98, 50, 80, 17),
+    b.add(hidden(check("AutoSens", "Auto sensitivity", p, at(104, 50, 76, 17),
                        TESSARANTH_FIELD(autoSensing, setAutoSensing))));
     b.add(label("Sensitivity", p, at(12, 80, 58, 14)));
     b.add(slider("AnalyzerSens", 0, 10, p, at(72, 75, 106, 26), TESSARANTH_FIELD(analyzerSens, setAnalyzerSens)));
@@ -337,11 +337,11 @@ constexpr void addHardwarePage(Builder& b) {
     b.add(group(" Port address ", p, at(4, 70, 178, 54)));
     b.add(choice("LPTAddress", ControlKind::editableDropDown, portItems, p, at(14, 90, 158, 21), nullptr, nullptr,
                  &TConfigForm::LPTAddressClick));
-    b.add(group(" Controller ", p, at(188, 0, 178, 114)));
-    b.add(choice("ControllerChoice", ControlKind::list, controllerItems, p, at(198, 17, 158, 88),
+    b.add(group(" Controller ", p, at(188, 0, 178, 130)));
+    b.add(choice("ControllerChoice", ControlKind::list, controllerItems, p, at(198, 17, 158, 106),
                  TESSARANTH_FIELD(controller, setController), &TConfigForm::ControllerClicked));
-    b.add(group(" Display size ", p, at(188, 120, 178, 82)));
-    b.add(choice("DisplaySizeChoice", ControlKind::list, sizeItems, p, at(198, 137, 158, 56),
+    b.add(group(" Display size ", p, at(188, 134, 178, 80)));
+    b.add(choice("DisplaySizeChoice", ControlKind::list, sizeItems, p, at(198, 151, 158, 56),
                  TESSARANTH_FIELD(displayFormat, setDisplayFormat)));
 }
 
@@ -350,7 +350,7 @@ constexpr void addAboutPage(Builder& b) {
     b.add({.kind = ControlKind::heading, .caption = "Tessaranth", .page = p, .rect = at(16, 8, 340, 30)});
     b.add(label("", p, at(18, 42, 200, 14), "VersionInfo"));
     b.add(label("Graphical LCD and VFD plug-in", p, at(18, 62, 300, 14)));
-    b.add({.kind = ControlKind::memo, .caption = aboutText, .page = p, .rect = at(16, 86, 342, 108)});
+    b.add({.kind = ControlKind::memo, .caption = aboutText, .page = p, .rect = at(16, 86, 342, 124)});
 }
 
 constexpr void addWiringPage(Builder& b) {

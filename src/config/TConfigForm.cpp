@@ -164,7 +164,12 @@ void TConfigForm::applyControllerTable(uint8_t controller) {
 
 void TConfigForm::textChanged(int control, std::string_view text) {
     const ControlSpec& c = spec(control);
-    if (c.kind != ControlKind::edit && c.kind != ControlKind::editableDropDown) return;
+    if (c.kind == ControlKind::editableDropDown) {
+        // Typed into the list's edit: the view shows it already, and nothing else follows.
+        mutableState(control).text = text;
+        return;
+    }
+    if (c.kind != ControlKind::edit) return;
     setText(control, std::string(text));
     if (c.kind == ControlKind::edit && (c.editRule == EditRule::emptyZero || c.editRule == EditRule::emptyOne))
         convertAndStore(control);

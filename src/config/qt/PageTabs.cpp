@@ -85,41 +85,43 @@ void PageTabs::arrangeTabs() {
     for (QWidget* page : pages_) page->setGeometry(displayRect());
 }
 
+QStyleOptionTab PageTabs::tabOption(int index) const {
+    QStyleOptionTab tab;
+    tab.initFrom(this);
+    tab.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+    if (index == current_) {
+        tab.state |= QStyle::State_Selected;
+        if (hasFocus()) tab.state |= QStyle::State_HasFocus;
+    }
+    tab.text = titles_[index];
+    tab.shape = QTabBar::RoundedNorth;
+    tab.position = QStyleOptionTab::Middle;
+    if (!tabRects_.empty()) tab.rect = tabRects_[static_cast<std::size_t>(index)];
+    return tab;
+}
+
 void PageTabs::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QStyleOptionTabWidgetFrame frame;
     frame.initFrom(this);
     frame.rect = QRect(0, tabsHeight() - 1, width(), height() - tabsHeight() + 1);
     frame.shape = QTabBar::RoundedNorth;
-    frame.tabBarSize = QSize(width(), rowHeight());
     style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
+    // The current tab last, over its neighbours; each tab kept to its own place.
+    for (const std::vector<int>& row : rows_)
+        for (int i : row)
+            if (i != current_) drawTab(painter, i);
+    drawTab(painter, current_);
+}
 
-    for (const std::vector<int>& row : rows_) {
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            const int i = row[k];
-            if (i == current_) continue;
-            QStyleOptionTab tab;
-            tab.initFrom(this);
-            tab.state &= ~QStyle::State_HasFocus;
-            tab.rect = tabRects_[static_cast<std::size_t>(i)];
-            tab.text = titles_[i];
-            tab.shape = QTabBar::RoundedNorth;
-            tab.position = row.size() == 1 ? QStyleOptionTab::OnlyOneTab
-                           : k == 0        ? QStyleOptionTab::Beginning
-                           : k + 1 == row.size() ? QStyleOptionTab::End
-                                                 : QStyleOptionTab::Middle;
-            style()->drawControl(QStyle::CE_TabBarTab, &tab, &painter, this);
-        }
-    }
-    QStyleOptionTab tab;
-    tab.initFrom(this);
-    if (!hasFocus()) tab.state &= ~QStyle::State_HasFocus;
-    tab.state |= QStyle::State_Selected;
-    tab.rect = tabRects_[static_cast<std::size_t>(current_)];
-    tab.text = titles_[current_];
-    tab.shape = QTabBar::RoundedNorth;
-    tab.position = QStyleOptionTab::Middle;
-    style()->drawControl(QStyle::CE_TabBarTab, &tab, &painter, this);
+void PageTabs::drawTab(QPainter& painter, int index) {
+    const QStyleOptionTab tab = tabOption(index);
+    painter.save();
+    painter.setClipRect(tab.rect.adjusted(-2, -2, 2, 2));
+    style()->drawControl(QStyle::CE_TabBarTabShape, &tab, &painter, this);
+    style()->drawItemText(&painter, tab.rect.adjusted(0, index == current_ ? 0 : 2, 0, 0), Qt::AlignCenter, palette(),
+                          isEnabled(), tab.text, QPalette::WindowText);
+    painter.restore();
 }
 
 void PageTabs::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 // stretched to the full width, and the pages are plain widgets in the display area.
 #pragma once
 
+#include <QStyleOptionTab>
 #include <QWidget>
 
 #include <vector>
@@ -30,6 +31,8 @@ protected:
 
 private:
     void arrangeTabs();
+    QStyleOptionTab tabOption(int index) const;
+    void drawTab(QPainter& painter, int index);
     int rowHeight() const;
     int tabsHeight() const { return static_cast<int>(rows_.size()) * rowHeight(); }
 

@@ -2,6 +2,7 @@
 
 #include "config/TConfigForm.h"
 #include "config/qt/PageTabs.h"
+#include "config/qt/QtFileDialogs.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,7 +21,6 @@
 #include <QRadioButton>
 #include <QSlider>
 
-#include <cstring>
 #include <functional>
 
 namespace tessaranth::qtview {
@@ -65,22 +65,12 @@ QStringList itemTexts(const ControlSpec& c) {
 }
 
 QFont dialogFont() {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    QFont font(QStringLiteral("DejaVu Sans Condensed"));
     font.setPixelSize(11);
     return font;
 }
 
 } // namespace
-
-QString qtFilter(const char* filter) {
-    const QStringList parts = QString::fromLocal8Bit(filter ? filter : "").split(QLatin1Char('|'));
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << (parts[i].contains(QLatin1Char('(')) ? parts[i] : parts[i] + QStringLiteral(" (") + pattern + ')');
-    }
-    return filters.join(QStringLiteral(";;"));
-}
 
 QtConfigView::QtConfigView(TConfigForm& form, QWidget* parent) : QDialog(parent), form_(form) {
     setWindowTitle(QString::fromLatin1(formSpec.caption));
@@ -100,9 +90,13 @@ QtConfigView::QtConfigView(TConfigForm& form, QWidget* parent) : QDialog(parent)
         refresh(i);
     }
     form_.attach(this);
+    platform::setFileDialogHandler(&showFileDialog, nullptr);
 }
 
-QtConfigView::~QtConfigView() { form_.attach(nullptr); }
+QtConfigView::~QtConfigView() {
+    platform::setFileDialogHandler(nullptr, nullptr);
+    form_.attach(nullptr);
+}
 
 QWidget* QtConfigView::create(int control) {
     const ControlSpec& c = formControls()[static_cast<std::size_t>(control)];
@@ -126,8 +120,9 @@ QWidget* QtConfigView::create(int control) {
         w = new QGroupBox(caption, parent);
         break;
     case ControlKind::memo: {
-        auto* memo = new QPlainTextEdit(caption, parent);
+        auto* memo = new QPlainTextEdit(QString(caption).remove(QLatin1Char('\r')), parent);
         memo->setReadOnly(true);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         w = memo;
         break;
     }
@@ -283,12 +278,8 @@ bool QtConfigView::choosePicture(const char* title, const char* filter, char* pa
         const QPixmap picture(file);
         preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio));
     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || size == 0) return false;
-    const QByteArray chosen = QDir::toNativeSeparators(dialog.selectedFiles().first()).toLocal8Bit();
-    const std::size_t length = std::min(static_cast<std::size_t>(chosen.size()), size - 1);
-    std::memcpy(path, chosen.constData(), length);
-    path[length] = '\0';
-    return length > 0;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    return copyPath(dialog.selectedFiles().first(), path, size);
 }
 
 void QtConfigView::close(FormResult result) { done(result == FormResult::ok ? QDialog::Accepted : QDialog::Rejected); }

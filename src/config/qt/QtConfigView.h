@@ -44,9 +44,6 @@ private:
     std::vector<QButtonGroup*> radioGroups_;
 };
 
-// Converts a filter of "description|pattern" pairs into Qt's "description (pattern);;..." form.
-QString qtFilter(const char* filter);
-
 // Writes one PNG per page of the dialog into directory, named page-NN.png; false when a file
 // could not be written.
 bool writeScreenshots(TConfigForm& form, const QString& directory);

@@ -1,6 +1,7 @@
 #include "config/win32/Win32ConfigView.h"
 
 #include "config/TConfigForm.h"
+#include "platform/FileDialogs.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -71,6 +72,33 @@ WindowKind windowKind(const ControlSpec& c) {
     return {"STATIC", 0, 0};
 }
 
+// One common file dialog. The only option hides the read-only box: the open dialog accepts a
+// name that does not exist, the save dialog replaces a file without asking.
+bool runFileDialog(HWND owner, bool save, const char* title, const char* filter, const char* extension, char* path,
+                   std::size_t size) {
+    if (!path || size == 0) return false;
+    const std::string filters = commonDialogFilter(filter);
+    if (extension && *extension == '.') ++extension;
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filters.c_str();
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = static_cast<DWORD>(std::min<std::size_t>(size, 0x7FFFFFFF));
+    dialog.lpstrTitle = title;
+    dialog.lpstrDefExt = extension && *extension ? extension : nullptr;
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+    const bool chosen = (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != 0;
+    const bool terminated = std::memchr(path, '\0', size) != nullptr;
+    return chosen && terminated && path[0] != '\0';
+}
+
+// The configuration file dialogs have no owner.
+bool showFileDialog(void*, const platform::FileDialogRequest& request, char* path, std::size_t size) {
+    return runFileDialog(nullptr, request.kind == platform::FileDialogKind::save, request.title, request.filter,
+                         request.defaultExtension, path, size);
+}
+
 } // namespace
 
 std::string commonDialogFilter(const char* filter) {
@@ -96,9 +124,11 @@ Win32ConfigView::Win32ConfigView(TConfigForm& form) : form_(form) {
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&formProc));
     createControls();
     form_.attach(this);
+    platform::setFileDialogHandler(&showFileDialog, nullptr);
 }
 
 Win32ConfigView::~Win32ConfigView() {
+    platform::setFileDialogHandler(nullptr, nullptr);
     form_.attach(nullptr);
     if (window_) {
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
@@ -361,20 +391,8 @@ void Win32ConfigView::showPendingErrors() {
 }
 
 bool Win32ConfigView::choosePicture(const char* title, const char* filter, char* path, std::size_t size) {
-    if (size == 0) return false;
-    const std::string filters = commonDialogFilter(filter);
-    path[0] = '\0';
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window_;
-    dialog.lpstrFilter = filters.c_str();
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = static_cast<DWORD>(std::min<std::size_t>(size, 0x7FFFFFFF));
-    dialog.lpstrTitle = title;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-    const bool chosen = GetOpenFileNameA(&dialog) != 0;
-    path[size - 1] = '\0';
-    return chosen && path[0] != '\0';
+    if (path && size > 0) path[0] = '\0';
+    return runFileDialog(window_, false, title, filter, nullptr, path, size);
 }
 
 void Win32ConfigView::close(FormResult) {
