@@ -43,9 +43,7 @@ public:
     uint16_t level(int bar) const { return levels[bar]; }
     uint8_t peak(int bar) const { return peaks[bar]; }
     int32_t currentBinStep() const { return binStep; }
-    uint32_t currentBarMultiplier() const { return barMultiplier; }
     float currentLeftSample() const { return leftSample; }
-    float currentRightSample() const { return rightSample; }
     float currentBarValue() const { return barValue; }
     float history(int entry) const { return vuHistory[entry]; }
 
