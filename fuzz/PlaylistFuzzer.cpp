@@ -1,0 +1,40 @@
+// Arbitrary bytes as the playlist's file names and the player's answers, with the window's
+// place, size, current line and numbering from the bytes: redraws and clears of the playlist
+// on every controller the bytes choose.
+#include "FuzzHost.h"
+
+#include "host/Globals.h"
+#include "host/WinampPlugin.h"
+#include "settings/Settings.h"
+
+namespace {
+
+using namespace tessaranth;
+
+void placePlaylist(fuzz::ByteReader& reader) {
+    Settings& s = *gSettings;
+    s.setController(reader.byte() % 7);
+    s.setDisplayFormat(reader.byte() % 10);
+    s.setBackground("");
+    s.setShowPlaylist(1);
+    for (auto set : {&Settings::setPlaylistWidth, &Settings::setPlaylistHeight, &Settings::setPlaylistX,
+                     &Settings::setPlaylistY, &Settings::setCurrentPosition, &Settings::setTrackNumbering})
+        (s.*set)(reader.byte());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::installQuietHost();
+    loadPlugin();
+    fuzz::ByteReader reader(data, size);
+    placePlaylist(reader);
+    fuzz::runPlugin(reader, 12, [&reader](VisModule&) {
+        const uint8_t requests = reader.byte();
+        if (requests & 1) gPlugin->requestPlaylistRedraw();
+        if (requests & 2) gPlugin->requestPlaylistClear();
+        if (requests & 4) gSettings->setCurrentPosition(reader.byte());
+    });
+    unloadPlugin();
+    return 0;
+}
