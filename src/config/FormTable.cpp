@@ -141,28 +141,19 @@ struct TextFieldRow {
     FieldWrite writeLine;
 };
 
+#define TESSARANTH_TEXT_ROW(Name, name, caption)                                                  \
+    {"Show" #Name, #Name "X", #Name "Y", caption, TESSARANTH_FIELD(show##Name, setShow##Name),     \
+     TESSARANTH_COLUMN(name##XY, set##Name##X), TESSARANTH_LINE(name##XY, set##Name##Y)}
+
 constexpr TextFieldRow textFieldRows[] = {
-    {"ShowTitle", "TitleX", "TitleY", "Song title", TESSARANTH_FIELD(showTitle, setShowTitle),
-     TESSARANTH_COLUMN(titleXY, setTitleX), TESSARANTH_LINE(titleXY, setTitleY)},
-    {"ShowArtist", "ArtistX", "ArtistY", "Song artist", TESSARANTH_FIELD(showArtist, setShowArtist),
-     TESSARANTH_COLUMN(artistXY, setArtistX), TESSARANTH_LINE(artistXY, setArtistY)},
-    {"ShowTrack", "TrackX", "TrackY", "Track number", TESSARANTH_FIELD(showTrack, setShowTrack),
-     TESSARANTH_COLUMN(trackXY, setTrackX), TESSARANTH_LINE(trackXY, setTrackY)},
-    {"ShowTime", "TimeX", "TimeY", "Playing time", TESSARANTH_FIELD(showTime, setShowTime),
-     TESSARANTH_COLUMN(timeXY, setTimeX), TESSARANTH_LINE(timeXY, setTimeY)},
-    {"ShowRepeat", "RepeatX", "RepeatY", "Repeat", TESSARANTH_FIELD(showRepeat, setShowRepeat),
-     TESSARANTH_COLUMN(repeatXY, setRepeatX), TESSARANTH_LINE(repeatXY, setRepeatY)},
-    {"ShowSamplerate", "SamplerateX", "SamplerateY", "Samplerate", TESSARANTH_FIELD(showSamplerate, setShowSamplerate),
-     TESSARANTH_COLUMN(samplerateXY, setSamplerateX), TESSARANTH_LINE(samplerateXY, setSamplerateY)},
-    {"ShowBitrate", "BitrateX", "BitrateY", "Bitrate", TESSARANTH_FIELD(showBitrate, setShowBitrate),
-     TESSARANTH_COLUMN(bitrateXY, setBitrateX), TESSARANTH_LINE(bitrateXY, setBitrateY)},
-    {"ShowTrackinfo", "TrackinfoX", "TrackinfoY", "Mono/stereo", TESSARANTH_FIELD(showTrackinfo, setShowTrackinfo),
-     TESSARANTH_COLUMN(trackinfoXY, setTrackinfoX), TESSARANTH_LINE(trackinfoXY, setTrackinfoY)},
-    {"ShowStatus", "StatusX", "StatusY", "Play status", TESSARANTH_FIELD(showStatus, setShowStatus),
-     TESSARANTH_COLUMN(statusXY, setStatusX), TESSARANTH_LINE(statusXY, setStatusY)},
-    {"ShowShuffle", "ShuffleX", "ShuffleY", "Shuffle", TESSARANTH_FIELD(showShuffle, setShowShuffle),
-     TESSARANTH_COLUMN(shuffleXY, setShuffleX), TESSARANTH_LINE(shuffleXY, setShuffleY)},
+    TESSARANTH_TEXT_ROW(Title, title, "Song title"),       TESSARANTH_TEXT_ROW(Artist, artist, "Song artist"),
+    TESSARANTH_TEXT_ROW(Track, track, "Track number"),     TESSARANTH_TEXT_ROW(Time, time, "Playing time"),
+    TESSARANTH_TEXT_ROW(Repeat, repeat, "Repeat"),         TESSARANTH_TEXT_ROW(Samplerate, samplerate, "Samplerate"),
+    TESSARANTH_TEXT_ROW(Bitrate, bitrate, "Bitrate"),      TESSARANTH_TEXT_ROW(Trackinfo, trackinfo, "Mono/stereo"),
+    TESSARANTH_TEXT_ROW(Status, status, "Play status"),    TESSARANTH_TEXT_ROW(Shuffle, shuffle, "Shuffle"),
 };
+
+#undef TESSARANTH_TEXT_ROW
 
 // One area of the layout pages: a group with its column, line, width and height edits.
 struct AreaGroup {
