@@ -25,10 +25,10 @@ namespace {
 using test::MpdServer;
 using test::waitFor;
 
-// Left a sweep, right a steady tone: the analyzer moves while a song plays.
+// Rising tones: the analyzer moves while a song plays.
 const std::vector<test::TestSong> songs = {
-    {"one.flac", "Test Artist", "First Tone", 8, 300},
-    {"two.flac", "Other Artist", "Second Tone", 8, 500},
+    {"one.flac", "Test Artist", "First Tone", 8, 300, true},
+    {"two.flac", "Other Artist", "Second Tone", 8, 500, true},
 };
 
 // The defaults with the time, the play status and the analyzer shown, as a configuration file.

@@ -62,8 +62,8 @@ bool MpdServer::makeSongs(const std::vector<TestSong>& songs) {
     runCommand("mkdir -p " + shellQuoted(folder_ + "/music"));
     for (const TestSong& song : songs) {
         const std::string path = shellQuoted(folder_ + "/music/" + song.file);
-        // A tone on the left and its fifth on the right.
-        const std::string tone = std::to_string(song.hz) + " sine " + std::to_string(song.hz * 3 / 2);
+        const std::string left = std::to_string(song.hz) + (song.sweep ? "-" + std::to_string(song.hz * 8) : "");
+        const std::string tone = left + " sine " + std::to_string(song.hz * 3 / 2);
         if (!runCommand("sox -q -n -r 44100 -c 2 -b 16 " + path + " synth " + std::to_string(song.seconds) + " sine " +
                         tone + " vol 0.5 2>/dev/null") ||
             !runCommand("metaflac --remove-all-tags --set-tag=ARTIST=" + shellQuoted(song.artist) +

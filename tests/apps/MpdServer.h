@@ -19,7 +19,8 @@ struct TestSong {
     std::string artist;
     std::string title;
     int seconds;
-    int hz;              // the tone it plays
+    int hz;              // the tone on the left; its fifth is on the right
+    bool sweep = false;  // the left tone rises from hz to 8 hz over the song
 };
 
 class MpdServer {
