@@ -25,7 +25,7 @@ namespace {
 using test::MpdServer;
 using test::waitFor;
 
-// Rising tones: the analyzer moves while a song plays.
+// Noise that swells and fades: the analyzer moves while a song plays.
 const std::vector<test::TestSong> songs = {
     {"one.flac", "Test Artist", "First Tone", 8, 300, true},
     {"two.flac", "Other Artist", "Second Tone", 8, 500, true},

@@ -62,10 +62,10 @@ bool MpdServer::makeSongs(const std::vector<TestSong>& songs) {
     runCommand("mkdir -p " + shellQuoted(folder_ + "/music"));
     for (const TestSong& song : songs) {
         const std::string path = shellQuoted(folder_ + "/music/" + song.file);
-        const std::string left = std::to_string(song.hz) + (song.sweep ? "-" + std::to_string(song.hz * 8) : "");
-        const std::string tone = left + " sine " + std::to_string(song.hz * 3 / 2);
-        if (!runCommand("sox -q -n -r 44100 -c 2 -b 16 " + path + " synth " + std::to_string(song.seconds) + " sine " +
-                        tone + " vol 0.5 2>/dev/null") ||
+        const std::string left = song.noise ? "pinknoise" : "sine " + std::to_string(song.hz);
+        const std::string effects = song.noise ? " tremolo 2 90" : "";
+        if (!runCommand("sox -q -n -r 44100 -c 2 -b 16 " + path + " synth " + std::to_string(song.seconds) + " " + left +
+                        " sine " + std::to_string(song.hz * 3 / 2) + effects + " vol 0.5 2>/dev/null") ||
             !runCommand("metaflac --remove-all-tags --set-tag=ARTIST=" + shellQuoted(song.artist) +
                         " --set-tag=TITLE=" + shellQuoted(song.title) + " " + path)) {
             error_ = "cannot make or tag " + song.file + " with sox and metaflac";

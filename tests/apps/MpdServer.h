@@ -20,7 +20,7 @@ struct TestSong {
     std::string title;
     int seconds;
     int hz;              // the tone on the left; its fifth is on the right
-    bool sweep = false;  // the left tone rises from hz to 8 hz over the song
+    bool noise = false;  // pink noise on the left instead, swelling twice a second
 };
 
 class MpdServer {
