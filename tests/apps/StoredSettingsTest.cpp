@@ -81,8 +81,8 @@ TEST_F(StoredSettingsTest, AConfigurationFileDescribesTheDisplayAndReachesThePlu
 }
 
 TEST_F(StoredSettingsTest, AFileThatCannotBeReadIsAFailure) {
-    EXPECT_THROW(StoredSettings(folder + "/missing.tzn"), Failure);
-    EXPECT_THROW(StoredSettings(folder), Failure) << "a folder is no configuration file";
+    EXPECT_THROW(StoredSettings{folder + "/missing.tzn"}, Failure);
+    EXPECT_THROW(StoredSettings{folder}, Failure) << "a folder is no configuration file";
 }
 
 } // namespace
