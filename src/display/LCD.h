@@ -50,6 +50,10 @@ public:
     void loadBackground(const char* path);
 
 private:
+    // Scroll-line helpers: send a line's visible window, rotate it by one pixel.
+    void sendScrollWindow(int line);
+    void rotateScrollLine(int line);
+
     uint8_t controller_ = 0;
     uint16_t counter_[4] = {};
     uint16_t width_ = 0;
