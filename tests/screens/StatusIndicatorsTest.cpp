@@ -1,0 +1,95 @@
+#include "ScreenFixture.h"
+
+#include "host/Globals.h"
+#include "host/WinampPlugin.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+namespace tessaranth::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class StatusIndicators : public ScreenFixture {
+protected:
+    void SetUp() override {
+        ScreenFixture::SetUp();
+        Settings& s = *gSettings;
+        s.setShowTitle(0), s.setShowArtist(0);
+        s.setShowStatus(1), s.setStatusX(0), s.setStatusY(5);
+        s.setShowShuffle(1), s.setShuffleX(10), s.setShuffleY(5);
+        s.setShowRepeat(1), s.setRepeatX(20), s.setRepeatY(5);
+    }
+
+    Strings frame() {
+        recorder->calls.clear();
+        gPlugin->drawStatusIndicators(&module());
+        return textWrites();
+    }
+};
+
+TEST_F(StatusIndicators, StartingWhilePlayingWritesNothing) {
+    EXPECT_TRUE(frame().empty());
+    EXPECT_EQ(queries(), (std::vector<intptr_t>{104, 250, 251}));
+}
+
+TEST_F(StatusIndicators, StartingWhileStoppedWritesStoppedOnce) {
+    player.playState = 0;
+    EXPECT_EQ(frame(), (Strings{"200:Stopped"}));
+    EXPECT_TRUE(frame().empty());
+}
+
+TEST_F(StatusIndicators, PlayPausePlayWritesOncePerChange) {
+    player.playState = 3;
+    EXPECT_EQ(frame(), (Strings{"200:Paused "}));
+    EXPECT_TRUE(frame().empty());
+    player.playState = 1;
+    EXPECT_EQ(frame(), (Strings{"200:Playing"}));
+}
+
+TEST_F(StatusIndicators, AnyOtherStateCountsAsStopped) {
+    player.playState = 7;
+    EXPECT_EQ(frame(), (Strings{"200:Stopped"}));
+    player.playState = 0x103;  // only the low byte is kept
+    EXPECT_EQ(frame(), (Strings{"200:Paused "}));
+}
+
+TEST_F(StatusIndicators, HiddenStatusWritesNothingAndIsDrawnAtTheNextChange) {
+    gSettings->setShowStatus(0);
+    player.playState = 0;
+    EXPECT_TRUE(frame().empty());
+    gSettings->setShowStatus(1);
+    EXPECT_EQ(frame(), (Strings{"200:Stopped"})) << "the last drawn state was still playing";
+    player.playState = 1;
+    EXPECT_EQ(frame(), (Strings{"200:Playing"}));
+}
+
+TEST_F(StatusIndicators, ShuffleAndRepeatFollowThePlayer) {
+    player.shuffle = 1;
+    EXPECT_EQ(frame(), (Strings{"210:Shuffle"}));
+    player.repeat = 5;  // any non-zero answer is on
+    EXPECT_EQ(frame(), (Strings{"220:Repeat"}));
+    player.shuffle = 0;
+    player.repeat = 0;
+    EXPECT_EQ(frame(), (Strings{"210:       ", "220:      "}));
+    EXPECT_TRUE(frame().empty());
+}
+
+TEST_F(StatusIndicators, NullModuleKeepsTheStates) {
+    player.playState = 3;
+    frame();
+    recorder->calls.clear();
+    gPlugin->drawStatusIndicators(nullptr);
+    EXPECT_TRUE(recorder->calls.empty());
+    EXPECT_EQ(gPlugin->playState, 3);
+}
+
+TEST_F(StatusIndicators, PageControllersWriteAtThePackedPosition) {
+    useController(5, 128, 64);
+    player.playState = 0;
+    EXPECT_EQ(frame(), (Strings{"5:Stopped"}));
+}
+
+} // namespace
+} // namespace tessaranth::test
