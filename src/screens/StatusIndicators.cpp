@@ -32,7 +32,7 @@ void blankVisualisations() {
         else
             gAnalyzer->clearScopeGraphics();
     }
-    if (s.showVUMeter()) gAnalyzer->clearVUMeter();
+    if (s.showVUMeter()) gAnalyzer->drawVUMeter(0, 0);
 }
 
 void drawPlayState(uint8_t state, uint16_t position) {

@@ -1,10 +1,14 @@
 #include "ScreenFixture.h"
 
+#include "display/LCD.h"
 #include "host/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
+#include "vis/Analyzer.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace tessaranth::test {
 namespace {
@@ -63,6 +67,56 @@ TEST_F(StatusIndicators, HiddenStatusWritesNothingAndIsDrawnAtTheNextChange) {
     EXPECT_EQ(frame(), (Strings{"200:Stopped"})) << "the last drawn state was still playing";
     player.playState = 1;
     EXPECT_EQ(frame(), (Strings{"200:Playing"}));
+}
+
+// Shows the analyzer as graphics, the scope as blocks and the VU meter.
+void showVisualisations() {
+    Settings& s = *gSettings;
+    s.setShowAnalyzer(1), s.setBlockAnalyzer(0);
+    s.setShowScope(1), s.setBlockScope(1);
+    s.setShowVUMeter(1);
+}
+
+// What the erasures of a stop send, recorded alone on a freshly loaded plug-in.
+std::vector<ControllerCall> erasuresAlone() {
+    loadPlugin();
+    gLcd->setController(0);
+    gLcd->setSize(240, 64);
+    auto* alone = new CallRecorder;
+    gController = alone;
+    showVisualisations();
+    gAnalyzer->clearAnalyzerGraphics();
+    gAnalyzer->clearScopeText();
+    gAnalyzer->drawVUMeter(0, 0);
+    return alone->calls;
+}
+
+TEST_F(StatusIndicators, StoppingErasesTheShownVisualisationsOnce) {
+    const std::vector<ControllerCall> expected = erasuresAlone();
+    ASSERT_FALSE(expected.empty());
+    SetUp();
+    showVisualisations();
+    player.playState = 0;
+    EXPECT_EQ(frame(), (Strings{"200:Stopped"}));
+    const std::vector<ControllerCall> afterText(recorder->calls.begin() + 2, recorder->calls.end());
+    EXPECT_TRUE(afterText == expected) << afterText.size() << " calls against " << expected.size();
+    EXPECT_TRUE(frame().empty());
+    EXPECT_TRUE(recorder->calls.empty()) << "erased once";
+}
+
+TEST_F(StatusIndicators, StoppingWithTheStatusHiddenErasesNothing) {
+    showVisualisations();
+    gSettings->setShowStatus(0);
+    player.playState = 0;
+    frame();
+    EXPECT_TRUE(recorder->calls.empty());
+}
+
+TEST_F(StatusIndicators, PausingErasesNothing) {
+    showVisualisations();
+    player.playState = 3;
+    frame();
+    EXPECT_EQ(recorder->calls.size(), 2u);
 }
 
 TEST_F(StatusIndicators, ShuffleAndRepeatFollowThePlayer) {

@@ -15,6 +15,7 @@ struct ControllerCall {
     std::vector<uint32_t> args;   // address; count; x, y, rows, width; value
     std::vector<uint8_t> bytes;   // what writeRun and writeBlock were given
     std::string text;             // what writeText was given
+    bool operator==(const ControllerCall&) const = default;
 };
 
 class CallRecorder : public ControllerLSI {
