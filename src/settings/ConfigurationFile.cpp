@@ -1,8 +1,90 @@
+// Settings::saveToFile and Settings::loadFromFile: a configuration file is the record's image
+// from `version` to `reserved15`, 520 bytes, nothing else.
 #include "settings/Settings.h"
+
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+#include "settings/SettingsFields.h"
+
+#include <cstdio>
+#include <cstring>
 
 namespace tessaranth {
 
-bool Settings::saveToFile() { return false; }
-bool Settings::loadFromFile() { return false; }
+namespace {
+
+constexpr const char* fileFilter = "Tessaranth configuration (*.tzn)|*.tzn";
+constexpr const char* fileExtension = ".tzn";
+constexpr std::size_t pathSize = 4096;
+
+// Files of these versions kept the port as an index into this table.
+constexpr const char* legacyVersions[] = {"v0.9.2 beta", "v0.9.2 alpha"};
+constexpr uint32_t legacyPortAddresses[] = {0x378, 0x278, 0x3BC, 0x2BC};
+
+void tell(const char* text) { platform::messageBox(text, "Tessaranth", platform::mbIconWarning); }
+
+// A text field whose bytes hold no NUL ends at its last byte.
+template <std::size_t N>
+void terminate(char (&text)[N]) {
+    if (!std::memchr(text, '\0', N)) text[N - 1] = '\0';
+}
+
+void terminateTexts(SettingsImage& image) {
+    terminate(image.version);
+    terminate(image.background);
+    terminate(image.reserved14);
+    terminate(image.reserved15);
+}
+
+bool isLegacyVersion(const char* version) {
+    for (const char* legacy : legacyVersions)
+        if (std::strcmp(version, legacy) == 0) return true;
+    return false;
+}
+
+void convertLegacyPort(SettingsImage& image) {
+    if (isLegacyVersion(image.version) && image.legacyLptIndex < std::size(legacyPortAddresses))
+        image.lptAddress = legacyPortAddresses[image.legacyLptIndex];
+}
+
+} // namespace
+
+bool Settings::saveToFile() {
+    char path[pathSize];
+    if (!platform::chooseSaveFile("Save Tessaranth configuration", fileFilter, fileExtension, path, sizeof path))
+        return true;
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) {
+        tell("Error saving configuration");
+        return false;
+    }
+    SettingsImage bytes;
+    copyImage(bytes, image_);
+    std::fwrite(&bytes, 1, sizeof bytes, file);
+    std::fclose(file);
+    return true;
+}
+
+bool Settings::loadFromFile() {
+    char path[pathSize];
+    if (!platform::chooseOpenFile("Load Tessaranth configuration", fileFilter, fileExtension, path, sizeof path))
+        return true;
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        tell("Error loading configuration");
+        return false;
+    }
+    // The file replaces as many leading bytes of the record as it has.
+    SettingsImage loaded;
+    copyImage(loaded, image_);
+    std::fread(&loaded, 1, sizeof loaded, file);
+    std::fclose(file);
+
+    terminateTexts(loaded);
+    convertLegacyPort(loaded);
+    copyImage(image_, loaded);
+    relaxedCopyText(loadedVersion_, sizeof loadedVersion_, loaded.version);
+    return true;
+}
 
 } // namespace tessaranth

@@ -1,8 +1,119 @@
+// Settings::loadFromRegistry and Settings::saveToRegistry: one registry value per setting under
+// the record's key, guarded by the "Version" value.
 #include "settings/Settings.h"
+
+#include "host/Globals.h"
+#include "host/WinampPlugin.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "settings/RegistryAccess.h"
+#include "settings/SettingsFields.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace tessaranth {
 
-bool Settings::loadFromRegistry() { return false; }
-bool Settings::saveToRegistry() { return false; }
+namespace {
+
+constexpr uint32_t textBufferSize = 128;
+
+void tell(const char* text) { platform::messageBox(text, "Tessaranth", platform::mbIconWarning); }
+
+// A value present with another type is handled as a failed read.
+RegistryRead settle(RegistryAccess& registry, RegistryRead result) {
+    if (result == RegistryRead::typeError) registry.reportReadFailure(platform::errorDatatypeMismatch);
+    return result;
+}
+
+// Reads a text into the 128-byte buffer and terminates it: at most 127 characters, however
+// many bytes the value claims.
+bool readText(RegistryAccess& registry, const Settings& settings, const char* name, char (&text)[textBufferSize]) {
+    uint32_t size = sizeof text;
+    if (settle(registry, registry.readString(settings.rootKey(), settings.keyPath(), name, text, size)) !=
+        RegistryRead::ok)
+        return false;
+    text[std::min<uint32_t>(size, sizeof text - 1)] = '\0';
+    return true;
+}
+
+void loadValue(RegistryAccess& registry, Settings& settings, const StoredField& field) {
+    const uint32_t root = settings.rootKey();
+    const char* path = settings.keyPath();
+    SettingsImage& image = settings.image();
+    switch (field.kind) {
+    case FieldKind::text: {
+        char text[textBufferSize];
+        if (readText(registry, settings, field.name, text)) relaxedCopyText(textField(image, field), field.width, text);
+        return;
+    }
+    case FieldKind::binary:
+    case FieldKind::flag: {
+        uint8_t byte = 0;
+        uint32_t size = 1;
+        if (settle(registry, registry.readBinary(root, path, field.name, &byte, size)) == RegistryRead::ok)
+            storeField(image, field, byte);
+        return;
+    }
+    default: {
+        uint32_t value = 0;  // a failed read leaves 0
+        settle(registry, registry.readDword(root, path, field.name, value));
+        storeField(image, field, value);
+    }
+    }
+}
+
+uint32_t dwordToSave(const Settings& settings, const StoredField& field) {
+    if (field.kind == FieldKind::updateDelay) return static_cast<uint32_t>(gPlugin->getUpdateDelay());
+    const uint32_t value = loadField(settings.image(), field);
+    if (field.kind == FieldKind::signedDword) return static_cast<uint32_t>(static_cast<int8_t>(value));
+    return value;
+}
+
+void saveValue(RegistryAccess& registry, Settings& settings, const StoredField& field) {
+    const uint32_t root = settings.rootKey();
+    const char* path = settings.keyPath();
+    switch (field.kind) {
+    case FieldKind::text: {
+        char text[textBufferSize];
+        relaxedCopyText(text, sizeof text, textField(settings.image(), field));
+        registry.writeString(root, path, field.name, text);
+        return;
+    }
+    case FieldKind::binary:
+    case FieldKind::flag: {
+        const uint32_t value = loadField(settings.image(), field);
+        const uint8_t byte = static_cast<uint8_t>(field.kind == FieldKind::flag ? value != 0 : value);
+        registry.writeBinary(root, path, field.name, &byte, 1);
+        return;
+    }
+    default: registry.writeDword(root, path, field.name, dwordToSave(settings, field));
+    }
+}
+
+} // namespace
+
+bool Settings::loadFromRegistry() {
+    RegistryAccess registry;
+    char version[textBufferSize];
+    if (!readText(registry, *this, "Version", version)) {
+        tell("This is the first time you're using Tessaranth.\nClick Configure to configure the plug-in.");
+        return false;
+    }
+    if (std::strcmp(version, gPlugin->getVersionText()) != 0) {
+        tell("You've installed a new version.\nOld settings are ignored, and the plug-in should be re-configed.");
+        return false;
+    }
+    for (const uint8_t index : registryLoadOrder()) loadValue(registry, *this, registryFields()[index]);
+    return true;
+}
+
+bool Settings::saveToRegistry() {
+    RegistryAccess registry;
+    registry.createKey(rootKey_, keyPath_);
+    registry.writeString(rootKey_, keyPath_, "Version", gPlugin->getVersionText());
+    for (const StoredField& field : registryFields()) saveValue(registry, *this, field);
+    return true;
+}
 
 } // namespace tessaranth

@@ -2,6 +2,7 @@
 // another, so every field is read and stored through relaxed atomic accesses.
 #pragma once
 
+#include "platform/Registry.h"
 #include "settings/SettingsImage.h"
 
 #include <atomic>
@@ -22,8 +23,7 @@ void relaxedStore(T& field, T value) {
 // Copies a NUL-terminated text field byte by byte, keeping at most size - 1 characters.
 void relaxedCopyText(char* destination, std::size_t size, const char* source);
 
-// Registry root handles as the Win32 API numbers them.
-constexpr uint32_t hkeyCurrentUser = 0x80000001u;
+using platform::hkeyCurrentUser;
 
 #define TESSARANTH_READ(type, name) \
     type name() const { return relaxedLoad(image_.name); }

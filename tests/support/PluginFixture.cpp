@@ -6,6 +6,7 @@ namespace tessaranth::test {
 
 void PluginFixture::SetUp() {
     loadPlugin();
+    configHome.writeRegistry(defaultRegistryText());
     VisModule& m = module();
     m.playerWindow = player.window();
     m.delayMillis = 40;

@@ -1,6 +1,9 @@
-// A freshly loaded plug-in for every test, with a fake player and recorded host services.
+// A freshly loaded plug-in for every test, with a fake player and recorded host services. Its
+// registry (in a configuration folder of its own) holds the default settings, so Init loads
+// them without a word; a test of first use removes the file.
 #pragma once
 
+#include "ConfigHome.h"
 #include "FakePlayer.h"
 #include "HostRecorder.h"
 
@@ -20,6 +23,7 @@ protected:
 
     VisModule& module();
 
+    TemporaryConfigHome configHome;
     FakePlayer player;
     HostRecorder host{true};
 };

@@ -1,0 +1,187 @@
+// Linux backend of the registry: the one key lives in $XDG_CONFIG_HOME/tessaranth/registry.reg
+// (~/.config when the variable is unset), a REGEDIT4 file. Every open reads the file; every
+// stored value rewrites it whole through a temporary file. A file that cannot be parsed is
+// reported once and then treated as absent; only a save replaces it.
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "platform/posix/AtomicFile.h"
+#include "platform/posix/RegistryFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <pwd.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tessaranth::platform {
+
+namespace {
+
+constexpr std::size_t maximumFileSize = 16u << 20;
+
+thread_local uint32_t lastErrorCode = 0;
+
+struct OpenKey {
+    RegistryFile file;
+    std::string location;
+    uint32_t access;
+};
+
+// The file last reported as damaged, so that it is reported only once.
+struct FileIdentity {
+    std::string location;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+
+    bool operator==(const FileIdentity& other) const {
+        return location == other.location && device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+FileIdentity reportedDamage;
+
+std::string configFolder() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome && configHome[0] == '/') return configHome;
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* user = getpwuid(getuid());
+        home = user ? user->pw_dir : nullptr;
+    }
+    return home && *home ? std::string(home) + "/.config" : std::string();
+}
+
+std::string registryLocation() {
+    const std::string folder = configFolder();
+    return folder.empty() ? folder : folder + "/tessaranth/registry.reg";
+}
+
+bool keyName(uint32_t root, const char* path, std::string& name) {
+    if (root != hkeyCurrentUser || !path) return false;
+    name = std::string("HKEY_CURRENT_USER\\") + path;
+    return true;
+}
+
+int32_t statusOf(int error) {
+    switch (error) {
+    case 0: return errorSuccess;
+    case ENOENT: return errorFileNotFound;
+    case ENOTDIR: return errorPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return errorAccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return errorDiskFull;
+    default: return errorWriteFault;
+    }
+}
+
+void reportDamage(const FileIdentity& file) {
+    if (file == reportedDamage) return;
+    reportedDamage = file;
+    const std::string text = "The settings file " + file.location +
+                             " is damaged. It is ignored until the settings are saved again.";
+    messageBox(text.c_str(), "Tessaranth", mbIconWarning);
+}
+
+// Reads the key from the file. A missing or damaged file leaves the key absent.
+int32_t readKey(OpenKey& key) {
+    if (key.location.empty()) return errorPathNotFound;
+    std::FILE* stream = std::fopen(key.location.c_str(), "rb");
+    if (!stream) return errno == ENOENT || errno == ENOTDIR ? errorSuccess : errorAccessDenied;
+    std::string text;
+    char chunk[16384];
+    std::size_t length = 0;
+    while (text.size() <= maximumFileSize && (length = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
+        text.append(chunk, length);
+    const bool failed = std::ferror(stream) != 0;
+    struct stat status {};
+    fstat(fileno(stream), &status);
+    std::fclose(stream);
+    if (failed) return errorAccessDenied;
+    if (text.size() > maximumFileSize || !key.file.parse(text))
+        reportDamage({key.location, status.st_dev, status.st_ino, status.st_size, status.st_mtim});
+    return errorSuccess;
+}
+
+int32_t writeKey(const OpenKey& key) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(key.location).parent_path(), error);
+    if (error) return statusOf(error.value());
+    return statusOf(replaceFile(key.location, key.file.write()));
+}
+
+OpenKey* openKey(RegistryKey key) { return reinterpret_cast<OpenKey*>(key); }
+
+int32_t open(uint32_t root, const char* path, uint32_t access, RegistryKey& handle, bool create) {
+    handle = 0;
+    std::string name;
+    if (!keyName(root, path, name)) return create ? errorAccessDenied : errorFileNotFound;
+    auto key = std::make_unique<OpenKey>(OpenKey{RegistryFile(name), registryLocation(), access});
+    int32_t status = readKey(*key);
+    if (status == errorSuccess && !key->file.hasKey()) {
+        if (create) {
+            key->file.createKey();
+            status = writeKey(*key);
+        } else {
+            status = errorFileNotFound;
+        }
+    }
+    if (status == errorSuccess) handle = reinterpret_cast<RegistryKey>(key.release());
+    return status;
+}
+
+} // namespace
+
+int32_t registryCreateKey(uint32_t root, const char* path, uint32_t access, RegistryKey& key) {
+    return open(root, path, access, key, true);
+}
+
+int32_t registryOpenKey(uint32_t root, const char* path, uint32_t access, RegistryKey& key) {
+    return open(root, path, access, key, false);
+}
+
+int32_t registryQueryValue(RegistryKey handle, const char* name, uint32_t& type, uint8_t* data, uint32_t& size) {
+    const OpenKey* key = openKey(handle);
+    if (!key) return errorInvalidHandle;
+    if (!(key->access & keyQueryValue)) return errorAccessDenied;
+    const RegistryFile::Value* value = key->file.find(name ? name : "");
+    if (!value) return errorFileNotFound;
+    type = value->type;
+    const auto needed = static_cast<uint32_t>(value->data.size());
+    const bool fits = needed <= size;
+    size = needed;
+    if (!data) return errorSuccess;
+    if (!fits) return errorMoreData;
+    if (needed) std::memcpy(data, value->data.data(), needed);
+    return errorSuccess;
+}
+
+int32_t registrySetValue(RegistryKey handle, const char* name, uint32_t type, const uint8_t* data, uint32_t size) {
+    OpenKey* key = openKey(handle);
+    if (!key) return errorInvalidHandle;
+    if (!(key->access & keySetValue)) return errorAccessDenied;
+    if (!name || (!data && size)) return errorInvalidParameter;
+    return key->file.set(name, type, data, size) ? writeKey(*key) : errorSuccess;
+}
+
+int32_t registryCloseKey(RegistryKey handle) {
+    if (!handle) return errorInvalidHandle;
+    std::unique_ptr<OpenKey> closed(openKey(handle));
+    return errorSuccess;
+}
+
+void setLastError(uint32_t code) { lastErrorCode = code; }
+
+uint32_t lastError() { return lastErrorCode; }
+
+} // namespace tessaranth::platform
