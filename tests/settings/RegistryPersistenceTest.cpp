@@ -344,7 +344,7 @@ TEST_F(RegistryPersistence, SettingsSavedOnOneRunAreInForceOnTheNext) {
     unloadPlugin();
     loadPlugin();
     module().playerWindow = player.window();
-    EXPECT_EQ(init(), 0);
+    EXPECT_EQ(module().initCallback(&module()), 0);
     render();
     EXPECT_EQ(module().delayMillis, 33);
     EXPECT_EQ(gSettings->scopeXY(), 0x0928);

@@ -1,6 +1,7 @@
 #include "PluginFixture.h"
 
 #include "host/Globals.h"
+#include "settings/Settings.h"
 
 namespace tessaranth::test {
 
@@ -18,7 +19,10 @@ void PluginFixture::TearDown() { unloadPlugin(); }
 
 VisModule& PluginFixture::module() { return *winampVisGetHeader()->lookupModule(0); }
 
-int32_t PluginFixture::init() { return module().initCallback(&module()); }
+int32_t PluginFixture::init() {
+    gSettings->saveToRegistry();
+    return module().initCallback(&module());
+}
 
 int32_t PluginFixture::render(int frames) {
     int32_t result = 0;

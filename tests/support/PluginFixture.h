@@ -1,6 +1,5 @@
 // A freshly loaded plug-in for every test, with a fake player and recorded host services. Its
-// registry (in a configuration folder of its own) holds the default settings, so Init loads
-// them without a word; a test of first use removes the file.
+// registry lives in a configuration folder of its own and starts with the default settings.
 #pragma once
 
 #include "ConfigHome.h"
@@ -16,7 +15,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs the module's callbacks the way a host does.
+    // Runs the module's callbacks the way a host does. Init loads the registry, so init() first
+    // stores the record there: Init then starts with the settings as the test left them.
+    // (module().initCallback runs Init on whatever the registry holds.)
     int32_t init();
     int32_t render(int frames = 1);
     void quit();
