@@ -74,6 +74,8 @@ TEST_F(FormButtons, GetSettingsRefillsEveryControl) {
     type("UpdateDelay", "25");
     gSettings->setLptAddress(0x2BC);
     gSettings->setScrollSpeed(9);
+    gSettings->saveToRegistry();  // "Get settings" loads the registry: it holds these values now
+    gSettings->setScrollSpeed(2);  // not stored, so the load brings back the 9
     press("GetButton");
     EXPECT_EQ(state("UpdateDelay").text, "25");
     EXPECT_EQ(state("LPTAddress").text, "0x2BC   (LPT4)");
@@ -145,6 +147,7 @@ TEST_F(FormButtons, ConfigureShowsAFilledFormOnceAndKeepsWhatItChanged) {
         },
         &presented);
     gSettings->setUpdateDelay(45);
+    gSettings->saveToRegistry();  // the dialog loads the registry when it is created
     module().configCallback(&module());
     platform::setConfigDialogPresenter(nullptr, nullptr);
     EXPECT_EQ(presented.calls, 1);

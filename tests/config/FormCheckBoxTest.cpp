@@ -90,6 +90,7 @@ TEST_F(FormCheckBoxes, BlockAnalyzerClearsTheOtherModeAndGreysThePeakSliders) {
 
 TEST_F(FormCheckBoxes, PeakSlidersStayEnabledOnOpeningWhateverTheBlockMode) {
     gSettings->setBlockAnalyzer(1);
+    gSettings->saveToRegistry();  // the dialog loads the registry when it is created
     TConfigForm reopened;
     EXPECT_TRUE(reopened.state("BlockAnalyzer").checked);
     EXPECT_TRUE(reopened.state("FalloffValue").enabled);

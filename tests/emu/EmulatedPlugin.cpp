@@ -29,19 +29,9 @@ int differingPixels(const emu::RgbImage& a, const emu::RgbImage& b) {
 
 } // namespace
 
-void EmulatedPlugin::SetUp() {
-    // The registry file of the test run, never the user's.
-    configHome_ = (std::filesystem::path(::testing::TempDir()) / "emu-config").string();
-    std::filesystem::remove_all(configHome_);
-    std::filesystem::create_directories(configHome_);
-    setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
-    PluginFixture::SetUp();
-}
-
 void EmulatedPlugin::TearDown() {
     PluginFixture::TearDown();
     host.install();
-    std::filesystem::remove_all(configHome_);
 }
 
 void EmulatedPlugin::attachDisplay(const emu::DisplaySetup& setup) {

@@ -22,7 +22,6 @@ void expectUnderstood(const emu::VirtualDisplay& display);
 
 class EmulatedPlugin : public PluginFixture {
 protected:
-    void SetUp() override;
     void TearDown() override;
 
     // Builds the display the settings name and installs it behind the host services, with every
@@ -43,7 +42,6 @@ protected:
 private:
     void placeFields(int width, int height, bool playlist);
     TessaranthHostServices services_{};
-    std::string configHome_;
 };
 
 } // namespace tessaranth::test
