@@ -40,7 +40,7 @@ std::string_view cutEntryNumber(std::string_view text) {
 template <std::size_t N>
 void copyBounded(char (&field)[N], std::string_view text) {
     const std::size_t n = std::min(text.size(), N - 1);
-    std::memcpy(field, text.data(), n);
+    std::copy_n(text.data(), n, field);  // an empty view may hold a null pointer
     field[n] = '\0';
 }
 
