@@ -52,7 +52,8 @@ StereoSample Synthesizer::music(const DemoTrack& track, double t, int64_t n) {
     const int beatIndex = static_cast<int>(inBar / beat);
     const double sinceBeat = inBar - beatIndex * beat;
     const double sinceSixteenth = std::fmod(t, beat / 4.0);
-    const Chord chord = (track.minor ? minorProgression : majorProgression)[static_cast<int>(t / (4.0 * beat)) % 4];
+    const double bars = std::floor(t / (4.0 * beat));
+    const Chord chord = (track.minor ? minorProgression : majorProgression)[static_cast<int64_t>(bars) % 4];
     const double root = track.rootNote + chord.root;
 
     const double pad = 0.10 * (1.0 - 0.4 * sinceBeat / beat);
