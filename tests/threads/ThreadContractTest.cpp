@@ -161,7 +161,9 @@ TEST_P(ThreadContractTest, DialogEditsWhileFramesRun) {
     dialog.join();
 
     EXPECT_GE(steps.load(), 1000) << "the dialog thread hardly ran beside " << frames << " frames";
-    EXPECT_GT(threadHost.accesses.load(), frames);
+    // The dialog's "Get settings" loads whatever its "Save settings" stored, which may switch
+    // every field off; so frames are only known to have reached the display, not how often.
+    EXPECT_GT(threadHost.accesses.load(), 0);
     EXPECT_EQ(threadHost.strayAccesses.load(), 0) << "the dialog thread reached the display";
     render();  // a request set during the last frame is served by the next
     EXPECT_FALSE(anyRequestPending(*gPlugin));
