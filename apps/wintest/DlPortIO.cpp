@@ -1,5 +1,6 @@
 // A stand-in for the port driver library that records every access to the file named by
 // TESSARANTH_PORT_LOG: "W <port> <value>" or "R <port>", in hex, one per line. Reads answer 0.
+// The test host may add notes: "# <text>".
 #include <windows.h>
 
 #include <cstdio>
@@ -26,6 +27,11 @@ __declspec(dllexport) void __stdcall DlPortWritePortUshort(ULONG port, USHORT va
 __declspec(dllexport) USHORT __stdcall DlPortReadPortUshort(ULONG port) {
     if (FILE* f = log()) std::fprintf(f, "R %04lX\n", port);
     return 0;
+}
+
+// For the test host: a line "# <text>" that marks a moment in the log (for example Quit).
+__declspec(dllexport) void __stdcall RecordingPortNote(const char* text) {
+    if (FILE* f = log()) std::fprintf(f, "# %s\n", text);
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {

@@ -196,6 +196,15 @@ BOOL CALLBACK countWindow(HWND, LPARAM counter) {
     return TRUE;
 }
 
+// Marks the moment in the recording port library's log, when that library is the port driver.
+void notePortLog(const char* text) {
+    using Note = void(__stdcall*)(const char*);
+    HMODULE recorder = GetModuleHandleA("DlPortIO.dll");
+    auto note = recorder ? reinterpret_cast<Note>(reinterpret_cast<void*>(GetProcAddress(recorder, "RecordingPortNote")))
+                         : nullptr;
+    if (note) note(text);
+}
+
 int countThreadWindows() {
     int count = 0;
     EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&count));
@@ -243,6 +252,7 @@ int runPlayer() {
         module->configCallback(module);
         std::printf("config returned\n");
     }
+    notePortLog("quit");
     module->quitCallback(module);
     std::printf("quit\n");
     DestroyWindow(player);
