@@ -96,6 +96,9 @@ QtConfigView::QtConfigView(TConfigForm& form, QWidget* parent) : QDialog(parent)
 QtConfigView::~QtConfigView() {
     platform::setFileDialogHandler(nullptr, nullptr);
     form_.attach(nullptr);
+    // The widgets go while this is still a whole view: an edit that loses the focus on its way
+    // out reports to the form through it.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
 QWidget* QtConfigView::create(int control) {
