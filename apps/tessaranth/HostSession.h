@@ -6,7 +6,7 @@
 #include "PlayerSource.h"
 #include "PlayerWindow.h"
 #include "PluginLibrary.h"
-#include "SpectrumAnalysis.h"
+#include "AudioAnalysis.h"
 
 #include <cstdint>
 #include <functional>
@@ -39,7 +39,7 @@ private:
     PlayerSource& player_;
     std::function<void()> afterFrame_;
     PlayerWindow window_;
-    SpectrumAnalysis analysis_;
+    AudioAnalysis analysis_;
     AudioBlock audio_;
     bool started_ = false;
     int64_t frames_ = 0;

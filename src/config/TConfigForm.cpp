@@ -13,7 +13,7 @@ namespace tessaranth {
 
 namespace {
 
-const ControlSpec& spec(int control) { return formControls()[static_cast<std::size_t>(control)]; }
+const ControlSpec& controlSpec(int control) { return formControls()[static_cast<std::size_t>(control)]; }
 
 bool isChoice(ControlKind kind) {
     return kind == ControlKind::dropDown || kind == ControlKind::editableDropDown || kind == ControlKind::list ||
@@ -99,7 +99,7 @@ void TConfigForm::enable(int control, bool enabled) {
 }
 
 void TConfigForm::run(int control, int32_t value) {
-    const ControlSpec& c = spec(control);
+    const ControlSpec& c = controlSpec(control);
     if (c.handler)
         (this->*c.handler)(value);
     else if (c.write)
@@ -114,7 +114,7 @@ void TConfigForm::fill() {
 }
 
 void TConfigForm::fillControl(int control) {
-    const ControlSpec& c = spec(control);
+    const ControlSpec& c = controlSpec(control);
     if (!c.read) return;
     const int32_t value = c.read(*gSettings);
     ControlState& s = mutableState(control);
@@ -142,7 +142,7 @@ void TConfigForm::fillPortAddress() {
     ControlState& s = mutableState(control);
     if (entry != std::end(portAddresses)) {
         s.selected = static_cast<int>(entry - std::begin(portAddresses));
-        s.text = spec(control).items[static_cast<std::size_t>(s.selected)];
+        s.text = controlSpec(control).items[static_cast<std::size_t>(s.selected)];
     } else {
         char text[8];
         std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(address));
@@ -163,7 +163,7 @@ void TConfigForm::applyControllerTable(uint8_t controller) {
 }
 
 void TConfigForm::textChanged(int control, std::string_view text) {
-    const ControlSpec& c = spec(control);
+    const ControlSpec& c = controlSpec(control);
     if (c.kind == ControlKind::editableDropDown) {
         // Typed into the list's edit: the view shows it already, and nothing else follows.
         mutableState(control).text = text;
@@ -176,11 +176,11 @@ void TConfigForm::textChanged(int control, std::string_view text) {
 }
 
 void TConfigForm::editExited(int control) {
-    if (spec(control).kind == ControlKind::edit && spec(control).editRule == EditRule::onExit) convertAndStore(control);
+    if (controlSpec(control).kind == ControlKind::edit && controlSpec(control).editRule == EditRule::onExit) convertAndStore(control);
 }
 
 void TConfigForm::convertAndStore(int control) {
-    const ControlSpec& c = spec(control);
+    const ControlSpec& c = controlSpec(control);
     const std::string& text = state(control).text;
     if (text.empty() && c.editRule != EditRule::onExit) {
         textChanged(control, c.editRule == EditRule::emptyOne ? "1" : "0");
@@ -195,18 +195,18 @@ void TConfigForm::convertAndStore(int control) {
 }
 
 void TConfigForm::checkBoxToggled(int control, bool checked) {
-    if (spec(control).kind != ControlKind::checkBox || !state(control).enabled) return;
+    if (controlSpec(control).kind != ControlKind::checkBox || !state(control).enabled) return;
     mutableState(control).checked = checked;
-    if (spec(control).checkRule == CheckRule::anyClick) run(control, checked);
+    if (controlSpec(control).checkRule == CheckRule::anyClick) run(control, checked);
 }
 
 void TConfigForm::checkBoxMouseUp(int control) {
-    if (spec(control).kind != ControlKind::checkBox || !state(control).enabled) return;
-    if (spec(control).checkRule == CheckRule::mouseUp) run(control, state(control).checked);
+    if (controlSpec(control).kind != ControlKind::checkBox || !state(control).enabled) return;
+    if (controlSpec(control).checkRule == CheckRule::mouseUp) run(control, state(control).checked);
 }
 
 void TConfigForm::itemChosen(int control, int item) {
-    const ControlSpec& c = spec(control);
+    const ControlSpec& c = controlSpec(control);
     if (!isChoice(c.kind) || !state(control).enabled) return;
     if (item < 0 || static_cast<std::size_t>(item) >= c.items.size()) return;
     ControlState& s = mutableState(control);
@@ -217,7 +217,7 @@ void TConfigForm::itemChosen(int control, int item) {
 }
 
 void TConfigForm::sliderMoved(int control, int position) {
-    const ControlSpec& c = spec(control);
+    const ControlSpec& c = controlSpec(control);
     if (c.kind != ControlKind::slider || !state(control).enabled) return;
     mutableState(control).position = std::clamp<int>(position, c.minimum, c.maximum);
     changed(control);
@@ -225,7 +225,7 @@ void TConfigForm::sliderMoved(int control, int position) {
 }
 
 void TConfigForm::buttonPressed(int control) {
-    if (spec(control).kind == ControlKind::button && state(control).enabled) run(control, 0);
+    if (controlSpec(control).kind == ControlKind::button && state(control).enabled) run(control, 0);
 }
 
 void TConfigForm::UpdateDelayChange(int32_t value) { gPlugin->setUpdateDelay(value); }

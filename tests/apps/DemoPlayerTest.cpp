@@ -1,5 +1,5 @@
 #include "DemoPlayer.h"
-#include "SpectrumAnalysis.h"
+#include "AudioAnalysis.h"
 #include "Synthesizer.h"
 
 #include <gtest/gtest.h>
@@ -190,7 +190,7 @@ TEST(SynthesizerTest, MonoSongsHaveEqualChannelsAndStereoSongsDiffer) {
 
 TEST(SynthesizerTest, MusicMovesTheSpectrumAcrossBassAndTreble) {
     const DemoTrack& track = demoPlaylist()[0];
-    SpectrumAnalysis analysis;
+    AudioAnalysis analysis;
     AudioBlock block;
     uint8_t spectrum[2][spectrumEntries];
     uint8_t waveform[2][spectrumEntries];

@@ -1,7 +1,7 @@
 // The MPD follower against a real MPD started by the test.
 #include "MpdFollower.h"
 #include "MpdServer.h"
-#include "SpectrumAnalysis.h"
+#include "AudioAnalysis.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +76,7 @@ TEST_F(MpdFollowerTest, FollowsSongsTimePauseNextAndModes) {
 
 TEST_F(MpdFollowerTest, HearsTheFifoWhilePlayingAndSilenceWhenPaused) {
     MpdFollower follower("127.0.0.1", server.port(), server.fifo());
-    SpectrumAnalysis analysis;
+    AudioAnalysis analysis;
     AudioBlock audio;
     uint8_t spectrum[2][spectrumEntries];
     uint8_t waveform[2][spectrumEntries];

@@ -81,8 +81,8 @@ private:
 
 // One thing a user does to a control of the given kind, with a pseudo-random value.
 void actOn(TConfigForm& form, int control, uint32_t value) {
-    const ControlSpec& spec = formControls()[static_cast<std::size_t>(control)];
-    switch (spec.kind) {
+    const ControlSpec& entry = formControls()[static_cast<std::size_t>(control)];
+    switch (entry.kind) {
     case ControlKind::edit:
         form.textChanged(control, std::to_string(static_cast<int>(value % 300) - 20));
         form.editExited(control);
@@ -95,7 +95,7 @@ void actOn(TConfigForm& form, int control, uint32_t value) {
     case ControlKind::editableDropDown:
     case ControlKind::list:
     case ControlKind::radioGroup:
-        if (!spec.items.empty()) form.itemChosen(control, static_cast<int>(value % spec.items.size()));
+        if (!entry.items.empty()) form.itemChosen(control, static_cast<int>(value % entry.items.size()));
         return;
     case ControlKind::slider: form.sliderMoved(control, static_cast<int>(value % 120)); return;
     case ControlKind::button: form.buttonPressed(control); return;

@@ -17,7 +17,7 @@ constexpr char formClass[] = "TessaranthConfigForm";
 constexpr UINT showErrorsMessage = WM_APP + 1;
 constexpr int comboListHeight = 220;  // the dropped list of a drop-down
 
-const ControlSpec& spec(int control) { return formControls()[static_cast<std::size_t>(control)]; }
+const ControlSpec& controlSpec(int control) { return formControls()[static_cast<std::size_t>(control)]; }
 
 HINSTANCE moduleInstance() {
     HMODULE module = nullptr;
@@ -167,21 +167,21 @@ void Win32ConfigView::createControls() {
         HWND control = create(i, page);
         controls_[static_cast<std::size_t>(i)] = control;
         SendMessageA(control, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(spec(i).kind == ControlKind::heading ? headingFont_ : font), FALSE);
-        if (spec(i).kind == ControlKind::radioGroup) createRadioButtons(i, page);
+                     reinterpret_cast<WPARAM>(controlSpec(i).kind == ControlKind::heading ? headingFont_ : font), FALSE);
+        if (controlSpec(i).kind == ControlKind::radioGroup) createRadioButtons(i, page);
         for (HWND radio : radioButtons_[static_cast<std::size_t>(i)])
             SendMessageA(radio, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     // Frames lie behind the controls they hold, the tab control behind everything.
     for (int i = 0; i < count; ++i)
-        if (spec(i).kind == ControlKind::group || spec(i).kind == ControlKind::radioGroup)
+        if (controlSpec(i).kind == ControlKind::group || controlSpec(i).kind == ControlKind::radioGroup)
             SetWindowPos(controls_[static_cast<std::size_t>(i)], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     for (int i = 0; i < count; ++i) refresh(i);
 }
 
 HWND Win32ConfigView::create(int control, const RECT& page) {
-    const ControlSpec& c = spec(control);
+    const ControlSpec& c = controlSpec(control);
     const WindowKind kind = windowKind(c);
     const int x = c.page == pageNone ? c.rect.x : page.left + c.rect.x;
     const int y = c.page == pageNone ? c.rect.y : page.top + c.rect.y;
@@ -208,7 +208,7 @@ HWND Win32ConfigView::create(int control, const RECT& page) {
 }
 
 void Win32ConfigView::createRadioButtons(int control, const RECT& page) {
-    const ControlSpec& c = spec(control);
+    const ControlSpec& c = controlSpec(control);
     for (std::size_t item = 0; item < c.items.size(); ++item) {
         const DWORD group = item == 0 ? WS_GROUP | WS_TABSTOP : 0;
         HWND radio = CreateWindowExA(
@@ -296,7 +296,7 @@ void Win32ConfigView::command(int id, int code, HWND source) {
     }
     const int control = id - controlIdBase;
     if (control < 0 || control >= static_cast<int>(controls_.size())) return;
-    switch (spec(control).kind) {
+    switch (controlSpec(control).kind) {
     case ControlKind::edit:
         if (code == EN_CHANGE) form_.textChanged(control, textOf(source));
         if (code == EN_KILLFOCUS) form_.editExited(control);
@@ -323,7 +323,7 @@ void Win32ConfigView::command(int id, int code, HWND source) {
 void Win32ConfigView::showPage(int page) {
     page_ = page;
     for (int i = 0; i < static_cast<int>(controls_.size()); ++i)
-        if (spec(i).page != pageNone) refresh(i);
+        if (controlSpec(i).page != pageNone) refresh(i);
 }
 
 std::string Win32ConfigView::textOf(HWND control) const {
@@ -337,7 +337,7 @@ void Win32ConfigView::controlChanged(int control) { refresh(control); }
 void Win32ConfigView::refresh(int control) {
     HWND window = controls_[static_cast<std::size_t>(control)];
     if (!window) return;
-    const ControlSpec& c = spec(control);
+    const ControlSpec& c = controlSpec(control);
     const ControlState& s = form_.state(control);
     const bool wasUpdating = updating_;
     updating_ = true;

@@ -1,4 +1,4 @@
-#include "SpectrumAnalysis.h"
+#include "AudioAnalysis.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace tessaranth::host {
 namespace {
 
-class SpectrumAnalysisTest : public ::testing::Test {
+class AudioAnalysisTest : public ::testing::Test {
 protected:
     void sine(int channel, double hz, double amplitude, int32_t rate) {
         audio.sampleRate = rate;
@@ -29,13 +29,13 @@ protected:
         return largest;
     }
 
-    SpectrumAnalysis analysis;
+    AudioAnalysis analysis;
     AudioBlock audio;
     uint8_t spectrum[2][spectrumEntries] = {};
     uint8_t waveform[2][spectrumEntries] = {};
 };
 
-TEST_F(SpectrumAnalysisTest, OneKilohertzLandsInItsEntriesAt44100) {
+TEST_F(AudioAnalysisTest, OneKilohertzLandsInItsEntriesAt44100) {
     sine(0, 1000.0, 16000.0, 44100);  // bin 11.6: entries 22 to 25
     analyse();
     const int peak = loudestEntry(0);
@@ -45,7 +45,7 @@ TEST_F(SpectrumAnalysisTest, OneKilohertzLandsInItsEntriesAt44100) {
     EXPECT_LE(largestAwayFrom(0, 1000.0 * 512 / 44100, 4.0), 2);
 }
 
-TEST_F(SpectrumAnalysisTest, OneKilohertzLandsInItsEntriesAt48000) {
+TEST_F(AudioAnalysisTest, OneKilohertzLandsInItsEntriesAt48000) {
     sine(0, 1000.0, 16000.0, 48000);  // bin 10.7: entries 20 to 23
     sine(1, 1000.0, 16000.0, 48000);
     analyse();
@@ -57,7 +57,7 @@ TEST_F(SpectrumAnalysisTest, OneKilohertzLandsInItsEntriesAt48000) {
     }
 }
 
-TEST_F(SpectrumAnalysisTest, EveryBinFillsTwoNeighbouringEntries) {
+TEST_F(AudioAnalysisTest, EveryBinFillsTwoNeighbouringEntries) {
     sine(0, 3000.0, 12000.0, 44100);
     sine(1, 7000.0, 12000.0, 44100);
     analyse();
@@ -66,7 +66,7 @@ TEST_F(SpectrumAnalysisTest, EveryBinFillsTwoNeighbouringEntries) {
     EXPECT_NE(loudestEntry(0) / 2, loudestEntry(1) / 2);
 }
 
-TEST_F(SpectrumAnalysisTest, FullScaleReaches255AndNeverWraps) {
+TEST_F(AudioAnalysisTest, FullScaleReaches255AndNeverWraps) {
     const double centred = 32.0 * 44100 / 512;  // exactly on bin 32
     sine(0, centred, 32767.0, 44100);
     for (std::size_t i = 0; i < audioBlockFrames; ++i)  // a full-scale square wave: more than 255 before clamping
@@ -77,7 +77,7 @@ TEST_F(SpectrumAnalysisTest, FullScaleReaches255AndNeverWraps) {
     EXPECT_EQ(spectrum[1][65], 255);
 }
 
-TEST_F(SpectrumAnalysisTest, SilenceGivesZeroes) {
+TEST_F(AudioAnalysisTest, SilenceGivesZeroes) {
     audio.silence();
     analyse();
     for (int channel = 0; channel < 2; ++channel)
@@ -87,7 +87,7 @@ TEST_F(SpectrumAnalysisTest, SilenceGivesZeroes) {
         }
 }
 
-TEST_F(SpectrumAnalysisTest, TailDecaysFromTheLastEntryToNothing) {
+TEST_F(AudioAnalysisTest, TailDecaysFromTheLastEntryToNothing) {
     sine(0, 255.0 * 44100 / 512, 30000.0, 44100);  // on the last bin before half the sample rate
     analyse();
     ASSERT_GT(spectrum[0][511], 0);
@@ -96,7 +96,7 @@ TEST_F(SpectrumAnalysisTest, TailDecaysFromTheLastEntryToNothing) {
     EXPECT_EQ(spectrum[0][575], 0);
 }
 
-TEST_F(SpectrumAnalysisTest, WaveformIsTheHighByteOfEachSample) {
+TEST_F(AudioAnalysisTest, WaveformIsTheHighByteOfEachSample) {
     const int16_t samples[] = {0, 255, 256, -1, -256, 32767, -32768, 0x1234, -0x1234};
     const uint8_t bytes[] = {0x00, 0x00, 0x01, 0xFF, 0xFF, 0x7F, 0x80, 0x12, 0xED};
     audio.silence();
@@ -111,7 +111,7 @@ TEST_F(SpectrumAnalysisTest, WaveformIsTheHighByteOfEachSample) {
     }
 }
 
-TEST_F(SpectrumAnalysisTest, ChannelsAreAnalysedApart) {
+TEST_F(AudioAnalysisTest, ChannelsAreAnalysedApart) {
     audio.silence();
     sine(0, 1000.0, 16000.0, 44100);
     analyse();

@@ -12,12 +12,12 @@ namespace tessaranth::host {
 constexpr int fftSize = 512;
 constexpr int spectrumEntries = 576;
 
-class SpectrumAnalysis {
+class AudioAnalysis {
 public:
-    SpectrumAnalysis();
-    ~SpectrumAnalysis();
-    SpectrumAnalysis(const SpectrumAnalysis&) = delete;
-    SpectrumAnalysis& operator=(const SpectrumAnalysis&) = delete;
+    AudioAnalysis();
+    ~AudioAnalysis();
+    AudioAnalysis(const AudioAnalysis&) = delete;
+    AudioAnalysis& operator=(const AudioAnalysis&) = delete;
 
     void analyse(const AudioBlock& audio, uint8_t (&spectrum)[2][spectrumEntries],
                  uint8_t (&waveform)[2][spectrumEntries]);

@@ -1,4 +1,4 @@
-#include "SpectrumAnalysis.h"
+#include "AudioAnalysis.h"
 
 #include <fftw3.h>
 
@@ -18,19 +18,19 @@ fftw_complex* bins(void* output) { return static_cast<fftw_complex*>(output); }
 
 } // namespace
 
-SpectrumAnalysis::SpectrumAnalysis()
+AudioAnalysis::AudioAnalysis()
     : input_(fftw_alloc_real(fftSize)), output_(fftw_alloc_complex(fftSize / 2 + 1)),
       plan_(fftw_plan_dft_r2c_1d(fftSize, input_, bins(output_), FFTW_ESTIMATE)) {
     for (int i = 0; i < fftSize; ++i) window_[i] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / fftSize);
 }
 
-SpectrumAnalysis::~SpectrumAnalysis() {
+AudioAnalysis::~AudioAnalysis() {
     fftw_destroy_plan(static_cast<fftw_plan>(plan_));
     fftw_free(bins(output_));
     fftw_free(input_);
 }
 
-void SpectrumAnalysis::analyse(const AudioBlock& audio, uint8_t (&spectrum)[2][spectrumEntries],
+void AudioAnalysis::analyse(const AudioBlock& audio, uint8_t (&spectrum)[2][spectrumEntries],
                                uint8_t (&waveform)[2][spectrumEntries]) {
     for (int channel = 0; channel < 2; ++channel) {
         const int16_t* samples = audio.samples[static_cast<std::size_t>(channel)].data();
@@ -42,7 +42,7 @@ void SpectrumAnalysis::analyse(const AudioBlock& audio, uint8_t (&spectrum)[2][s
 
 // A full-scale sine centred on a bin gives 255: the bin's magnitude is amplitude * sum(window) / 2,
 // and the periodic Hann window of 512 points sums to 256.
-void SpectrumAnalysis::analyseChannel(const int16_t* samples, uint8_t* spectrum) {
+void AudioAnalysis::analyseChannel(const int16_t* samples, uint8_t* spectrum) {
     for (int i = 0; i < fftSize; ++i) input_[i] = samples[i] * window_[i];
     fftw_execute(static_cast<fftw_plan>(plan_));
     const double scale = 255.0 * 2.0 / (fftSize / 2.0) / fullScale;
