@@ -111,7 +111,7 @@ void WinampPlugin::drawTextFields(VisModule* module) {
                  threshold);
     if (std::strcmp(trackText, shownTrackText) != 0) {
         if (s.showTrack()) writeTextAt(s.trackXY(), trackText);
-        if (s.showPlaylist()) playlistRedrawPending = 1;
+        if (s.showPlaylist()) requestPlaylistRedraw();  // the dialog sets the same flag from its thread
         copyText(shownTrackText, trackText);
     }
     drawInfoField(bitrateText, shownBitrateText, s.showBitrate(), s.bitrateXY());
