@@ -48,10 +48,14 @@ Window playlistWindow() {
 }
 
 // The entry's name as the list shows it: the last four characters (the extension and its dot)
-// dropped, then whatever follows the last '\' or '/'. A shorter name loses what it has.
+// dropped, then whatever follows the last '\' or '/'. A name too short for that rule loses only
+// what it has of an extension: from its last dot on, if it has one.
 std::string_view entryName(const char* path) {
     std::string_view name(path);
-    name.remove_suffix(std::min(extensionLength, name.size()));
+    if (name.size() >= extensionLength)
+        name.remove_suffix(extensionLength);
+    else
+        name = name.substr(0, name.rfind('.'));
     const std::size_t separator = name.find_last_of("\\/");
     return separator == std::string_view::npos ? name : name.substr(separator + 1);
 }

@@ -102,9 +102,11 @@ TEST_F(Playlist, NamesLoseFolderAndExtensionAndLinesAreCutToTheWidth) {
 
 TEST_F(Playlist, ShortNamesAndNamesWithoutFolders) {
     gSettings->setCurrentPosition(0);
-    player.fileNames = {"Song.mp3", "abc", "ab.mp3", "", "dir/x.ogg"};
+    player.fileNames = {"Song.mp3", "abc", "ab.mp3", "", "dir/x.ogg", "a.b"};
+    gSettings->setPlaylistHeight(6);
     draw();
-    EXPECT_EQ(textWrites(), (Strings{"42:Song    ", "82:        ", "122:ab      ", "162:        ", "202:x       "}));
+    EXPECT_EQ(textWrites(),
+              (Strings{"42:Song    ", "82:abc     ", "122:ab      ", "162:        ", "202:x       ", "242:a       "}));
 }
 
 TEST_F(Playlist, HostWithoutNamesGivesBlankLines) {
