@@ -1,4 +1,4 @@
-#include "AudioAnalysis.h"
+#include "audio/AudioAnalysis.h"
 
 #include <gtest/gtest.h>
 

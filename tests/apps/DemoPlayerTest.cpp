@@ -1,6 +1,6 @@
-#include "DemoPlayer.h"
-#include "AudioAnalysis.h"
-#include "Synthesizer.h"
+#include "players/DemoPlayer.h"
+#include "audio/AudioAnalysis.h"
+#include "players/Synthesizer.h"
 
 #include <gtest/gtest.h>
 

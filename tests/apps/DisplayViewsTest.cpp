@@ -1,8 +1,8 @@
 // The terminal and PNG views of the virtual display, fed by a T6963C emulator that the test
 // drives with the chip's own commands.
 #include "Errors.h"
-#include "PngView.h"
-#include "TerminalView.h"
+#include "views/PngView.h"
+#include "views/TerminalView.h"
 
 #include "emu/RgbImage.h"
 #include "emu/T6963CEmulator.h"

@@ -1,4 +1,4 @@
-#include "FifoAudio.h"
+#include "audio/FifoAudio.h"
 
 #include <gtest/gtest.h>
 

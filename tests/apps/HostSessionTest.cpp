@@ -1,7 +1,7 @@
-#include "DemoPlayer.h"
+#include "players/DemoPlayer.h"
 #include "Errors.h"
-#include "HostSession.h"
-#include "PluginLibrary.h"
+#include "session/HostSession.h"
+#include "session/PluginLibrary.h"
 #include "RecordingPlugin.h"
 
 #include <gtest/gtest.h>

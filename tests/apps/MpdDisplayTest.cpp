@@ -1,12 +1,12 @@
 // The whole Linux host against a real MPD: songs made and tagged by the test, the plug-in with a
 // configuration file that shows time, play status and the analyzer, and the virtual display,
 // read back from the emulated T6963C's memory and glass.
-#include "HostSession.h"
-#include "MpdFollower.h"
+#include "session/HostSession.h"
+#include "players/MpdFollower.h"
 #include "MpdServer.h"
-#include "PluginLibrary.h"
-#include "StoredSettings.h"
-#include "VirtualDisplayTarget.h"
+#include "session/PluginLibrary.h"
+#include "session/StoredSettings.h"
+#include "views/VirtualDisplayTarget.h"
 
 #include "emu/T6963CEmulator.h"
 #include "host/Globals.h"

@@ -1,7 +1,7 @@
 // The MPD follower against a real MPD started by the test.
-#include "MpdFollower.h"
+#include "players/MpdFollower.h"
 #include "MpdServer.h"
-#include "AudioAnalysis.h"
+#include "audio/AudioAnalysis.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "PlayerWindow.h"
+#include "session/PlayerWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "PortTrace.h"
+#include "views/PortTrace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "Errors.h"
-#include "StoredSettings.h"
+#include "session/StoredSettings.h"
 
 #include "host/Globals.h"
 #include "settings/Settings.h"

@@ -1,10 +1,10 @@
 // The window view under Qt's offscreen platform.
-#include "DemoPlayer.h"
-#include "FrameLoop.h"
-#include "HostSession.h"
-#include "PluginLibrary.h"
+#include "players/DemoPlayer.h"
+#include "session/FrameLoop.h"
+#include "session/HostSession.h"
+#include "session/PluginLibrary.h"
 #include "RecordingPlugin.h"
-#include "WindowView.h"
+#include "views/WindowView.h"
 
 #include "emu/T6963CEmulator.h"
 

@@ -1,0 +1,42 @@
+// The audio a player writes into a FIFO (16-bit signed stereo, native byte order): read without
+// blocking, keeping only the most recent 576 frames.
+#pragma once
+
+#include "audio/AudioBlock.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tessaranth::host {
+
+class FifoAudio {
+public:
+    explicit FifoAudio(std::string path);
+    ~FifoAudio();
+    FifoAudio(const FifoAudio&) = delete;
+    FifoAudio& operator=(const FifoAudio&) = delete;
+
+    // Opens the FIFO when it is not open yet (it may not exist until the player creates it);
+    // returns whether it is open.
+    bool open();
+    // Reads everything waiting in the FIFO into the history.
+    void read();
+    // Throws away what waits in the FIFO and the history: it is stale audio.
+    void drain();
+    // The latest 576 frames, oldest first.
+    void latest(AudioBlock& block) const;
+    bool isOpen() const { return fd_ >= 0; }
+
+private:
+    void keep(const uint8_t* bytes, std::size_t count);
+
+    std::string path_;
+    int fd_ = -1;
+    std::array<int16_t, 2 * audioBlockFrames> history_{};  // interleaved frames, a ring
+    std::size_t next_ = 0;                                 // frame index the next frame goes to
+    std::array<uint8_t, 4> partial_{};                     // bytes of a frame not complete yet
+    std::size_t partialCount_ = 0;
+};
+
+} // namespace tessaranth::host

@@ -1,0 +1,96 @@
+#include "session/StoredSettings.h"
+
+#include "Errors.h"
+
+#include "host/Globals.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+#include "settings/Settings.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace tessaranth::host {
+
+namespace {
+
+// The host's own reading of the settings says nothing: the plug-in reports for itself.
+TessaranthHostServices quietServices() {
+    TessaranthHostServices services{};
+    services.version = TESSARANTH_HOST_SERVICES_VERSION;
+    services.messageBox = [](void*, const char*, const char*, uint32_t) -> int32_t { return platform::idOk; };
+    return services;
+}
+
+// Answers the file dialog of the settings' file load with the one file the user named.
+bool answerWithFile(void* context, const platform::FileDialogRequest&, char* path, std::size_t size) {
+    const auto* file = static_cast<const std::string*>(context);
+    if (file->size() + 1 > size) return false;
+    std::memcpy(path, file->c_str(), file->size() + 1);
+    return true;
+}
+
+} // namespace
+
+// The host's copy of the settings lives only while they are read.
+StoredSettings::StoredSettings(const std::string& configurationFile) {
+    const TessaranthHostServices quiet = quietServices();
+    platform::setHostServices(&quiet);
+    loadPlugin();
+    try {
+        read(configurationFile);
+    } catch (...) {
+        unloadPlugin();
+        platform::setHostServices(nullptr);
+        throw;
+    }
+    unloadPlugin();
+    platform::setHostServices(nullptr);
+}
+
+void StoredSettings::read(const std::string& configurationFile) {
+    if (configurationFile.empty()) {
+        gSettings->loadFromRegistry();
+    } else {
+        loadFile(configurationFile);
+        handToPlugin();
+    }
+    takeSetup();
+}
+
+StoredSettings::~StoredSettings() {
+    if (privateHome_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(privateHome_, ignored);
+}
+
+void StoredSettings::loadFile(const std::string& path) {
+    if (!std::filesystem::is_regular_file(path)) throw Failure("cannot read the configuration file " + path);
+    std::string file = path;
+    platform::setFileDialogHandler(answerWithFile, &file);
+    const bool loaded = gSettings->loadFromFile();
+    platform::setFileDialogHandler(nullptr, nullptr);
+    if (!loaded) throw Failure("cannot read the configuration file " + path);
+}
+
+void StoredSettings::handToPlugin() {
+    std::string folder = (std::filesystem::temp_directory_path() / "tessaranth-settings-XXXXXX").string();
+    if (!mkdtemp(folder.data())) throw Failure("cannot make a temporary folder for the settings");
+    privateHome_ = folder;
+    setenv("XDG_CONFIG_HOME", privateHome_.c_str(), 1);
+    gSettings->saveToRegistry();
+}
+
+void StoredSettings::takeSetup() {
+    const Settings& s = *gSettings;
+    setup_.controller = s.controller();
+    setup_.displayFormat = s.displayFormat();
+    setup_.wiringCS = s.wiringCS();
+    setup_.wiringA0 = s.wiringA0();
+    setup_.wiringWR = s.wiringWR();
+    setup_.wiringRD = s.wiringRD();
+    setup_.lptAddress = s.lptAddress();
+}
+
+} // namespace tessaranth::host
