@@ -1,6 +1,7 @@
 #include "config/FormTable.h"
 
 #include "config/TConfigForm.h"
+#include "config/WiringTable.h"
 #include "host/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
@@ -35,14 +36,8 @@ constexpr const char* brightnessItems[] = {"100%", "  94%", "  87%", "  81%", " 
 constexpr const char* fontItems[] = {"tryout", "Toshiba CG ROM type 0101", "Kolvy custom", "SED1330"};
 constexpr const char* apiItems[] = {"Direct I/O", "DLPortIO"};
 constexpr const char* portItems[] = {"0x378   (LPT1)", "0x278   (LPT2)", "0x3BC   (LPT3)", "0x2BC   (LPT4)"};
-constexpr const char* controllerItems[] = {"T6963C",  "SED1330",         "SED1335", "KS0108B",
-                                           "HD61830 (N/A)", "Noritake 800(A)", "USB2LCD"};
 constexpr const char* sizeItems[] = {"128 x   64", "128 x 128", "240 x   64", "240 x 128", "256 x 128",
                                      "320 x 200",  "320 x 240", "192 x   64", "128 x   32", "256 x   32 (N/A)"};
-constexpr const char* lineItems[] = {"Strobe (pin 1)", "Line (pin 14)", "Init (pin 16)", "Select (pin 17)"};
-constexpr const char* presetItems[] = {"select preset...",   "Fenwold (T6963C, SED133x, 800)", "Fenwold (KS0108B)",
-                                       "PowerLCD (SED1330)", "PowerLCD (T6963C)",              "Pollin (SED1330)",
-                                       "LCDInfo (KS0108B)",  "LCDInfo (T6963C)"};
 constexpr const char* functionItems[] = {
     "Play", "Stop", "Pauze / unpauze", "Next", "Previous", "Fast forward", "Fast rewind", "Fade and stop",
     "Raise volume", "Lower volume", "Toggle repeat", "Toggle shuffle", "Play audio CD", "Close Winamp",
@@ -329,7 +324,7 @@ constexpr void addHardwarePage(Builder& b) {
     b.add(choice("LPTAddress", ControlKind::editableDropDown, portItems, p, at(14, 90, 158, 21), nullptr, nullptr,
                  &TConfigForm::LPTAddressClick));
     b.add(group(" Controller ", p, at(188, 0, 178, 130)));
-    b.add(choice("ControllerChoice", ControlKind::list, controllerItems, p, at(198, 17, 158, 106),
+    b.add(choice("ControllerChoice", ControlKind::list, controllerNames, p, at(198, 17, 158, 106),
                  TESSARANTH_FIELD(controller, setController), &TConfigForm::ControllerClicked));
     b.add(group(" Display size ", p, at(188, 134, 178, 80)));
     b.add(choice("DisplaySizeChoice", ControlKind::list, sizeItems, p, at(198, 151, 158, 56),
@@ -361,8 +356,8 @@ constexpr void addWiringPage(Builder& b) {
     b.add(label("LCD", p, at(268, 4, 40, 14)));
     const auto y = [](int row) { return static_cast<int16_t>(22 + 25 * row); };
     for (int row = 0; row < 4; ++row) {
-        b.add(choice(rows[row].list, ControlKind::dropDown, lineItems, p, at(12, y(row), 150, 21), rows[row].read,
-                     rows[row].write));
+        b.add(choice(rows[row].list, ControlKind::dropDown, wiringLineNames, p, at(12, y(row), 150, 21),
+                     rows[row].read, rows[row].write));
         b.add(label("<----------->", p, at(174, y(row) + 4, 80, 14)));
         b.add(label("select controller first", p, at(262, y(row) + 4, 104, 14), rows[row].signal));
     }
@@ -373,8 +368,8 @@ constexpr void addWiringPage(Builder& b) {
         b.add(label(fixed[row - 4][1], p, at(262, y(row) + 4, 100, 14)));
     }
     b.add(label("Wiring presets", p, at(12, 182, 80, 14)));
-    b.add(choice("WiringPreset", ControlKind::dropDown, presetItems, p, at(96, 178, 200, 21), nullptr, nullptr,
-                 &TConfigForm::WiringPresetChange));
+    b.add(choice("WiringPreset", ControlKind::dropDown, wiringPresetNames, p, at(96, 178, 200, 21), nullptr,
+                 nullptr, &TConfigForm::WiringPresetChange));
 }
 
 template <int n>

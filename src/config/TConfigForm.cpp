@@ -1,5 +1,6 @@
 #include "config/TConfigForm.h"
 
+#include "config/WiringTable.h"
 #include "host/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
@@ -22,33 +23,8 @@ bool isChoice(ControlKind kind) {
 
 constexpr uint16_t portAddresses[] = {0x378, 0x278, 0x3BC, 0x2BC};
 
-// The names of the controller's signals on the four control lines, by controller index; the
-// last row serves every index above 6.
-constexpr std::array<std::array<const char*, 4>, 8> wireLabels{{
-    {"CE", "C/D", "WR", "RD"},
-    {"CS", "A0", "WR", "RD"},
-    {"CS", "A0", "WR", "RD"},
-    {"E", "RS", "CS1", "CS2"},
-    {"E", "RS", "CS1", "CS2"},
-    {"CSS", "C/D", "WR", "RD"},
-    {"N/A", "N/A", "N/A", "N/A"},
-    {"unknown", "unknown", "unknown", "unknown"},
-}};
-
 constexpr std::string_view wireLabelNames[] = {"SelectWire", "CommandWire", "WriteWire", "ReadWire"};
 constexpr std::string_view wiringListNames[] = {"WiringCS", "WiringA0", "WiringWR", "WiringRD"};
-
-// Line choices of the wiring presets for CS, A0, WR and RD; -1: the preset leaves the wiring alone.
-constexpr std::array<std::array<int, 4>, 8> wiringPresets{{
-    {-1, -1, -1, -1},
-    {0, 3, 2, 1},
-    {0, 3, 1, 2},
-    {1, 2, 0, 3},
-    {0, 3, 2, 1},
-    {1, 2, 0, 3},
-    {0, 3, 1, 2},
-    {-1, -1, -1, -1},
-}};
 
 } // namespace
 
@@ -153,7 +129,7 @@ void TConfigForm::fillPortAddress() {
 }
 
 void TConfigForm::applyControllerTable(uint8_t controller) {
-    const auto& labels = wireLabels[std::min<std::size_t>(controller, wireLabels.size() - 1)];
+    const auto& labels = controllerSignalNames[std::min<std::size_t>(controller, controllerSignalNames.size() - 1)];
     for (std::size_t line = 0; line < labels.size(); ++line) setText(named(wireLabelNames[line]), labels[line]);
     enable(named("Brightness"), controller == 5);
     const bool blockModes = controller < 3 || controller > 5;
@@ -323,7 +299,7 @@ void TConfigForm::ControllerClicked(int32_t index) {
 }
 
 void TConfigForm::WiringPresetChange(int32_t entry) {
-    const auto& preset = wiringPresets[static_cast<std::size_t>(entry)];
+    const auto& preset = wiringPresetLines[static_cast<std::size_t>(entry)];
     if (preset[0] < 0) return;
     for (std::size_t line = 0; line < preset.size(); ++line) select(named(wiringListNames[line]), preset[line]);
     for (std::string_view list : wiringListNames) run(named(list), state(list).selected);
