@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
 
-.PHONY: demo test bench fuzz setup build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
+.PHONY: demo test bench fuzz setup hardware-guide build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
 
 # The demo player on the virtual display: a window when there is a graphical display, the
 # terminal otherwise. tessaranth prints the one line that says what it shows and how to stop it.
@@ -58,6 +58,14 @@ fuzz: setup build-fuzz
 golden: build-default
 	@TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/tessaranth_tests --gtest_filter='*EmuGolden*'
 	@git status --short tests/golden
+
+# Writes the wiring tables of docs/hardware.md anew from the dialog's wiring tables (make test
+# fails while the committed guide differs from them).
+hardware-guide:
+	@cmake --preset default >/dev/null
+	@$(BUILD) default --target hardware_guide >/dev/null
+	@build/default/apps/hardwareguide/hardware_guide docs/hardware.md
+	@git status --short docs/hardware.md
 
 clean:
 	rm -rf build

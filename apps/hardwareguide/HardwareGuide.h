@@ -1,0 +1,49 @@
+// The wiring tables of the hardware guide (docs/hardware.md): for each controller on the parallel
+// port, which port pin each of its signals goes to under every wiring preset of the dialog. The
+// presets, pins and signal names come from the dialog's own tables (config/WiringTable.h); what
+// each driver does with a line, and which lines it keeps to itself, is described here.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tessaranth::guide {
+
+// What a driver does with the signal that the dialog shows on one of its four wiring rows.
+struct SignalUse {
+    int fixedPin;      // 0: the line its wiring setting names; otherwise the pin the driver always uses
+    const char* role;  // what the signal carries, as the driver drives it
+};
+
+struct ControllerWiring {
+    const char* heading;
+    uint8_t controller;              // the controller setting: the dialog's names for the signals
+    std::array<SignalUse, 4> rows;   // the rows of wiringCS, wiringA0, wiringWR, wiringRD
+    const char* notes;               // the module's connections beyond the four lines
+};
+
+std::span<const ControllerWiring> controllerWirings();
+
+// The port pins of the four signals under a wiring preset, or why the preset does not suit the
+// controller (problem not empty): it puts a signal elsewhere than the pin the driver keeps it on.
+struct PresetFit {
+    std::array<int, 4> pins{};
+    std::string problem;
+};
+PresetFit fitPreset(const ControllerWiring& wiring, std::size_t preset);
+
+// The generated part of the guide, from the start marker to the end marker inclusive.
+std::string wiringSection();
+
+// The document with its generated part written anew; nullopt when it lacks either marker.
+std::optional<std::string> withWiringSection(std::string_view document);
+
+inline constexpr std::string_view sectionStart =
+    "<!-- wiring tables: written by `make hardware-guide` from the dialog's tables; do not edit -->";
+inline constexpr std::string_view sectionEnd = "<!-- end of the wiring tables -->";
+
+} // namespace tessaranth::guide
