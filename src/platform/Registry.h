@@ -3,6 +3,8 @@
 // registry (posix/PosixRegistry.cpp) keeps the values.
 #pragma once
 
+#include "platform/Errors.h"
+
 #include <cstdint>
 
 namespace tessaranth::platform {
@@ -22,19 +24,6 @@ constexpr uint32_t keyQueryValue = 0x0001;
 constexpr uint32_t keySetValue = 0x0002;
 constexpr uint32_t keyRead = 0x20019;
 constexpr uint32_t keyWrite = 0x20006;
-
-// Status codes (also the thread's last-error codes).
-constexpr int32_t errorSuccess = 0;
-constexpr int32_t errorFileNotFound = 2;
-constexpr int32_t errorPathNotFound = 3;
-constexpr int32_t errorAccessDenied = 5;
-constexpr int32_t errorInvalidHandle = 6;
-constexpr int32_t errorInvalidData = 13;
-constexpr int32_t errorWriteFault = 29;
-constexpr int32_t errorDiskFull = 112;
-constexpr int32_t errorInvalidParameter = 87;
-constexpr int32_t errorMoreData = 234;
-constexpr int32_t errorDatatypeMismatch = 1629;
 
 // RegCreateKeyExA with options 0: opens the key, creating it and its parents when missing.
 int32_t registryCreateKey(uint32_t root, const char* path, uint32_t access, RegistryKey& key);

@@ -3,7 +3,9 @@
 #include "settings/Settings.h"
 
 #include "platform/FileDialogs.h"
+#include "platform/Errors.h"
 #include "platform/Platform.h"
+#include "platform/ReplaceFile.h"
 #include "settings/SettingsFields.h"
 
 #include <cstdio>
@@ -53,15 +55,14 @@ bool Settings::saveToFile() {
     char path[pathSize];
     if (!platform::chooseSaveFile("Save Tessaranth configuration", fileFilter, fileExtension, path, sizeof path))
         return true;
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) {
+    // Written beside the old file and renamed over it: a full disk or a crash leaves the old
+    // file as it was.
+    SettingsImage bytes;
+    copyImage(bytes, image_);
+    if (platform::replaceFile(path, &bytes, sizeof bytes) != platform::errorSuccess) {
         tell("Error saving configuration");
         return false;
     }
-    SettingsImage bytes;
-    copyImage(bytes, image_);
-    std::fwrite(&bytes, 1, sizeof bytes, file);
-    std::fclose(file);
     return true;
 }
 

@@ -2,7 +2,6 @@
 #include "HostRecorder.h"
 
 #include "platform/Registry.h"
-#include "platform/posix/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -138,29 +137,6 @@ TEST_F(PosixRegistry, AFileDamagedAgainIsReportedAgain) {
     home.writeRegistry("garbage of another length\n");
     registryOpenKey(hkeyCurrentUser, path, keyRead, key);
     EXPECT_EQ(host.boxes.size(), 2u);
-}
-
-TEST_F(PosixRegistry, ASaveInterruptedBeforeTheRenameLeavesTheOldFile) {
-    ASSERT_EQ(store("A", regDword, std::string("\x01\0\0\0", 4)), errorSuccess);
-    const std::string old = home.readRegistry();
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        AtomicFile file(home.registryPath());  // _exit ends the process before the rename
-        _exit(file.prepare("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vendor\\Product]\r\n") == 0 ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(home.readRegistry(), old);
-    EXPECT_EQ(temporaryFiles().size(), 1u) << "the prepared file the crash left behind";
-
-    uint32_t type = 0, size = 4;
-    uint8_t buffer[4] = {};
-    ASSERT_EQ(query("A", type, buffer, size), errorSuccess);
-    EXPECT_EQ(buffer[0], 1);
-    ASSERT_EQ(store("A", regDword, std::string("\x02\0\0\0", 4)), errorSuccess);
-    EXPECT_EQ(home.readRegistry(), header + "\"A\"=dword:00000002\r\n\r\n");
 }
 
 TEST_F(PosixRegistry, AFullDiskLeavesTheOldFileAndNoTemporaryFile) {

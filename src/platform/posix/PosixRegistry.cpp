@@ -4,7 +4,8 @@
 // reported once and then treated as absent; only a save replaces it.
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "platform/posix/AtomicFile.h"
+#include "platform/ReplaceFile.h"
+#include "platform/posix/PosixStatus.h"
 #include "platform/posix/RegistryFile.h"
 
 #include <cerrno>
@@ -69,22 +70,6 @@ bool keyName(uint32_t root, const char* path, std::string& name) {
     return true;
 }
 
-int32_t statusOf(int error) {
-    switch (error) {
-    case 0: return errorSuccess;
-    case ENOENT: return errorFileNotFound;
-    case ENOTDIR: return errorPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return errorAccessDenied;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return errorDiskFull;
-    default: return errorWriteFault;
-    }
-}
-
 void reportDamage(const FileIdentity& file) {
     if (file == reportedDamage) return;
     reportedDamage = file;
@@ -116,8 +101,9 @@ int32_t readKey(OpenKey& key) {
 int32_t writeKey(const OpenKey& key) {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(key.location).parent_path(), error);
-    if (error) return statusOf(error.value());
-    return statusOf(replaceFile(key.location, key.file.write()));
+    if (error) return statusOfErrno(error.value());
+    const std::string text = key.file.write();
+    return replaceFile(key.location.c_str(), text.data(), text.size());
 }
 
 OpenKey* openKey(RegistryKey key) { return reinterpret_cast<OpenKey*>(key); }

@@ -1,0 +1,17 @@
+// Crash-safe saving: the one way the plug-in writes a file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tessaranth::platform {
+
+// Replaces the file at path with size bytes of data, so that a crash, a power cut or a full
+// disk at any moment leaves either the old file or the new one, whole. The bytes go to a
+// temporary file in the target's folder; every write is checked; the file is flushed to the
+// medium and only then renamed over the target (and the rename itself flushed). On failure the
+// temporary file is removed and the target is as it was. The target's folder must exist.
+// Returns errorSuccess or the failure as a Win32 status code (platform/Errors.h).
+int32_t replaceFile(const char* path, const void* data, std::size_t size);
+
+} // namespace tessaranth::platform
