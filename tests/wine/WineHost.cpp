@@ -90,6 +90,16 @@ int WineHost::tool(const std::vector<std::string>& arguments, std::string* outpu
     return shell("timeout 60 env " + environment() + " wine" + joined(arguments) + " 2>/dev/null", output);
 }
 
+int WineHost::program(const std::string& name, const std::vector<std::string>& arguments, std::string* output,
+                      long fileSizeLimit) {
+    // The wineserver is started first, so that only the program runs under the limit.
+    std::string limit;
+    if (fileSizeLimit > 0) limit = "trap '' XFSZ; ulimit -f " + std::to_string((fileSizeLimit + 511) / 512) + "; ";
+    return shell("env " + environment() + " wineserver -p5; " + limit + "cd " + quote(binaryFolder()) +
+                     " && timeout 60 env " + environment() + " wine " + quote(name) + joined(arguments) + " 2>/dev/null",
+                 output);
+}
+
 WineRun WineHost::run(const std::vector<std::string>& arguments) {
     const fs::path log = fs::path(prefixPath()) / "port.log";
     fs::remove(log);

@@ -27,6 +27,10 @@ public:
     static WineRun run(const std::vector<std::string>& arguments);
     // Runs a Wine tool (reg, regedit) in the prefix; returns its exit code.
     static int tool(const std::vector<std::string>& arguments, std::string* output = nullptr);
+    // Runs another of the built Windows programs, from the same folder. A size limit in bytes
+    // makes every file the program writes end there, as on a full disk.
+    static int program(const std::string& name, const std::vector<std::string>& arguments, std::string* output,
+                       long fileSizeLimit = 0);
     static std::string prefix();
 };
 

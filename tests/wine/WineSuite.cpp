@@ -9,6 +9,9 @@
 #include "emu/VirtualDisplay.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -229,6 +232,34 @@ TEST_F(WineSuite, FramesShowThePlayersTitleAndArtistOnTheGlass) {
     EXPECT_EQ(textRow(chip, 0, 20).substr(0, 9), "Lanterns ");
     EXPECT_EQ(textRow(chip, 1, 20).substr(0, 11), "Night Owls ");
     EXPECT_TRUE(display->problems().empty());
+}
+
+// The DLL's crash-safe save routine on Wine's files: a file is replaced whole, or, when anything
+// fails, left as it was with no temporary file beside it.
+TEST_F(WineSuite, SavesReplaceAFileWholeOrLeaveItAsItWas) {
+    const std::string folder = WineHost::prefix() + "/saves";
+    std::filesystem::create_directories(folder + "/a folder");
+    const auto save = [&](const std::string& name, const std::string& text, long limit = 0) {
+        std::string output;
+        WineHost::program("replacefile.exe", {"Z:" + folder + "/" + name, text}, &output, limit);
+        return output.substr(0, output.find_first_of("\r\n"));
+    };
+    const auto contents = [&](const std::string& name) {
+        std::ifstream file(folder + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(save("a.tzn", "a first, longer text"), "status 0");
+    EXPECT_EQ(contents("a.tzn"), "a first, longer text");
+    EXPECT_EQ(save("a.tzn", "second"), "status 0");
+    EXPECT_EQ(contents("a.tzn"), "second");
+    EXPECT_NE(save("a.tzn", std::string(6000, 'x'), 4096), "status 0") << "a write past the disk's end";
+    EXPECT_EQ(contents("a.tzn"), "second");
+    EXPECT_EQ(save("no such folder/b.tzn", "text"), "status 3");
+    EXPECT_EQ(save("a folder", "text"), "status 5");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a folder", "a.tzn"}));
 }
 
 } // namespace
