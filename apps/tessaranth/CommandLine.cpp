@@ -23,7 +23,8 @@ const char* const overview =
     "'tessaranth <command> --help' describes a command and its options.\n";
 
 const char* const commonOptions =
-    "  --plugin PATH        the plug-in to host (default: the vis_lumidra.so built with this program)\n"
+    "  --plugin PATH        the plug-in to host (default: the vis_lumidra.so installed or built with\n"
+    "                       this program, found relative to it)\n"
     "  --display KIND       virtual (default): an emulated display of the configured controller,\n"
     "                       size and wiring; hardware: the plug-in drives the real display;\n"
     "                       none: no display at all\n"

@@ -8,6 +8,7 @@
 #include "session/HostSession.h"
 #include "players/MpdFollower.h"
 #include "session/PluginLibrary.h"
+#include "session/PluginLocation.h"
 #include "views/PngView.h"
 #include "views/PortTrace.h"
 #include "session/StoredSettings.h"
@@ -26,6 +27,9 @@
 using namespace tessaranth::host;
 
 namespace {
+
+// Where the plug-in is looked for, relative to this program: installed, then in the build tree.
+constexpr const char* pluginPlaces[] = {TESSARANTH_INSTALLED_PLUGIN, TESSARANTH_BUILT_PLUGIN};
 
 bool graphicalDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
@@ -174,7 +178,7 @@ int run(const Options& options) {
 
 int main(int argc, char** argv) {
     try {
-        const Options options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), TESSARANTH_DEFAULT_PLUGIN);
+        const Options options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), pluginBesideThisProgram(pluginPlaces));
         return run(options);
     } catch (const UsageError& error) {
         std::fprintf(stderr, "tessaranth: %s\n", error.what());
