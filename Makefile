@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
 
-.PHONY: demo test bench fuzz setup hardware-guide build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
+.PHONY: demo test bench fuzz setup package hardware-guide build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
 
 # The demo player on the virtual display: a window when there is a graphical display, the
 # terminal otherwise. tessaranth prints the one line that says what it shows and how to stop it.
@@ -14,6 +14,9 @@ test: setup
 	@$(MAKE) --no-print-directory build-default
 	@echo "== test: unit and end-to-end tests (default preset) =="
 	@ctest --preset default -j $(JOBS)
+	@echo "== test: the Debian package: lintian, its dependencies, a run unpacked, the user service =="
+	@$(MAKE) --no-print-directory package
+	@tests/package/check-package build/default/package
 	@echo "== test: build with AddressSanitizer and UndefinedBehaviorSanitizer (asan preset) =="
 	@$(MAKE) --no-print-directory build-asan
 	@echo "== test: unit and end-to-end tests under the sanitizers (asan preset) =="
@@ -58,6 +61,14 @@ fuzz: setup build-fuzz
 golden: build-default
 	@TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/tessaranth_tests --gtest_filter='*EmuGolden*'
 	@git status --short tests/golden
+
+# The Debian package of the program, its plug-in and the user service: build/default/package/*.deb.
+package: setup
+	@cmake --preset default >/dev/null
+	@$(BUILD) default -j $(JOBS) --target tessaranth vis_lumidra
+	@rm -f build/default/package/*.deb
+	@cd build/default && cpack >/dev/null
+	@ls build/default/package/*.deb
 
 # Writes the wiring tables of docs/hardware.md anew from the dialog's wiring tables (make test
 # fails while the committed guide differs from them).
