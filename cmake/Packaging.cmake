@@ -8,18 +8,26 @@ set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 install(FILES README.md docs/hardware.md ${packaging}/copyright DESTINATION ${TESSARANTH_DOC_DIR})
 install(FILES ${packaging}/service.env DESTINATION ${TESSARANTH_DOC_DIR}/examples)
 
-# The user service names the program by its full path, which is only known when installing
-# (cmake --install --prefix, or the package's /usr): the unit is written then.
+# The user service names the program by its full path, and the manual page the documents and the
+# plug-in by theirs, which are only known when installing (cmake --install --prefix, or the
+# package's /usr): both are written then, the manual page from the program's own help texts.
 set(unit ${PROJECT_BINARY_DIR}/packaging/tessaranth.service)
+set(manPage ${PROJECT_BINARY_DIR}/packaging/tessaranth.1)
 install(CODE "
     set(TESSARANTH_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
     set(TESSARANTH_DOCDIR \"${TESSARANTH_DOC_DIR}\")
-    foreach(dir TESSARANTH_BINDIR TESSARANTH_DOCDIR)
+    set(TESSARANTH_PLUGINDIR \"${TESSARANTH_PLUGIN_DIR}\")
+    foreach(dir TESSARANTH_BINDIR TESSARANTH_DOCDIR TESSARANTH_PLUGINDIR)
         cmake_path(ABSOLUTE_PATH \${dir} BASE_DIRECTORY \"\${CMAKE_INSTALL_PREFIX}\")
     endforeach()
     configure_file(\"${packaging}/tessaranth.service.in\" \"${unit}\" @ONLY)
+    execute_process(COMMAND \"${CMAKE_COMMAND}\" \"-DPROGRAM=$<TARGET_FILE:tessaranth>\" -DVERSION=${PROJECT_VERSION}
+                            -DDOCDIR=\${TESSARANTH_DOCDIR} -DPLUGINDIR=\${TESSARANTH_PLUGINDIR} -DOUTPUT=${manPage}
+                            -P \"${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake\"
+                    COMMAND_ERROR_IS_FATAL ANY)
 ")
 install(FILES ${unit} DESTINATION lib/systemd/user)
+install(FILES ${manPage}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # A Debian changelog, compressed as Debian's tools compress it (no name, no time stamp).
 set(CPACK_PACKAGE_CONTACT ${TESSARANTH_MAINTAINER})
