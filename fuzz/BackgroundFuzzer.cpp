@@ -7,7 +7,8 @@
 #include "controllers/ControllerLSI.h"
 #include "display/DisplayFormat.h"
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 
 #include <memory>
 

@@ -4,7 +4,8 @@
 #include "FuzzHost.h"
 
 #include "config/TConfigForm.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "platform/FileDialogs.h"
 #include "settings/Settings.h"
 #include "settings/SettingsImage.h"

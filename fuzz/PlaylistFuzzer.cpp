@@ -3,7 +3,8 @@
 // on every controller the bytes choose.
 #include "FuzzHost.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

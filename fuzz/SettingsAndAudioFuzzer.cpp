@@ -2,7 +2,8 @@
 // player states: Init, frames and Quit must survive every one of them.
 #include "FuzzHost.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

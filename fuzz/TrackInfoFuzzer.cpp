@@ -3,7 +3,8 @@
 // bytes choose.
 #include "FuzzHost.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "settings/Settings.h"
 
 namespace {

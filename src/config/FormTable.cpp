@@ -2,7 +2,7 @@
 
 #include "config/TConfigForm.h"
 #include "config/WiringTable.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

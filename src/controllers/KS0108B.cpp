@@ -3,7 +3,7 @@
 #include "controllers/PageImage.h"
 #include "display/LCD.h"
 #include "display/PageText.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "controllers/PageImage.h"
 #include "display/PageText.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
 

@@ -1,6 +1,6 @@
 #include "controllers/ParallelPort.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"

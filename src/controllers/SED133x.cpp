@@ -1,7 +1,7 @@
 #include "controllers/SED133x.h"
 
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "controllers/T6963C.h"
 
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
 

@@ -1,6 +1,6 @@
 #include "controllers/USB2LCD.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "platform/Platform.h"
 #include "platform/Usb.h"

@@ -1,7 +1,7 @@
 #include "display/LCD.h"
 
 #include "controllers/ControllerLSI.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 
 #include <algorithm>
 

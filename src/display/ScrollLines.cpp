@@ -2,7 +2,7 @@
 #include "display/Fonts.h"
 #include "display/LCD.h"
 #include "display/PageText.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "controllers/ControllerLSI.h"
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 #include "vis/Analyzer.h"

@@ -1,6 +1,6 @@
 // Only in the shared library: loading it creates the global objects and runs the entry routine.
-#include "host/Globals.h"
 #include "host/PluginEntry.h"
+#include "host/PluginLifetime.h"
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The exported entry point, the header and module records and the four callbacks.
 #include "host/PluginEntry.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"

@@ -2,7 +2,7 @@
 
 #include "controllers/ControllerLSI.h"
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "platform/Platform.h"
 
 namespace tessaranth::screens {

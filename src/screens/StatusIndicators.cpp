@@ -1,4 +1,4 @@
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "screens/ScreenSupport.h"
 #include "settings/Settings.h"

@@ -1,5 +1,5 @@
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "platform/Platform.h"
 #include "screens/ScreenSupport.h"

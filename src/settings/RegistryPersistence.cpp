@@ -2,7 +2,7 @@
 // the record's key, guarded by the "Version" value.
 #include "settings/Settings.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"

@@ -1,6 +1,6 @@
 #include "settings/Settings.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 
 namespace tessaranth {

@@ -1,6 +1,6 @@
 #include "vis/Analyzer.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 
 #include "controllers/ControllerLSI.h"
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 
 #include <algorithm>
 

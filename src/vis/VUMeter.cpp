@@ -3,7 +3,7 @@
 #include "vis/Analyzer.h"
 
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <algorithm>

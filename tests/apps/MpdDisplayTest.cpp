@@ -9,7 +9,8 @@
 #include "views/VirtualDisplayTarget.h"
 
 #include "emu/T6963CEmulator.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
 #include "Errors.h"
 #include "session/StoredSettings.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>

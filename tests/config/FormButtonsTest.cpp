@@ -1,6 +1,6 @@
 #include "FormFixture.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "platform/ConfigDialog.h"
 #include "settings/Settings.h"
 

@@ -1,6 +1,6 @@
 #include "FormFixture.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 namespace tessaranth::test {

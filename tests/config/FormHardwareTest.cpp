@@ -2,7 +2,7 @@
 #include "PageBusDecoders.h"
 
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <algorithm>

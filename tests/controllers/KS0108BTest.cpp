@@ -5,7 +5,7 @@
 #include "controllers/ControllerFactory.h"
 #include "controllers/KS0108B.h"
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

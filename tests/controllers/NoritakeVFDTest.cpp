@@ -4,7 +4,7 @@
 #include "controllers/ControllerFactory.h"
 #include "controllers/NoritakeVFD.h"
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

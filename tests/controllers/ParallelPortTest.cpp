@@ -1,7 +1,7 @@
 #include "PluginFixture.h"
 
 #include "controllers/ParallelPort.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

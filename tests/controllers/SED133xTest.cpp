@@ -5,7 +5,7 @@
 #include "controllers/SED133x.h"
 #include "controllers/T6963C.h"
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

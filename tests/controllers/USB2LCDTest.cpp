@@ -3,7 +3,8 @@
 
 #include "controllers/USB2LCD.h"
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "host/WinampPlugin.h"
 #include "platform/Usb.h"
 #include "settings/Settings.h"

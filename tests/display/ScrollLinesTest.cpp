@@ -1,6 +1,7 @@
 #include "display/Fonts.h"
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "settings/Settings.h"
 
 #include "CallRecorder.h"

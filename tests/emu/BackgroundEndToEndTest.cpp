@@ -3,7 +3,7 @@
 #include "BitmapFile.h"
 #include "EmulatedPlugin.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <string>

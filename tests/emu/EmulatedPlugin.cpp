@@ -2,8 +2,8 @@
 
 #include "emu/RgbImage.h"
 #include "emu/TerminalImage.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
-#include "host/Globals.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 
 #include "emu/Sed133xEmulator.h"
 #include "emu/T6963CEmulator.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "PluginFixture.h"
 #include "T6963CDecoder.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

@@ -1,6 +1,6 @@
 #include "PluginFixture.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/PluginEntry.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"

@@ -4,8 +4,8 @@
 
 #include "display/Fonts.h"
 #include "emu/CharacterRom.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
-#include "host/Globals.h"
 
 #include <gtest/gtest.h>
 

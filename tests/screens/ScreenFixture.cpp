@@ -1,7 +1,7 @@
 #include "ScreenFixture.h"
 
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 
 namespace tessaranth::test {
 

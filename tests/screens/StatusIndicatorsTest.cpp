@@ -1,7 +1,8 @@
 #include "ScreenFixture.h"
 
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 #include "vis/Analyzer.h"

@@ -2,7 +2,7 @@
 #include "T6963CDecoder.h"
 
 #include "display/Fonts.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

@@ -1,7 +1,7 @@
 #include "FakeFileDialogs.h"
 #include "PluginFixture.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <cstring>

@@ -1,6 +1,7 @@
 #include "PluginFixture.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "platform/Registry.h"
 #include "platform/posix/RegistryFile.h"
 #include "settings/RegistryAccess.h"

@@ -3,7 +3,7 @@
 #include "FakeFileDialogs.h"
 #include "PluginFixture.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "platform/posix/RegistryFile.h"
 #include "settings/Settings.h"
 

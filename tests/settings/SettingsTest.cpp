@@ -1,6 +1,6 @@
 #include "PluginFixture.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <cstring>

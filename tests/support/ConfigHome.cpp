@@ -1,6 +1,5 @@
 #include "ConfigHome.h"
 
-#include "host/Globals.h"
 #include "settings/Settings.h"
 
 #include <cstdlib>

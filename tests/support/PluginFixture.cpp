@@ -1,6 +1,7 @@
 #include "PluginFixture.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "settings/Settings.h"
 
 namespace tessaranth::test {

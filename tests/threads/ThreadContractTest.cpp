@@ -6,7 +6,7 @@
 
 #include "config/FormTable.h"
 #include "config/TConfigForm.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

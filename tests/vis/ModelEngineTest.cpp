@@ -3,7 +3,7 @@
 #include "HostRecorder.h"
 
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "vis/ModelEngine.h"
 
 #include <bit>

@@ -4,7 +4,7 @@
 
 #include "emu/HostServicesAdapter.h"
 #include "emu/VirtualDisplay.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 

@@ -1,7 +1,8 @@
 #include "VisFixture.h"
 
 #include "display/LCD.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 
 #include <algorithm>
 

@@ -2,7 +2,8 @@
 
 #include "Errors.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"

@@ -3,7 +3,7 @@
 
 #include "config/TConfigForm.h"
 #include "config/qt/QtConfigView.h"
-#include "host/Globals.h"
+#include "host/PluginLifetime.h"
 
 #include <QApplication>
 

@@ -1,20 +1,14 @@
-#include "host/Globals.h"
+#include "host/PluginLifetime.h"
 
 #include "controllers/ControllerLSI.h"
 #include "display/LCD.h"
+#include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 #include "vis/Analyzer.h"
 #include "vis/ModelEngine.h"
 
 namespace tessaranth {
-
-WinampPlugin* gPlugin = nullptr;
-LCD* gLcd = nullptr;
-Analyzer* gAnalyzer = nullptr;
-Settings* gSettings = nullptr;
-ModelEngine* gModelEngine = nullptr;
-ControllerLSI* gController = nullptr;
 
 namespace {
 

@@ -1,21 +1,7 @@
-// The global objects. Each is owned by its pointer and reached only through it.
+// What loading and unloading the plug-in does to the global objects (globals/Globals.h).
 #pragma once
 
 namespace tessaranth {
-
-class WinampPlugin;
-class LCD;
-class Analyzer;
-class Settings;
-class ModelEngine;
-class ControllerLSI;
-
-extern WinampPlugin* gPlugin;
-extern LCD* gLcd;
-extern Analyzer* gAnalyzer;
-extern Settings* gSettings;
-extern ModelEngine* gModelEngine;
-extern ControllerLSI* gController;
 
 // What loading the library does: create the plug-in object, then the layout, analyzer,
 // settings and model engine objects, in that order. Tests call it to start from a freshly
