@@ -1,6 +1,7 @@
 // The plug-in object: owns the frame cycle's state and forwards the host's callbacks.
 #pragma once
 
+#include "settings/PluginVersion.h"
 #include "tessaranth/plugin_abi.h"
 
 #include <cstdint>
@@ -11,7 +12,7 @@ class WinampPlugin {
 public:
     WinampPlugin();
 
-    const char* getVersionText() const { return versionText; }
+    const char* getVersionText() const { return pluginVersion; }
     uint16_t getPortAddress() const { return portAddress; }
     static uint8_t wireBit(int16_t choice);
     int32_t getUpdateDelay() const;
@@ -43,7 +44,6 @@ public:
     void clearPlaylist();
 
     uint8_t emergencyShutdown = 0;
-    char versionText[33] = "v0.9.3 beta";
     uint16_t portAddress = 0;
     uint8_t backgroundReloadPending = 0;
     uint8_t analyzerTextClearPending = 0;

@@ -2,10 +2,9 @@
 // the record's key, guarded by the "Version" value.
 #include "settings/Settings.h"
 
-#include "globals/Globals.h"
-#include "host/WinampPlugin.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "settings/PluginVersion.h"
 #include "settings/RegistryAccess.h"
 #include "settings/SettingsFields.h"
 
@@ -64,7 +63,6 @@ void loadValue(RegistryAccess& registry, Settings& settings, const StoredField& 
 }
 
 uint32_t dwordToSave(const Settings& settings, const StoredField& field) {
-    if (field.kind == FieldKind::updateDelay) return static_cast<uint32_t>(gPlugin->getUpdateDelay());
     const uint32_t value = loadField(settings.image(), field);
     if (field.kind == FieldKind::signedDword) return static_cast<uint32_t>(static_cast<int8_t>(value));
     return value;
@@ -100,7 +98,7 @@ bool Settings::loadFromRegistry() {
         tell("This is the first time you're using Tessaranth.\nClick Configure to configure the plug-in.");
         return false;
     }
-    if (std::strcmp(version, gPlugin->getVersionText()) != 0) {
+    if (std::strcmp(version, pluginVersion) != 0) {
         tell("You've installed a new version.\nOld settings are ignored, and the plug-in should be re-configed.");
         return false;
     }
@@ -111,7 +109,7 @@ bool Settings::loadFromRegistry() {
 bool Settings::saveToRegistry() {
     RegistryAccess registry;
     registry.createKey(rootKey_, keyPath_);
-    registry.writeString(rootKey_, keyPath_, "Version", gPlugin->getVersionText());
+    registry.writeString(rootKey_, keyPath_, "Version", pluginVersion);
     for (const StoredField& field : registryFields()) saveValue(registry, *this, field);
     return true;
 }

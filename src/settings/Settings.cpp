@@ -1,7 +1,6 @@
 #include "settings/Settings.h"
 
-#include "globals/Globals.h"
-#include "host/WinampPlugin.h"
+#include "settings/PluginVersion.h"
 
 namespace tessaranth {
 
@@ -22,7 +21,7 @@ constexpr uint16_t position(uint8_t column, uint8_t line) {
     return static_cast<uint16_t>(column << 8 | line);
 }
 
-void fillDefaults(SettingsImage& s, const char* versionText) {
+void fillDefaults(SettingsImage& s) {
     // The two alignment places are part of the image but keep what construction found there.
     const uint8_t alignment0 = s.alignment0;
     const uint8_t alignment1[2] = {s.alignment1[0], s.alignment1[1]};
@@ -31,7 +30,7 @@ void fillDefaults(SettingsImage& s, const char* versionText) {
     s.alignment1[0] = alignment1[0];
     s.alignment1[1] = alignment1[1];
 
-    relaxedCopyText(s.version, sizeof s.version, versionText);
+    relaxedCopyText(s.version, sizeof s.version, pluginVersion);
     s.updateDelay = 60;
     s.interfaceTiming = 1;
     s.scrollSpeed = 5;
@@ -85,7 +84,7 @@ void fillDefaults(SettingsImage& s, const char* versionText) {
 
 } // namespace
 
-Settings::Settings() { fillDefaults(image_, gPlugin->getVersionText()); }
+Settings::Settings() { fillDefaults(image_); }
 
 void Settings::setBackground(const char* path) {
     relaxedCopyText(image_.background, sizeof image_.background, path ? path : "");

@@ -17,7 +17,7 @@ namespace {
     StoredField { "Button " #number, FieldKind::dword, offsetof(SettingsImage, buttonFunction) + number - 1, 1 }
 
 constexpr std::array<StoredField, registryFieldCount> fields = {
-    TESSARANTH_FIELD("Update delay", updateDelay, updateDelay),
+    TESSARANTH_FIELD("Update delay", dword, updateDelay),
     TESSARANTH_FIELD("Interface timing", dword, interfaceTiming),
     TESSARANTH_FIELD("Inverse", binary, inverse),
     TESSARANTH_FIELD("Time type", flag, timeType),

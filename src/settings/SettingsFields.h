@@ -13,7 +13,6 @@ namespace tessaranth {
 enum class FieldKind : uint8_t {
     dword,        // REG_DWORD, zero-extended on save, truncated to the field on load
     signedDword,  // REG_DWORD, sign-extended on save
-    updateDelay,  // REG_DWORD saved through the plug-in's frame delay
     binary,       // REG_BINARY of one byte
     flag,         // REG_BINARY of one byte, saved as 0 or 1
     text,         // REG_SZ without terminator

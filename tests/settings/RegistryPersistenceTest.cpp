@@ -181,6 +181,31 @@ TEST_F(RegistryPersistence, StoredFormsOfSignedFlagTextAndWideValues) {
     EXPECT_EQ(stored.find("Analyzer XY")->data, std::vector<uint8_t>({0x18, 0x11, 0, 0}));
 }
 
+// The record is its own: its version text and every value it saves are its own, with or
+// without the plug-in object, and whichever record is the global one.
+TEST_F(RegistryPersistence, ARecordSavesItsOwnValuesWithoutThePluginObject) {
+    settings().setUpdateDelay(60);
+    {
+        Settings other;
+        other.setUpdateDelay(25);
+        other.saveToRegistry();
+    }
+    EXPECT_EQ(storedKey().find("Update delay")->data, std::vector<uint8_t>({25, 0, 0, 0}));
+
+    unloadPlugin();
+    Settings alone;
+    EXPECT_STREQ(alone.image().version, "v0.9.3 beta");
+    alone.setScopeX(9);
+    alone.saveToRegistry();
+    Settings loaded;
+    EXPECT_TRUE(loaded.loadFromRegistry());
+    EXPECT_EQ(loaded.updateDelay(), 60);
+    EXPECT_EQ(loaded.scopeXY(), 0x0928);
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_EQ(storedKey().find("Version")->data,
+              std::vector<uint8_t>({'v', '0', '.', '9', '.', '3', ' ', 'b', 'e', 't', 'a'}));
+}
+
 TEST_F(RegistryPersistence, FirstUseShowsTwoBoxesAndKeepsTheRecord) {
     std::filesystem::remove(configHome.registryPath());
     settings().setScrollSpeed(9);
