@@ -5,7 +5,7 @@
 
 #include "controllers/ControllerFactory.h"
 #include "controllers/ControllerLSI.h"
-#include "display/DisplayFormat.h"
+#include "geometry/DisplayFormat.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"

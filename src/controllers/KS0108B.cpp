@@ -1,8 +1,8 @@
 #include "controllers/KS0108B.h"
 
 #include "controllers/PageImage.h"
-#include "display/LCD.h"
-#include "display/PageText.h"
+#include "controllers/PageText.h"
+#include "geometry/DisplayLayout.h"
 #include "globals/Globals.h"
 #include "settings/Settings.h"
 
@@ -59,7 +59,7 @@ void KS0108B::writeCommand(uint16_t value) { cycle(commandBase, value); }
 
 void KS0108B::init() {
     port_.takeWiring();
-    displayWidth_ = gLcd->width();
+    displayWidth_ = gLayout->width();
     for (uint16_t chip = 1; chip <= 3; ++chip) {
         chip_ = chip;
         writeCommand(displayStartLine0);
@@ -133,7 +133,8 @@ void KS0108B::writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t,
 
 void KS0108B::writeScreen(const uint8_t* image) {
     if (!image) return;
-    const int rowBytes = displayWidth_ == 128 ? 16 : std::clamp(gLcd->graphicRowBytes(), 0, LCD::backgroundBytes / 64);
+    const int widest = DisplayLayout::backgroundBytes / 64;
+    const int rowBytes = displayWidth_ == 128 ? 16 : std::clamp(gLayout->graphicRowBytes(), 0, widest);
     const uint8_t mask = invertMask();
     for (int page = 0; page < pageCount; ++page) {
         for (int column = 0; column < 8 * rowBytes; ++column) {

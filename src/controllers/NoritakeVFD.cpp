@@ -1,7 +1,7 @@
 #include "controllers/NoritakeVFD.h"
 
 #include "controllers/PageImage.h"
-#include "display/PageText.h"
+#include "controllers/PageText.h"
 #include "globals/Globals.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"

@@ -1,6 +1,6 @@
 #include "controllers/SED133x.h"
 
-#include "display/LCD.h"
+#include "geometry/DisplayLayout.h"
 #include "globals/Globals.h"
 #include "settings/Settings.h"
 
@@ -30,6 +30,8 @@ uint8_t highByte(uint32_t value) { return static_cast<uint8_t>((value >> 8) & 0x
 
 // A 6-pixel cell in bits 5..0 goes to bits 7..2 of the display byte.
 uint8_t graphicByte(uint8_t cell, uint8_t invertMask) { return static_cast<uint8_t>((cell ^ invertMask) << 2); }
+
+int32_t screenBytes() { return gLayout->graphicRowBytes() * gLayout->height(); }
 
 } // namespace
 
@@ -64,12 +66,13 @@ void SED133x::init() {
     cursorAddress_ = 0;
     port_.takeWiring();
     port_.writeControl(idleControl);
-    const auto rowBytes = static_cast<uint32_t>(gLcd->graphicRowBytes());
-    const uint32_t height = gLcd->height();
+    const DisplayLayout& layout = *gLayout;
+    const auto rowBytes = static_cast<uint32_t>(layout.graphicRowBytes());
+    const uint32_t height = layout.height();
     // Two-frame drive, 6-pixel characters 8 rows high; the address pitch equals the row bytes.
     command(systemSet, {0x30, 0x85, 0x07, rowBytes, rowBytes + 14, height, rowBytes, 0});
-    command(scroll, {lowByte(gLcd->textHome()), highByte(gLcd->textHome()), height, lowByte(gLcd->graphicHome()),
-                     highByte(gLcd->graphicHome()), height});
+    command(scroll, {lowByte(layout.textHome()), highByte(layout.textHome()), height, lowByte(layout.graphicHome()),
+                     highByte(layout.graphicHome()), height});
     command(cgRamStart, {lowByte(cgRamAddress_), highByte(cgRamAddress_)});
     command(cursorRight, {});
     command(horizontalScroll, {0});
@@ -77,7 +80,7 @@ void SED133x::init() {
     command(cursorForm, {0x04, 0x86});
     command(overlay, {0x01});     // exclusive-or of the two layers
     command(displayOn, {0x14});   // both layers on, cursor off
-    fill(gLcd->textHome(), gLcd->textPitch() * (gLcd->height() / 8), space);
+    fill(layout.textHome(), layout.textPitch() * (layout.height() / 8), space);
     clearGraphics();
 }
 
@@ -86,7 +89,7 @@ void SED133x::fill(uint32_t address, int32_t count, uint8_t value) {
     for (int32_t i = 0; i < count; ++i) command(memoryWrite, {value});
 }
 
-void SED133x::clearGraphics() { fill(gLcd->graphicHome(), gLcd->graphicRowBytes() * gLcd->height(), 0); }
+void SED133x::clearGraphics() { fill(gLayout->graphicHome(), screenBytes(), 0); }
 
 void SED133x::writeGraphicBytes(const uint8_t* bytes, int32_t count) {
     const uint8_t invertMask = gSettings->inverse() ? 0xFF : 0x00;
@@ -108,8 +111,8 @@ void SED133x::writeText(const char* text) {
 
 void SED133x::writeScreen(const uint8_t* image) {
     if (!image) return;
-    setAddress(static_cast<uint16_t>(gLcd->graphicHome()));
-    writeGraphicBytes(image, std::min<int32_t>(gLcd->graphicRowBytes() * gLcd->height(), LCD::backgroundBytes));
+    setAddress(static_cast<uint16_t>(gLayout->graphicHome()));
+    writeGraphicBytes(image, std::min<int32_t>(screenBytes(), DisplayLayout::backgroundBytes));
 }
 
 void SED133x::writeRun(const uint8_t* bytes, int32_t count) {
@@ -118,9 +121,10 @@ void SED133x::writeRun(const uint8_t* bytes, int32_t count) {
 
 void SED133x::writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t rows, uint16_t width) {
     if (!bytes) return;
-    const int32_t rowBytes = gLcd->graphicRowBytes();
+    const int32_t rowBytes = gLayout->graphicRowBytes();
+    const auto home = static_cast<int32_t>(gLayout->graphicHome());
     for (uint16_t f = 0; f < rows; ++f) {
-        setAddress(static_cast<uint16_t>(rowBytes * f + static_cast<int32_t>(gLcd->graphicHome()) + x + rowBytes * y * 8));
+        setAddress(static_cast<uint16_t>(rowBytes * f + home + x + rowBytes * y * 8));
         writeGraphicBytes(bytes + f * width, width);
     }
 }

@@ -1,6 +1,6 @@
 #include "controllers/T6963C.h"
 
-#include "display/LCD.h"
+#include "geometry/DisplayLayout.h"
 #include "globals/Globals.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
@@ -31,7 +31,7 @@ constexpr uint8_t stopStatus = 0x7F;
 uint16_t lowByte(uint32_t value) { return static_cast<uint16_t>(value & 0xFF); }
 uint16_t highByte(uint32_t value) { return static_cast<uint16_t>((value >> 8) & 0xFF); }
 
-int32_t screenBytes() { return gLcd->graphicRowBytes() * gLcd->height(); }
+int32_t screenBytes() { return gLayout->graphicRowBytes() * gLayout->height(); }
 
 } // namespace
 
@@ -70,16 +70,16 @@ void T6963C::setAddress(uint16_t address) { writeWord(address, setAddressPointer
 void T6963C::init() {
     port_.takeWiring();
     port_.writeControl(idleControl);
-    writeWord(static_cast<uint16_t>(gLcd->textHome()), setTextHome);
-    writeWord(static_cast<uint16_t>(gLcd->textRowBytes() & 0xFF), setTextArea);
-    writeWord(static_cast<uint16_t>(gLcd->graphicHome()), setGraphicHome);
-    writeWord(static_cast<uint16_t>(gLcd->graphicRowBytes() & 0xFF), setGraphicArea);
+    writeWord(static_cast<uint16_t>(gLayout->textHome()), setTextHome);
+    writeWord(static_cast<uint16_t>(gLayout->textRowBytes() & 0xFF), setTextArea);
+    writeWord(static_cast<uint16_t>(gLayout->graphicHome()), setGraphicHome);
+    writeWord(static_cast<uint16_t>(gLayout->graphicRowBytes() & 0xFF), setGraphicArea);
     writeCommand(modeExorInternalRom);
     writeWord(offsetRegister, setOffsetRegister);
     writeCommand(cursorEightLines);
     writeWord(0, setCursorPointer);
     writeCommand(displayTextAndGraphics);
-    fillZeros(gLcd->textHome(), gLcd->textRowBytes() * (gLcd->height() / 8));
+    fillZeros(gLayout->textHome(), gLayout->textRowBytes() * (gLayout->height() / 8));
     clearGraphics();
 }
 
@@ -95,7 +95,7 @@ void T6963C::fillZeros(uint32_t address, int32_t count) {
     autoWriteBytes(nullptr, count, false);
 }
 
-void T6963C::clearGraphics() { fillZeros(gLcd->graphicHome(), screenBytes()); }
+void T6963C::clearGraphics() { fillZeros(gLayout->graphicHome(), screenBytes()); }
 
 void T6963C::defineGlyph(uint8_t index, const uint8_t rows[8]) {
     setAddress(static_cast<uint16_t>(userGlyphBase + 8 * index));
@@ -112,9 +112,9 @@ void T6963C::writeText(const char* text) {
 
 void T6963C::writeScreen(const uint8_t* image) {
     if (!image) return;
-    setAddress(static_cast<uint16_t>(gLcd->graphicHome()));
+    setAddress(static_cast<uint16_t>(gLayout->graphicHome()));
     // The largest layout fills 13440 of the image's 13443 bytes.
-    const int32_t count = std::min<int32_t>(screenBytes(), LCD::backgroundBytes);
+    const int32_t count = std::min<int32_t>(screenBytes(), DisplayLayout::backgroundBytes);
     autoWriteBytes(image, count, gSettings->inverse() != 0);
 }
 
@@ -123,10 +123,10 @@ void T6963C::writeRun(const uint8_t* bytes, int32_t count) {
 }
 
 void T6963C::writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t rows, uint16_t width) {
-    const int32_t rowBytes = gLcd->graphicRowBytes();
+    const int32_t rowBytes = gLayout->graphicRowBytes();
     const bool invert = gSettings->inverse() != 0;
     for (uint16_t f = 0; f < rows; ++f) {
-        setAddress(static_cast<uint16_t>(gLcd->graphicHome() + x + f * rowBytes + y * 8 * rowBytes));
+        setAddress(static_cast<uint16_t>(gLayout->graphicHome() + x + f * rowBytes + y * 8 * rowBytes));
         autoWriteBytes(bytes ? bytes + f * width : nullptr, width, invert);
     }
 }

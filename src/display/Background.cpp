@@ -68,7 +68,7 @@ void storeBytes(std::span<uint8_t> image, size_t start, const uint8_t* row, size
 
 void LCD::loadBackground(const char* path) {
     const bool page = isPageController();
-    if (!page && !isTextLayerController(controller_)) return;
+    if (!page && !isTextLayerController(controller())) return;
     std::span<uint8_t> image(backgroundImage_);
     std::fill(image.begin(), image.end(), uint8_t{0});
     backgroundPointer_ = backgroundImage_;
@@ -78,12 +78,12 @@ void LCD::loadBackground(const char* path) {
         return;
     }
     file.seekg(pixelDataOffset);
-    const RowFormat format = page ? byteRowFormat(width_) : cellRowFormat(graphicRowBytes_);
-    const size_t imageRowBytes = page ? width_ / 8u : static_cast<size_t>(std::max(graphicRowBytes_, 0));
+    const RowFormat format = page ? byteRowFormat(width()) : cellRowFormat(graphicRowBytes());
+    const size_t imageRowBytes = page ? width() / 8u : static_cast<size_t>(std::max(graphicRowBytes(), 0));
     uint8_t row[rowBufferBytes];
-    for (size_t j = 0; j < height_; ++j) {
+    for (size_t j = 0; j < height(); ++j) {
         const size_t got = readRow(file, row, format);
-        const size_t start = (height_ - 1u - j) * imageRowBytes;
+        const size_t start = (height() - 1u - j) * imageRowBytes;
         (page ? storeBytes : storeCells)(image, start, row, got);
         if (got < format.taken) break;
     }

@@ -1,7 +1,7 @@
 #include "controllers/ControllerLSI.h"
-#include "display/Fonts.h"
+#include "controllers/Fonts.h"
 #include "display/LCD.h"
-#include "display/PageText.h"
+#include "controllers/PageText.h"
 #include "globals/Globals.h"
 #include "settings/Settings.h"
 

@@ -8,5 +8,6 @@ Analyzer* gAnalyzer = nullptr;
 Settings* gSettings = nullptr;
 ModelEngine* gModelEngine = nullptr;
 ControllerLSI* gController = nullptr;
+DisplayLayout* gLayout = nullptr;
 
 } // namespace tessaranth

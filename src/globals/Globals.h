@@ -11,6 +11,7 @@ class Analyzer;
 class Settings;
 class ModelEngine;
 class ControllerLSI;
+class DisplayLayout;
 
 extern WinampPlugin* gPlugin;
 extern LCD* gLcd;
@@ -18,5 +19,9 @@ extern Analyzer* gAnalyzer;
 extern Settings* gSettings;
 extern ModelEngine* gModelEngine;
 extern ControllerLSI* gController;
+
+// The layout of gLcd, as the layers beneath the drawing see it: the drivers address the display
+// through it. It is set and cleared together with gLcd.
+extern DisplayLayout* gLayout;
 
 } // namespace tessaranth

@@ -18,25 +18,32 @@ void release(T*& object) {
     object = nullptr;
 }
 
+// The layout pointer follows the LCD object, whose layout it is.
+void setLcd(LCD* lcd) {
+    gLcd = lcd;
+    gLayout = lcd;
+}
+
 } // namespace
 
 void loadPlugin() {
     unloadPlugin();
     gPlugin = new WinampPlugin;
-    gLcd = new LCD;
+    setLcd(new LCD);
     gAnalyzer = new Analyzer;
     gSettings = new Settings;
     gModelEngine = new ModelEngine;
 }
 
 void recreateDisplayObjects() {
-    if (!gLcd) gLcd = new LCD;
+    if (!gLcd) setLcd(new LCD);
     if (!gAnalyzer) gAnalyzer = new Analyzer;
     if (!gModelEngine) gModelEngine = new ModelEngine;
 }
 
 void releaseDisplayObjects() {
-    release(gLcd);
+    delete gLcd;
+    setLcd(nullptr);
     release(gController);
     release(gAnalyzer);
     release(gModelEngine);

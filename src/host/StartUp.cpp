@@ -1,6 +1,6 @@
 #include "controllers/ControllerFactory.h"
 #include "controllers/ControllerLSI.h"
-#include "display/DisplayFormat.h"
+#include "geometry/DisplayFormat.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"

@@ -1,4 +1,4 @@
-#include "display/Fonts.h"
+#include "controllers/Fonts.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"

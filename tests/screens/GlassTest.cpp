@@ -2,7 +2,7 @@
 // read back cell by cell from the screen image.
 #include "../emu/EmulatedPlugin.h"
 
-#include "display/Fonts.h"
+#include "controllers/Fonts.h"
 #include "emu/CharacterRom.h"
 #include "globals/Globals.h"
 #include "settings/Settings.h"

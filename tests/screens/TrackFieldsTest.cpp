@@ -1,7 +1,7 @@
 #include "ScreenFixture.h"
 #include "T6963CDecoder.h"
 
-#include "display/Fonts.h"
+#include "controllers/Fonts.h"
 #include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"

@@ -3,7 +3,7 @@
 // Characters below 32 are skipped without taking a place.
 #pragma once
 
-#include "display/Fonts.h"
+#include "controllers/Fonts.h"
 
 #include <cstdint>
 

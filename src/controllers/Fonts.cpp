@@ -1,4 +1,4 @@
-#include "display/Fonts.h"
+#include "controllers/Fonts.h"
 
 namespace tessaranth::fonts {
 

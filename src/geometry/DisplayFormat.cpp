@@ -1,4 +1,4 @@
-#include "display/DisplayFormat.h"
+#include "geometry/DisplayFormat.h"
 
 #include <iterator>
 

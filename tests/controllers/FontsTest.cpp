@@ -1,5 +1,5 @@
-#include "display/Fonts.h"
-#include "display/PageText.h"
+#include "controllers/Fonts.h"
+#include "controllers/PageText.h"
 
 #include <gtest/gtest.h>
 
