@@ -18,6 +18,7 @@ const char* const overview =
     "commands:\n"
     "  demo     a built-in player with a dozen synthesised songs\n"
     "  mpd      follow a running Music Player Daemon\n"
+    "  mpris    follow a desktop player (anything that speaks MPRIS on the session bus)\n"
     "  config   open the plug-in's configuration dialog\n"
     "\n"
     "'tessaranth <command> --help' describes a command and its options.\n";
@@ -46,15 +47,32 @@ std::string demoHelp() {
            commonOptions;
 }
 
+const char* const audioOption =
+    "  --audio SOURCE       where the sound for the visualisations comes from:\n"
+    "                       pulse (default): what the sound server plays, from the default sink's\n"
+    "                       monitor (PulseAudio, or PipeWire with pipewire-pulse); pulse:NAME: the\n"
+    "                       server's source NAME (see 'pactl list short sources');\n"
+    "                       fifo:PATH: an MPD \"fifo\" output with format \"44100:16:2\";\n"
+    "                       none: silence\n";
+
 std::string mpdHelp() {
-    return std::string("usage: tessaranth mpd [--host H] [--port P] [--fifo PATH] [options]\n"
+    return std::string("usage: tessaranth mpd [--host H] [--port P] [--audio SOURCE] [options]\n"
                        "Follows a running Music Player Daemon and shows what it plays; reconnects when it restarts.\n\n"
                        "options:\n"
                        "  --host H             MPD's host name, address or socket path (default: $MPD_HOST or localhost)\n"
-                       "  --port P             MPD's port (default: $MPD_PORT or 6600)\n"
-                       "  --fifo PATH          the FIFO of an MPD \"fifo\" output with format \"44100:16:2\"; without it\n"
-                       "                       the visualisations get silence\n") +
-           commonOptions;
+                       "  --port P             MPD's port (default: $MPD_PORT or 6600)\n") +
+           audioOption + "  --fifo PATH          the same as --audio fifo:PATH\n" + commonOptions;
+}
+
+std::string mprisHelp() {
+    return std::string("usage: tessaranth mpris [--player NAME] [--audio SOURCE] [options]\n"
+                       "Follows a desktop player that speaks MPRIS on the session bus (browsers, music and video\n"
+                       "players) and shows what it plays; players that start, quit or restart are followed.\n\n"
+                       "options:\n"
+                       "  --player NAME        the player's bus name after org.mpris.MediaPlayer2. (such as vlc,\n"
+                       "                       mpv or firefox; see 'busctl --user list'); default: the one that\n"
+                       "                       is playing, else the first\n") +
+           audioOption + commonOptions;
 }
 
 std::string configHelp() {
@@ -87,6 +105,23 @@ DisplayKind displayKind(const std::string& text) {
     if (text == "hardware") return DisplayKind::hardware;
     if (text == "none") return DisplayKind::none;
     throw UsageError("--display is virtual, hardware or none, not '" + text + "'");
+}
+
+void setAudio(Options& o, const std::string& text) {
+    o.audioTarget.clear();
+    if (text == "pulse") {
+        o.audio = AudioKind::pulse;
+    } else if (text.starts_with("pulse:") && text.size() > 6) {
+        o.audio = AudioKind::pulse;
+        o.audioTarget = text.substr(6);
+    } else if (text.starts_with("fifo:") && text.size() > 5) {
+        o.audio = AudioKind::fifo;
+        o.audioTarget = text.substr(5);
+    } else if (text == "none") {
+        o.audio = AudioKind::none;
+    } else {
+        throw UsageError("--audio is pulse, pulse:SOURCE, fifo:PATH or none, not '" + text + "'");
+    }
 }
 
 void setView(Options& o, const std::string& text) {
@@ -133,14 +168,17 @@ std::map<std::string, Setter> settersFor(Command command) {
             if (port > 65535) throw UsageError("--port needs a port number from 1 to 65535, not '" + v + "'");
             o.mpdPort = static_cast<uint32_t>(port);
         };
-        setters["--fifo"] = [](Options& o, const std::string& v) { o.fifo = v; };
+        setters["--fifo"] = [](Options& o, const std::string& v) { setAudio(o, "fifo:" + v); };
     }
+    if (command == Command::mpris) setters["--player"] = [](Options& o, const std::string& v) { o.playerName = v; };
+    if (command == Command::mpd || command == Command::mpris) setters["--audio"] = setAudio;
     return setters;
 }
 
 Command commandNamed(const std::string& name) {
     if (name == "demo") return Command::demo;
     if (name == "mpd") return Command::mpd;
+    if (name == "mpris") return Command::mpris;
     if (name == "config") return Command::config;
     if (name == "--help" || name == "-h" || name == "help") return Command::help;
     throw UsageError("unknown command '" + name + "' (try 'tessaranth --help')");
@@ -192,6 +230,7 @@ std::string helpText(Command command) {
     switch (command) {
     case Command::demo: return demoHelp();
     case Command::mpd: return mpdHelp();
+    case Command::mpris: return mprisHelp();
     case Command::config: return configHelp();
     case Command::help: break;
     }

@@ -9,9 +9,10 @@
 
 namespace tessaranth::host {
 
-enum class Command { help, demo, mpd, config };
+enum class Command { help, demo, mpd, mpris, config };
 enum class DisplayKind { virtualDisplay, hardware, none };
 enum class ViewKind { automatic, window, terminal, png };
+enum class AudioKind { pulse, fifo, none };
 
 struct Options {
     Command command = Command::help;
@@ -27,7 +28,9 @@ struct Options {
     std::string settingsFile;
     std::string mpdHost;    // empty: libmpdclient's default (MPD_HOST, else localhost)
     uint32_t mpdPort = 0;   // 0: libmpdclient's default (MPD_PORT, else 6600)
-    std::string fifo;
+    std::string playerName;  // mpris: the player to follow; empty: the one that plays
+    AudioKind audio = AudioKind::pulse;
+    std::string audioTarget;  // pulse: the source (empty: the default sink's monitor); fifo: the path
     std::string screenshotDirectory;
 };
 

@@ -7,6 +7,9 @@
 #include "session/FrameLoop.h"
 #include "session/HostSession.h"
 #include "players/MpdFollower.h"
+#include "players/MprisFollower.h"
+#include "audio/FifoAudio.h"
+#include "audio/PulseCapture.h"
 #include "session/PluginLibrary.h"
 #include "session/PluginLocation.h"
 #include "views/PngView.h"
@@ -43,13 +46,30 @@ char qtName[] = "tessaranth";
 char* qtArgv[] = {qtName, nullptr};
 
 std::unique_ptr<PlayerSource> makePlayer(const Options& options) {
-    if (options.command == Command::mpd)
-        return std::make_unique<MpdFollower>(options.mpdHost, options.mpdPort, options.fifo);
+    if (options.command == Command::mpd) return std::make_unique<MpdFollower>(options.mpdHost, options.mpdPort);
+    if (options.command == Command::mpris) return std::make_unique<MprisFollower>(options.playerName);
     return std::make_unique<DemoPlayer>();
+}
+
+// The demo plays its own sound.
+std::unique_ptr<AudioSource> makeAudio(const Options& options) {
+    if (options.command == Command::demo) return nullptr;
+    if (options.audio == AudioKind::fifo) return std::make_unique<FifoAudio>(options.audioTarget);
+    if (options.audio == AudioKind::pulse) return std::make_unique<PulseCapture>(options.audioTarget);
+    return std::make_unique<SilentAudio>();
+}
+
+std::string audioDescription(const Options& options) {
+    if (options.command == Command::demo) return "";
+    if (options.audio == AudioKind::fifo) return " with the sound of " + options.audioTarget;
+    if (options.audio == AudioKind::none) return " in silence";
+    return options.audioTarget.empty() ? " with the sound server's sound" : " with the sound of " + options.audioTarget;
 }
 
 std::string playerDescription(const Options& options) {
     if (options.command == Command::demo) return "the demo player";
+    if (options.command == Command::mpris)
+        return options.playerName.empty() ? "the MPRIS player that plays" : "the MPRIS player " + options.playerName;
     const std::string host = "MPD at " + (options.mpdHost.empty() ? std::string("the default host") : options.mpdHost);
     return options.mpdPort ? host + " port " + std::to_string(options.mpdPort) : host;
 }
@@ -73,19 +93,25 @@ ViewKind chosenView(const Options& options) {
 // Everything one run of a player with the plug-in needs, made in the order the run needs it.
 class PlayerRun {
 public:
-    explicit PlayerRun(const Options& options)
-        : options_(options), settings_(options.settingsFile), player_(makePlayer(options)), plugin_(options.plugin) {
+    explicit PlayerRun(const Options& options) : options_(options), settings_(options.settingsFile), plugin_(options.plugin) {
         makeDisplay();
+        // Following a desktop player needs Qt's event loop machinery even without a window.
+        if (!application_ && options.command == Command::mpris)
+            application_ = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+        player_ = makePlayer(options);
+        audio_ = makeAudio(options);
         installServices();
     }
 
     void run() {
-        std::printf("tessaranth: %s shows %s on %s%s; press Ctrl-C%s to stop\n", plugin_.description(),
-                    playerDescription(options_).c_str(), display_->description().c_str(),
-                    limitDescription(options_).c_str(), window_ ? " or close the window" : "");
+        std::printf("tessaranth: %s shows %s%s on %s%s; press Ctrl-C%s to stop\n", plugin_.description(),
+                    playerDescription(options_).c_str(), audioDescription(options_).c_str(),
+                    display_->description().c_str(), limitDescription(options_).c_str(),
+                    window_ ? " or close the window" : "");
         std::fflush(stdout);
         FrameLoop::catchInterrupts();
-        HostSession session(plugin_, *player_, [this] { display_->frameDone(); });
+        AudioSource& audio = audio_ ? *audio_ : dynamic_cast<AudioSource&>(*player_);
+        HostSession session(plugin_, *player_, audio, [this] { display_->frameDone(); });
         if (window_) configure_ = [&session] { session.configure(); };
         session.start();
         FrameLoop loop(session, {options_.frames, options_.seconds});
@@ -135,9 +161,10 @@ private:
 
     const Options& options_;
     StoredSettings settings_;
-    std::unique_ptr<PlayerSource> player_;
     PluginLibrary plugin_;
-    std::unique_ptr<QApplication> application_;
+    std::unique_ptr<QCoreApplication> application_;
+    std::unique_ptr<PlayerSource> player_;
+    std::unique_ptr<AudioSource> audio_;
     std::unique_ptr<DisplayView> view_;
     WindowView* window_ = nullptr;  // view_, when it is the window
     std::unique_ptr<DisplayTarget> display_;

@@ -51,10 +51,32 @@ TEST(CommandLineTest, MpdOptions) {
     EXPECT_EQ(o.command, Command::mpd);
     EXPECT_EQ(o.mpdHost, "127.0.0.1");
     EXPECT_EQ(o.mpdPort, 6601u);
-    EXPECT_EQ(o.fifo, "/tmp/mpd.fifo");
+    EXPECT_EQ(o.audio, AudioKind::fifo) << "--fifo PATH still works, as --audio fifo:PATH";
+    EXPECT_EQ(o.audioTarget, "/tmp/mpd.fifo");
+    EXPECT_EQ(parse({"mpd"}).audio, AudioKind::pulse);
     expectUsageError({"mpd", "--port", "70000"}, "1 to 65535");
     expectUsageError({"mpd", "--port", "0"}, "positive");
     expectUsageError({"demo", "--host", "x"}, "unknown option '--host' for 'demo'");
+}
+
+TEST(CommandLineTest, MprisAndAudioOptions) {
+    Options o = parse({"mpris"});
+    EXPECT_EQ(o.command, Command::mpris);
+    EXPECT_EQ(o.playerName, "");
+    EXPECT_EQ(o.audio, AudioKind::pulse);
+    EXPECT_EQ(o.audioTarget, "");
+    o = parse({"mpris", "--player", "vlc", "--audio", "pulse:alsa_output.usb.monitor"});
+    EXPECT_EQ(o.playerName, "vlc");
+    EXPECT_EQ(o.audioTarget, "alsa_output.usb.monitor");
+    o = parse({"mpd", "--fifo", "/a", "--audio=none"});
+    EXPECT_EQ(o.audio, AudioKind::none) << "the last of --fifo and --audio counts";
+    EXPECT_EQ(o.audioTarget, "");
+    EXPECT_EQ(parse({"mpris", "--audio", "fifo:/tmp/f"}).audioTarget, "/tmp/f");
+    for (const char* bad : {"pulse:", "fifo:", "alsa", ""}) expectUsageError({"mpris", "--audio", bad}, "--audio is pulse");
+    expectUsageError({"demo", "--audio", "none"}, "unknown option '--audio' for 'demo'");
+    expectUsageError({"mpd", "--player", "vlc"}, "unknown option '--player' for 'mpd'");
+    EXPECT_NE(helpText(Command::mpris).find("--player NAME"), std::string::npos);
+    EXPECT_NE(helpText(Command::help).find("mpris"), std::string::npos);
 }
 
 TEST(CommandLineTest, ConfigTakesOnlyItsOwnOptions) {

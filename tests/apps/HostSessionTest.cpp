@@ -23,7 +23,7 @@ protected:
 
 TEST_F(HostSessionTest, InitsWithThePlayerWindowRendersEveryFrameAndQuitsAtTheEnd) {
     {
-        HostSession session(plugin, player, [this] { ++afterFrames; });
+        HostSession session(plugin, player, player, [this] { ++afterFrames; });
         session.start();
         EXPECT_EQ(log.inits, 1);
         EXPECT_NE(log.windowAtInit, nullptr);
@@ -39,7 +39,7 @@ TEST_F(HostSessionTest, InitsWithThePlayerWindowRendersEveryFrameAndQuitsAtTheEn
 }
 
 TEST_F(HostSessionTest, FeedsTheAnalysisOfWhatPlaysAndSilenceWhilePaused) {
-    HostSession session(plugin, player, nullptr);
+    HostSession session(plugin, player, player, nullptr);
     session.start();
     session.frame(2000);  // playing, past the silent lead-in
     EXPECT_EQ(log.nonZeroSpectrumFrames, 1);
@@ -55,7 +55,7 @@ TEST_F(HostSessionTest, FeedsTheAnalysisOfWhatPlaysAndSilenceWhilePaused) {
 }
 
 TEST_F(HostSessionTest, WaitsWhatThePluginAsksWithinBounds) {
-    HostSession session(plugin, player, nullptr);
+    HostSession session(plugin, player, player, nullptr);
     session.start();
     log.delayToAsk = 25;
     EXPECT_EQ(session.frame(0), 25);
@@ -69,7 +69,7 @@ TEST_F(HostSessionTest, WaitsWhatThePluginAsksWithinBounds) {
 
 TEST_F(HostSessionTest, NoticesThePluginAskingThePlayerToClose) {
     log.askToClose = true;
-    HostSession session(plugin, player, nullptr);
+    HostSession session(plugin, player, player, nullptr);
     EXPECT_FALSE(session.closeRequested());
     session.start();
     EXPECT_TRUE(session.closeRequested());

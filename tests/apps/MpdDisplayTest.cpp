@@ -2,6 +2,7 @@
 // configuration file that shows time, play status and the analyzer, and the virtual display,
 // read back from the emulated T6963C's memory and glass.
 #include "session/HostSession.h"
+#include "audio/FifoAudio.h"
 #include "players/MpdFollower.h"
 #include "MpdServer.h"
 #include "session/PluginLibrary.h"
@@ -66,7 +67,7 @@ protected:
         display = std::make_unique<VirtualDisplayTarget>(settings->displaySetup());
         plugin = std::make_unique<PluginLibrary>(TESSARANTH_PLUGIN_PATH);
         plugin->setHostServices(display->services());
-        session = std::make_unique<HostSession>(*plugin, follower, nullptr);
+        session = std::make_unique<HostSession>(*plugin, follower, fifo, nullptr);
         session->start();
     }
     void TearDown() override {
@@ -117,7 +118,8 @@ protected:
     }
 
     MpdServer server{songs};
-    MpdFollower follower{"127.0.0.1", server.port(), server.fifo()};
+    MpdFollower follower{"127.0.0.1", server.port()};
+    FifoAudio fifo{server.fifo()};
     std::unique_ptr<StoredSettings> settings;
     std::unique_ptr<VirtualDisplayTarget> display;
     std::unique_ptr<PluginLibrary> plugin;

@@ -1,7 +1,12 @@
-// The MPD follower against a real MPD started by the test.
+// The MPD follower against a real MPD started by the test: what it follows, the FIFO's sound, and
+// what it says when MPD goes away, freezes or comes back.
 #include "players/MpdFollower.h"
 #include "MpdServer.h"
 #include "audio/AudioAnalysis.h"
+#include "audio/FifoAudio.h"
+
+#include <csignal>
+#include <mutex>
 
 #include <gtest/gtest.h>
 
@@ -35,16 +40,29 @@ protected:
         });
     }
 
+    // The follower's reports, kept for the test.
+    std::vector<std::string> reports() {
+        const std::lock_guard lock(reportsMutex);
+        return reportLines;
+    }
+    ContactReport::Sink sink() {
+        return [this](const std::string& line) {
+            const std::lock_guard lock(reportsMutex);
+            reportLines.push_back(line);
+        };
+    }
+
     MpdServer server{songs};
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::mutex reportsMutex;
+    std::vector<std::string> reportLines;
 };
 
 TEST_F(MpdFollowerTest, FollowsSongsTimePauseNextAndModes) {
-    MpdFollower follower("127.0.0.1", server.port(), "");
-    follower.update(now());
-    ASSERT_TRUE(follower.connected());
+    MpdFollower follower("127.0.0.1", server.port(), sink());
+    ASSERT_TRUE(follow(follower, 3000, [](const PlayerState& st) { return st.playlist.size() == 2; }));
+    EXPECT_TRUE(follower.connected());
     EXPECT_EQ(follower.state().playState, PlayState::stopped);
-    ASSERT_EQ(follower.state().playlist.size(), 2u);
     EXPECT_EQ(follower.state().playlist[1].fileName, "two.flac");
     EXPECT_EQ(follower.state().playlist[1].artist, "Other Artist");
 
@@ -75,14 +93,15 @@ TEST_F(MpdFollowerTest, FollowsSongsTimePauseNextAndModes) {
 }
 
 TEST_F(MpdFollowerTest, HearsTheFifoWhilePlayingAndSilenceWhenPaused) {
-    MpdFollower follower("127.0.0.1", server.port(), server.fifo());
+    MpdFollower follower("127.0.0.1", server.port(), sink());
+    FifoAudio fifo(server.fifo());
     AudioAnalysis analysis;
     AudioBlock audio;
     uint8_t spectrum[2][spectrumEntries];
     uint8_t waveform[2][spectrumEntries];
     ASSERT_TRUE(server.run([](mpd_connection* c) { return mpd_run_play_pos(c, 1); }));  // 1000 Hz left
-    const bool heard = follow(follower, 4000, [&](const PlayerState&) {
-        follower.audio(audio);
+    const bool heard = follow(follower, 4000, [&](const PlayerState& st) {
+        fifo.fill(audio, st.playState == PlayState::playing);
         analysis.analyse(audio, spectrum, waveform);
         return spectrum[0][22] > 20 || spectrum[0][23] > 20;  // 1 kHz at 44.1 kHz: bin 11.6
     });
@@ -90,21 +109,47 @@ TEST_F(MpdFollowerTest, HearsTheFifoWhilePlayingAndSilenceWhenPaused) {
 
     ASSERT_TRUE(server.run([](mpd_connection* c) { return mpd_run_pause(c, true); }));
     ASSERT_TRUE(follow(follower, 2000, [](const PlayerState& st) { return st.playState == PlayState::paused; }));
-    follower.audio(audio);
+    fifo.fill(audio, false);
     for (int16_t sample : audio.samples[0]) ASSERT_EQ(sample, 0);
 }
 
 TEST_F(MpdFollowerTest, ReconnectsWhenMpdComesBack) {
-    MpdFollower follower("127.0.0.1", server.port(), "");
-    follower.update(now());
-    ASSERT_TRUE(follower.connected());
+    MpdFollower follower("127.0.0.1", server.port(), sink());
+    ASSERT_TRUE(follow(follower, 3000, [](const PlayerState& st) { return st.playlist.size() == 2; }));
+    EXPECT_TRUE(reports().empty()) << "a first contact goes without a word";
     server.stop();
-    follower.update(now());
-    EXPECT_FALSE(follower.connected());
+    ASSERT_TRUE(follow(follower, 3000, [&](const PlayerState& st) { return !follower.connected() && st.playlist.empty(); }));
     EXPECT_EQ(follower.state().playState, PlayState::stopped);
-    EXPECT_TRUE(follower.state().playlist.empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));  // two more tries fail
+    const std::string address = "MPD at 127.0.0.1:" + std::to_string(server.port());
+    ASSERT_EQ(reports().size(), 1u) << "failures while MPD is away are not repeated";
+    EXPECT_EQ(reports()[0].rfind("lost " + address + " (", 0), 0u) << reports()[0];
+    EXPECT_NE(reports()[0].find("); trying again every second"), std::string::npos) << reports()[0];
     ASSERT_TRUE(server.start()) << server.error();
     ASSERT_TRUE(follow(follower, 4000, [&](const PlayerState& st) { return follower.connected() && st.playlist.size() == 2; }));
+    ASSERT_EQ(reports().size(), 2u);
+    EXPECT_EQ(reports()[1], address + " is back");
+}
+
+TEST_F(MpdFollowerTest, AFrozenMpdNeverHoldsAnUpdateUp) {
+    MpdFollower follower("127.0.0.1", server.port(), sink());
+    ASSERT_TRUE(follow(follower, 3000, [](const PlayerState& st) { return st.playlist.size() == 2; }));
+    ASSERT_TRUE(server.run([](mpd_connection* c) { return mpd_run_play_pos(c, 0); }));
+    ASSERT_TRUE(follow(follower, 3000, [](const PlayerState& st) { return st.playState == PlayState::playing; }));
+    ASSERT_EQ(kill(server.pid(), SIGSTOP), 0);
+    auto slowest = std::chrono::steady_clock::duration::zero();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+    while (std::chrono::steady_clock::now() < end) {
+        const auto before = std::chrono::steady_clock::now();
+        follower.update(now());
+        slowest = std::max(slowest, std::chrono::steady_clock::now() - before);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    kill(server.pid(), SIGCONT);
+    EXPECT_LT(slowest, std::chrono::milliseconds(5)) << "an update only takes what the follower thread has";
+    ASSERT_FALSE(reports().empty()) << "the follower notices that MPD stopped answering";
+    EXPECT_NE(reports()[0].find("Timeout"), std::string::npos) << reports()[0];
+    ASSERT_TRUE(follow(follower, 5000, [&](const PlayerState& st) { return follower.connected() && st.playlist.size() == 2; }));
 }
 
 } // namespace

@@ -44,6 +44,7 @@ public:
     bool run(bool (*command)(mpd_connection*));
 
     unsigned port() const { return port_; }
+    pid_t pid() const { return pid_; }
     const std::string& fifo() const { return fifo_; }
     const std::string& folder() const { return folder_; }
     const std::string& error() const { return error_; }

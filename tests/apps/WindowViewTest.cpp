@@ -70,7 +70,7 @@ TEST_F(WindowViewTest, RunsFramesInTheEventLoopUntilTheLimit) {
     plugin.module().userPointer = &log;
     DemoPlayer player;
     WindowView view(*display, nullptr);
-    HostSession session(plugin, player, [&] { view.present(*display); });
+    HostSession session(plugin, player, player, [&] { view.present(*display); });
     session.start();
     FrameLoop loop(session, {4, std::nullopt});
     view.run(loop);
@@ -85,7 +85,7 @@ TEST_F(WindowViewTest, ClosingTheWindowEndsTheRun) {
     DemoPlayer player;
     WindowView view(*display, nullptr);
     int frames = 0;
-    HostSession session(plugin, player, [&] {
+    HostSession session(plugin, player, player, [&] {
         if (++frames == 3) view.close();
     });
     session.start();

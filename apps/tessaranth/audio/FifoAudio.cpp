@@ -52,6 +52,18 @@ void FifoAudio::drain() {
     history_.fill(0);
 }
 
+void FifoAudio::fill(AudioBlock& block, bool playing) {
+    block.sampleRate = fifoSampleRate;
+    block.channels = 2;
+    if (open()) {
+        if (playing && !wasPlaying_) drain();
+        else read();
+    }
+    wasPlaying_ = playing;
+    if (playing && isOpen()) latest(block);
+    else block.silence();
+}
+
 void FifoAudio::latest(AudioBlock& block) const {
     for (std::size_t i = 0; i < audioBlockFrames; ++i) {
         const std::size_t frame = (next_ + i) % audioBlockFrames;

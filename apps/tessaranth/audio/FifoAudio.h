@@ -1,8 +1,9 @@
-// The audio a player writes into a FIFO (16-bit signed stereo, native byte order): read without
-// blocking, keeping only the most recent 576 frames.
+// The audio a player writes into a FIFO (MPD's "fifo" output with format "44100:16:2": 16-bit
+// signed stereo, native byte order): read without blocking, keeping only the most recent 576
+// frames. What waited in the FIFO while the player was not playing is thrown away when it starts.
 #pragma once
 
-#include "audio/AudioBlock.h"
+#include "audio/AudioSource.h"
 
 #include <array>
 #include <cstdint>
@@ -10,10 +11,12 @@
 
 namespace tessaranth::host {
 
-class FifoAudio {
+constexpr int32_t fifoSampleRate = 44100;
+
+class FifoAudio : public AudioSource {
 public:
     explicit FifoAudio(std::string path);
-    ~FifoAudio();
+    ~FifoAudio() override;
     FifoAudio(const FifoAudio&) = delete;
     FifoAudio& operator=(const FifoAudio&) = delete;
 
@@ -27,6 +30,7 @@ public:
     // The latest 576 frames, oldest first.
     void latest(AudioBlock& block) const;
     bool isOpen() const { return fd_ >= 0; }
+    void fill(AudioBlock& block, bool playing) override;
 
 private:
     void keep(const uint8_t* bytes, std::size_t count);
@@ -37,6 +41,7 @@ private:
     std::size_t next_ = 0;                                 // frame index the next frame goes to
     std::array<uint8_t, 4> partial_{};                     // bytes of a frame not complete yet
     std::size_t partialCount_ = 0;
+    bool wasPlaying_ = false;
 };
 
 } // namespace tessaranth::host

@@ -1,8 +1,8 @@
 // The built-in player: plays the demo playlist by the demo schedule on the host's clock, and
-// synthesises what it plays.
+// synthesises what it plays, so it is its own audio source too.
 #pragma once
 
-#include "audio/AudioBlock.h"
+#include "audio/AudioSource.h"
 #include "players/DemoPlaylist.h"
 #include "players/DemoSchedule.h"
 #include "players/PlayerSource.h"
@@ -12,7 +12,7 @@
 
 namespace tessaranth::host {
 
-class DemoPlayer : public PlayerSource {
+class DemoPlayer : public PlayerSource, public AudioSource {
 public:
     // schedule: actions in time order within one round of roundMillis.
     explicit DemoPlayer(std::span<const ScheduledAction> schedule = demoSchedule(),
@@ -23,7 +23,8 @@ public:
     void update(int64_t nowMillis) override;
     const PlayerState& state() const override { return state_; }
     // The sound at the current position; silence while paused or stopped.
-    void audio(AudioBlock& block) override;
+    void audio(AudioBlock& block);
+    void fill(AudioBlock& block, bool) override { audio(block); }
 
     void apply(DemoAction action);
 

@@ -1,121 +1,127 @@
 #include "players/MpdFollower.h"
 
+#include "players/MpdState.h"
+
 #include <mpd/client.h>
 
-#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 namespace tessaranth::host {
 
 namespace {
 
-constexpr unsigned timeoutMillis = 2000;
+// How long one answer of MPD may take before the connection counts as lost.
+constexpr unsigned answerMillis = 1500;
+// How often the status is read while MPD reports no change (the time needs no reading: the
+// frames move it on by the clock, but a frozen MPD shows itself this way).
+constexpr int refreshMillis = 1000;
 
-PlayState playStateOf(mpd_state state) {
-    if (state == MPD_STATE_PLAY) return PlayState::playing;
-    if (state == MPD_STATE_PAUSE) return PlayState::paused;
-    return PlayState::stopped;
-}
-
-// A song without tags shows its file name, as a player does.
-PlaylistEntry entryOf(const mpd_song* song) {
-    const char* uri = mpd_song_get_uri(song);
-    const char* artist = mpd_song_get_tag(song, MPD_TAG_ARTIST, 0);
-    const char* title = mpd_song_get_tag(song, MPD_TAG_TITLE, 0);
-    std::string file = uri ? uri : "";
-    if (!title) return {"", file.substr(file.find_last_of('/') + 1), file};
-    return {artist ? artist : "", title, file};
+std::string addressOf(const std::string& host, uint32_t port) {
+    const char* envHost = std::getenv("MPD_HOST");
+    const char* envPort = std::getenv("MPD_PORT");
+    std::string name = !host.empty() ? host : envHost && *envHost ? envHost : "localhost";
+    if (name.starts_with('/') || name.starts_with('@')) return "MPD at " + name;
+    const std::string number = port ? std::to_string(port) : envPort && *envPort ? envPort : "6600";
+    return "MPD at " + name + ":" + number;
 }
 
 } // namespace
 
-MpdFollower::MpdFollower(std::string host, uint32_t port, const std::string& fifo)
-    : host_(std::move(host)), port_(port), fifo_(fifo.empty() ? nullptr : std::make_unique<FifoAudio>(fifo)) {}
+MpdFollower::MpdFollower(std::string host, uint32_t port, ContactReport::Sink sink)
+    : host_(std::move(host)), port_(port),
+      report_(addressOf(host_, port_), "trying again every second", std::move(sink)) {
+    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) wake_[0] = wake_[1] = -1;
+    thread_ = std::thread([this] { work(); });
+}
 
 MpdFollower::~MpdFollower() {
-    if (connection_) mpd_connection_free(connection_);
+    stopping_ = true;
+    if (wake_[1] >= 0) (void)!write(wake_[1], "x", 1);
+    thread_.join();
+    for (int fd : wake_)
+        if (fd >= 0) close(fd);
 }
 
-void MpdFollower::update(int64_t nowMillis) {
-    if (!connection_ && nowMillis >= retryAt_) connect(nowMillis);
-    if (connection_ && !poll()) disconnect(nowMillis);
-    if (fifo_ && fifo_->open()) {
-        const bool playing = state_.playState == PlayState::playing;
-        if (playing && !wasPlaying_) fifo_->drain();
-        else fifo_->read();
-        wasPlaying_ = playing;
+void MpdFollower::update(int64_t) { latest_.update(state_, LatestState::Clock::now()); }
+
+void MpdFollower::work() {
+    while (!stopping_) {
+        mpd_connection* connection = mpd_connection_new(host_.empty() ? nullptr : host_.c_str(), port_, answerMillis);
+        if (!connection) {
+            lose("out of memory");
+        } else if (mpd_connection_get_error(connection) != MPD_ERROR_SUCCESS) {
+            lose(mpd_connection_get_error_message(connection));
+        } else {
+            report_.reached();
+            connected_ = true;
+            queueKnown_ = false;
+            if (!follow(connection) && !stopping_) lose(mpd_connection_get_error_message(connection));
+        }
+        if (connection) mpd_connection_free(connection);
+        if (!stopping_) waitReadable(-1, reconnectMillis);
     }
 }
 
-void MpdFollower::connect(int64_t nowMillis) {
-    connection_ = mpd_connection_new(host_.empty() ? nullptr : host_.c_str(), port_, timeoutMillis);
-    if (connection_ && mpd_connection_get_error(connection_) == MPD_ERROR_SUCCESS) {
-        report("connected to MPD");
-        queueKnown_ = false;
-        return;
-    }
-    if (connection_) mpd_connection_free(connection_);
-    connection_ = nullptr;
-    retryAt_ = nowMillis + reconnectMillis;
+void MpdFollower::lose(const char* reason) {
+    connected_ = false;
+    report_.failed(reason);
+    heard_ = PlayerState{};
+    latest_.publish({heard_, LatestState::Clock::now(), 1});
 }
 
-void MpdFollower::disconnect(int64_t nowMillis) {
-    report("lost the connection to MPD; reconnecting");
-    mpd_connection_free(connection_);
-    connection_ = nullptr;
-    retryAt_ = nowMillis + reconnectMillis;
-    state_ = PlayerState{};
-}
-
-bool MpdFollower::poll() {
-    mpd_status* status = mpd_run_status(connection_);
-    if (!status) return false;
-    const unsigned version = mpd_status_get_queue_version(status);
-    takeStatus(status);
-    mpd_status_free(status);
-    if (!queueKnown_ || version != queueVersion_) {
-        if (!loadQueue()) return false;
-        queueVersion_ = version;
-        queueKnown_ = true;
+bool MpdFollower::follow(mpd_connection* connection) {
+    while (!stopping_) {
+        if (!refresh(connection) || !waitForChange(connection)) return false;
     }
     return true;
 }
 
-void MpdFollower::takeStatus(const mpd_status* status) {
-    state_.playState = playStateOf(mpd_status_get_state(status));
-    state_.positionMillis = static_cast<int32_t>(mpd_status_get_elapsed_ms(status));
-    const unsigned total = mpd_status_get_total_time(status);
-    state_.lengthSeconds = total > 0 ? static_cast<int32_t>(total) : -1;
-    state_.bitrate = static_cast<int32_t>(mpd_status_get_kbit_rate(status));
-    const mpd_audio_format* format = mpd_status_get_audio_format(status);
-    state_.sampleRate = format ? static_cast<int32_t>(format->sample_rate) : 0;
-    if (format && format->channels > 0) state_.channels = format->channels;
-    state_.shuffle = mpd_status_get_random(status);
-    state_.repeat = mpd_status_get_repeat(status);
-    const int position = mpd_status_get_song_pos(status);
-    state_.current = position >= 0 ? position : 0;
+bool MpdFollower::refresh(mpd_connection* connection) {
+    mpd_status* status = mpd_run_status(connection);
+    if (!status) return false;
+    const unsigned version = mpd_status_get_queue_version(status);
+    const auto heardAt = LatestState::Clock::now();
+    takeStatus(status, heard_);
+    mpd_status_free(status);
+    if (!queueKnown_ || version != queueVersion_) {
+        if (!loadQueue(connection)) return false;
+        queueVersion_ = version;
+        queueKnown_ = true;
+    }
+    latest_.publish({heard_, heardAt, 1});
+    return true;
 }
 
-bool MpdFollower::loadQueue() {
-    if (!mpd_send_list_queue_meta(connection_)) return false;
-    state_.playlist.clear();
-    while (mpd_song* song = mpd_recv_song(connection_)) {
-        state_.playlist.push_back(entryOf(song));
+bool MpdFollower::loadQueue(mpd_connection* connection) {
+    if (!mpd_send_list_queue_meta(connection)) return false;
+    heard_.playlist.clear();
+    while (mpd_song* song = mpd_recv_song(connection)) {
+        heard_.playlist.push_back(entryOfSong(song));
         mpd_song_free(song);
     }
-    return mpd_response_finish(connection_);
+    return mpd_response_finish(connection);
 }
 
-void MpdFollower::report(const std::string& line) const {
-    std::fprintf(stderr, "tessaranth: %s\n", line.c_str());
+// Idle mode until MPD reports a change of the player, the queue or the modes, or the refresh is
+// due (then noidle ends it).
+bool MpdFollower::waitForChange(mpd_connection* connection) {
+    if (!mpd_send_idle_mask(connection, static_cast<mpd_idle>(MPD_IDLE_PLAYER | MPD_IDLE_QUEUE | MPD_IDLE_OPTIONS)))
+        return false;
+    const bool changed = waitReadable(mpd_connection_get_fd(connection), refreshMillis);
+    if (stopping_) return true;
+    if (!changed && !mpd_send_noidle(connection)) return false;
+    mpd_recv_idle(connection, false);
+    return mpd_connection_get_error(connection) == MPD_ERROR_SUCCESS;
 }
 
-void MpdFollower::audio(AudioBlock& block) {
-    block.sampleRate = fifoSampleRate;
-    block.channels = 2;
-    if (fifo_ && fifo_->isOpen() && state_.playState == PlayState::playing)
-        fifo_->latest(block);
-    else
-        block.silence();
+bool MpdFollower::waitReadable(int fd, int millis) const {
+    pollfd fds[2] = {{wake_[0], POLLIN, 0}, {fd, POLLIN, 0}};
+    const int count = poll(fds, fd >= 0 ? 2 : 1, millis);
+    return count > 0 && fd >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR));
 }
 
 } // namespace tessaranth::host

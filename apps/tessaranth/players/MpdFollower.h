@@ -1,52 +1,59 @@
-// Follows a Music Player Daemon: its play state, current song, time, audio format, bitrate,
-// queue, random and repeat, polled at every frame; reconnects once a second while it is away.
-// The audio comes from its FIFO output when one is given.
+// Follows a Music Player Daemon on a thread of its own: play state, current song, time, audio
+// format, bitrate, queue, random and repeat, read when MPD tells of a change (idle mode) and once
+// a second besides; reconnects once a second while MPD is away. A frame only takes the newest
+// state, so a slow, frozen or missing MPD never holds the frames up.
 #pragma once
 
-#include "audio/FifoAudio.h"
+#include "ContactReport.h"
+#include "players/LatestState.h"
 #include "players/PlayerSource.h"
 
+#include <atomic>
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <thread>
 
 struct mpd_connection;
-struct mpd_status;
 
 namespace tessaranth::host {
 
-constexpr int64_t reconnectMillis = 1000;
-// The FIFO output's audio format must be "44100:16:2".
-constexpr int32_t fifoSampleRate = 44100;
+constexpr int reconnectMillis = 1000;
 
 class MpdFollower : public PlayerSource {
 public:
-    // host empty / port 0: libmpdclient's defaults. fifo empty: no audio, the analysis gets silence.
-    MpdFollower(std::string host, uint32_t port, const std::string& fifo);
+    // host empty / port 0: libmpdclient's defaults (MPD_HOST, MPD_PORT, else localhost:6600).
+    // sink: where the reports of lost and regained contact go (stderr when empty).
+    MpdFollower(std::string host, uint32_t port, ContactReport::Sink sink = {});
     ~MpdFollower() override;
+    MpdFollower(const MpdFollower&) = delete;
+    MpdFollower& operator=(const MpdFollower&) = delete;
 
     void update(int64_t nowMillis) override;
     const PlayerState& state() const override { return state_; }
-    void audio(AudioBlock& block) override;
-    bool connected() const { return connection_ != nullptr; }
+    bool connected() const { return connected_; }
 
 private:
-    void connect(int64_t nowMillis);
-    void disconnect(int64_t nowMillis);
-    bool poll();
-    void takeStatus(const mpd_status* status);
-    bool loadQueue();
-    void report(const std::string& line) const;
+    void work();
+    bool follow(mpd_connection* connection);
+    bool refresh(mpd_connection* connection);
+    bool loadQueue(mpd_connection* connection);
+    bool waitForChange(mpd_connection* connection);
+    void lose(const char* reason);
+    // Waits for `fd` to become readable (or only for the stop with -1); false on the time-out.
+    bool waitReadable(int fd, int millis) const;
 
     std::string host_;
     uint32_t port_;
-    mpd_connection* connection_ = nullptr;
-    int64_t retryAt_ = 0;
+    ContactReport report_;
+    LatestState latest_;
+    PlayerState state_;    // the frame thread's
+    PlayerState heard_;    // the follower thread's
     unsigned queueVersion_ = 0;
     bool queueKnown_ = false;
-    bool wasPlaying_ = false;
-    PlayerState state_;
-    std::unique_ptr<FifoAudio> fifo_;
+    std::atomic<bool> connected_ = false;
+    std::atomic<bool> stopping_ = false;
+    int wake_[2] = {-1, -1};
+    std::thread thread_;
 };
 
 } // namespace tessaranth::host

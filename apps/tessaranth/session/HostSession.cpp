@@ -4,8 +4,10 @@
 
 namespace tessaranth::host {
 
-HostSession::HostSession(PluginLibrary& plugin, PlayerSource& player, std::function<void()> afterFrame)
-    : plugin_(plugin), player_(player), afterFrame_(std::move(afterFrame)), window_(player.state()) {}
+HostSession::HostSession(PluginLibrary& plugin, PlayerSource& player, AudioSource& audio,
+                         std::function<void()> afterFrame)
+    : plugin_(plugin), player_(player), audioSource_(audio), afterFrame_(std::move(afterFrame)),
+      window_(player.state()) {}
 
 HostSession::~HostSession() {
     if (started_) plugin_.module().quitCallback(&plugin_.module());
@@ -24,7 +26,7 @@ void HostSession::start() {
 int32_t HostSession::frame(int64_t nowMillis) {
     VisModule& module = plugin_.module();
     player_.update(nowMillis);
-    player_.audio(audio_);
+    audioSource_.fill(audio_, player_.state().playState == PlayState::playing);
     analysis_.analyse(audio_, module.spectrumBytes, module.waveformBytes);
     module.sampleRate = audio_.sampleRate;
     module.channelCount = audio_.channels;

@@ -1,8 +1,9 @@
 // One run of the plug-in in the host: the module record filled as the player fills it, Init,
-// frames that bring the player's state and audio up to date before every Render, and Quit.
+// frames that bring the player's state and the audio up to date before every Render, and Quit.
 #pragma once
 
 #include "audio/AudioBlock.h"
+#include "audio/AudioSource.h"
 #include "players/PlayerSource.h"
 #include "session/PlayerWindow.h"
 #include "session/PluginLibrary.h"
@@ -20,7 +21,7 @@ constexpr int32_t longestDelayMillis = 5000;
 class HostSession {
 public:
     // afterFrame: called after every Render (the display views draw there).
-    HostSession(PluginLibrary& plugin, PlayerSource& player, std::function<void()> afterFrame);
+    HostSession(PluginLibrary& plugin, PlayerSource& player, AudioSource& audio, std::function<void()> afterFrame);
     ~HostSession();
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
@@ -37,6 +38,7 @@ public:
 private:
     PluginLibrary& plugin_;
     PlayerSource& player_;
+    AudioSource& audioSource_;
     std::function<void()> afterFrame_;
     PlayerWindow window_;
     AudioAnalysis analysis_;
