@@ -44,7 +44,7 @@ void readSong(ByteReader& reader, tessaranth::host::PlayerState& state) {
     for (int n = reader.byte() % 8; n > 0; --n) {
         const Pair pair = pairFrom(reader);
         const mpd_pair raw = pair.pair();
-        mpd_song_feed(song, &raw);
+        if (!mpd_song_feed(song, &raw)) break;  // the song ends here, as on the connection
     }
     state.playlist.push_back(tessaranth::host::entryOfSong(song));
     mpd_song_free(song);

@@ -52,7 +52,7 @@ MprisValue valueFrom(ByteReader& reader, int depth) {
     case MprisValue::Kind::map:
         for (int n = reader.byte() % 8; n > 0 && depth < 4; --n) {
             std::string key = textFrom(reader);
-            value.entries.emplace_back(std::move(key), valueFrom(reader, depth + 1));
+            value.entries.push_back({std::move(key), valueFrom(reader, depth + 1)});
         }
         break;
     case MprisValue::Kind::none: break;

@@ -37,7 +37,7 @@ MprisValue list(std::vector<MprisValue> items) {
     v.items = std::move(items);
     return v;
 }
-MprisValue map(std::vector<std::pair<std::string, MprisValue>> entries) {
+MprisValue map(std::vector<MprisEntry> entries) {
     MprisValue v;
     v.kind = MprisValue::Kind::map;
     v.entries = std::move(entries);

@@ -66,7 +66,7 @@ MprisValue argumentValue(const QDBusArgument& argument, int depth) {
             MprisValue key = argumentValue(argument, depth + 1);
             MprisValue entry = argumentValue(argument, depth + 1);
             argument.endMapEntry();
-            if (key.kind == MprisValue::Kind::text) v.entries.emplace_back(std::move(key.text), std::move(entry));
+            if (key.kind == MprisValue::Kind::text) v.entries.push_back({std::move(key.text), std::move(entry)});
         }
         argument.endMap();
         return v;
@@ -85,7 +85,7 @@ MprisValue mapValue(const QVariantMap& entries, int depth) {
     MprisValue v;
     v.kind = MprisValue::Kind::map;
     for (auto it = entries.begin(); it != entries.end(); ++it)
-        v.entries.emplace_back(it.key().toUtf8().toStdString(), valueOf(it.value(), depth + 1));
+        v.entries.push_back({it.key().toUtf8().toStdString(), valueOf(it.value(), depth + 1)});
     return v;
 }
 

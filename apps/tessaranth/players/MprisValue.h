@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace tessaranth::host {
+
+struct MprisEntry;
 
 struct MprisValue {
     // Integers of every width, signed or not, are `integer` when they fit, else `large`;
@@ -23,14 +24,21 @@ struct MprisValue {
     double real = 0;
     std::string text;
     std::vector<MprisValue> items;
-    std::vector<std::pair<std::string, MprisValue>> entries;
+    std::vector<MprisEntry> entries;
 
     // The entry of a map with this key, or nothing.
-    const MprisValue* find(std::string_view key) const {
-        for (const auto& [name, value] : entries)
-            if (name == key) return &value;
-        return nullptr;
-    }
+    const MprisValue* find(std::string_view key) const;
 };
+
+struct MprisEntry {
+    std::string key;
+    MprisValue value;
+};
+
+inline const MprisValue* MprisValue::find(std::string_view key) const {
+    for (const MprisEntry& entry : entries)
+        if (entry.key == key) return &entry.value;
+    return nullptr;
+}
 
 } // namespace tessaranth::host

@@ -1,0 +1,99 @@
+#include "DisplayScene.h"
+
+#include "emu/T6963CEmulator.h"
+#include "host/Globals.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <fstream>
+#include <thread>
+
+namespace tessaranth::test {
+
+namespace {
+
+// The defaults with the time, the play status and the analyzer shown, as a configuration file.
+std::string writeConfiguration(const std::string& folder) {
+    loadPlugin();
+    gSettings->setShowTime(1);
+    gSettings->setShowStatus(1);
+    gSettings->setShowAnalyzer(1);
+    const std::string path = folder + "/test.tzn";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(&gSettings->image()), settingsImageSize);
+    unloadPlugin();
+    return path;
+}
+
+} // namespace
+
+DisplayScene::DisplayScene(const std::string& folder, host::PlayerSource& player, host::AudioSource& audio)
+    : settings_(std::make_unique<host::StoredSettings>(writeConfiguration(folder))),
+      display_(std::make_unique<host::VirtualDisplayTarget>(settings_->displaySetup())),
+      plugin_(std::make_unique<host::PluginLibrary>(TESSARANTH_PLUGIN_PATH)) {
+    plugin_->setHostServices(display_->services());
+    session_ = std::make_unique<host::HostSession>(*plugin_, player, audio, nullptr);
+    session_->start();
+}
+
+DisplayScene::~DisplayScene() = default;
+
+void DisplayScene::frame() {
+    session_->frame(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count());
+}
+
+bool DisplayScene::frames(int millis, const std::function<bool()>& condition, int intervalMillis) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
+    for (;;) {
+        frame();
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(intervalMillis));
+    }
+}
+
+std::vector<std::string> DisplayScene::textRows() const {
+    auto& chip = dynamic_cast<emu::T6963CEmulator&>(display_->display().emulator());
+    const emu::ScreenImage screen = display_->display().screen();
+    const int columns = chip.textArea();
+    std::vector<std::string> rows;
+    for (int row = 0; row < screen.height() / 8; ++row) {
+        std::string text;
+        for (int column = 0; column < columns; ++column) {
+            const uint8_t code = chip.memory(static_cast<uint16_t>(chip.textHome() + row * columns + column));
+            text += code < 0x60 ? static_cast<char>(code + 0x20) : '?';
+        }
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+bool DisplayScene::shows(const std::string& text) const {
+    for (const std::string& row : textRows())
+        if (row.find(text) != std::string::npos) return true;
+    return false;
+}
+
+std::string DisplayScene::timeRow() const { return textRows().at(3).substr(0, 11); }
+
+std::vector<bool> DisplayScene::analyzerPicture() const {
+    const emu::ScreenImage screen = display_->display().screen();
+    std::vector<bool> dots;
+    for (int y = 24; y < 40; ++y)
+        for (int x = 17 * 6; x < 21 * 6; ++x) dots.push_back(screen.pixel(x, y));
+    return dots;
+}
+
+int DisplayScene::analyzerDots() const {
+    const std::vector<bool> dots = analyzerPicture();
+    return static_cast<int>(std::count(dots.begin(), dots.end(), true));
+}
+
+std::string DisplayScene::problems() const { return display_->display().problems().text(); }
+
+std::string DisplayScene::picture() const {
+    std::string text;
+    for (const std::string& row : textRows()) text += "|" + row + "|\n";
+    return text;
+}
+
+} // namespace tessaranth::test
