@@ -42,12 +42,14 @@ void DisplayScene::frame() {
 }
 
 bool DisplayScene::frames(int millis, const std::function<bool()>& condition, int intervalMillis) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
+    auto next = std::chrono::steady_clock::now();
+    const auto end = next + std::chrono::milliseconds(millis);
     for (;;) {
         frame();
         if (condition()) return true;
         if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(intervalMillis));
+        next += std::chrono::milliseconds(intervalMillis);
+        std::this_thread::sleep_until(next);
     }
 }
 
@@ -85,7 +87,11 @@ std::vector<bool> DisplayScene::analyzerPicture() const {
 
 int DisplayScene::analyzerDots() const {
     const std::vector<bool> dots = analyzerPicture();
-    return static_cast<int>(std::count(dots.begin(), dots.end(), true));
+    constexpr int width = 4 * 6, height = 16;
+    int lit = 0;
+    for (int x = 0; x < width; ++x)
+        for (int y = height - 2; y >= 0 && dots[static_cast<std::size_t>(y * width + x)]; --y) ++lit;
+    return lit;
 }
 
 std::string DisplayScene::problems() const { return display_->display().problems().text(); }

@@ -28,7 +28,8 @@ public:
     host::HostSession& session() { return *session_; }
     // One frame now.
     void frame();
-    // Runs frames every `intervalMillis` until the condition holds, at most `millis`.
+    // Runs frames every `intervalMillis` (at fixed times, as the frame loop does) until the
+    // condition holds, at most `millis`.
     bool frames(int millis, const std::function<bool()>& condition, int intervalMillis = 20);
 
     // The text layer, one string a row ('?' for codes outside ASCII).
@@ -36,8 +37,8 @@ public:
     bool shows(const std::string& text) const;
     // The time field: "mm:ss/mm:ss".
     std::string timeRow() const;
-    // The analyzer's area (17 cells in, 24 rows down, 4 cells by 16 rows), dot by dot, and how
-    // many of its dots are lit.
+    // The analyzer's area (17 cells in, 24 rows down, 4 cells by 16 rows), dot by dot; and the
+    // dots of its bars above the floor (the bottom row, lit in silence too), peak markers left out.
     std::vector<bool> analyzerPicture() const;
     int analyzerDots() const;
     std::string problems() const;

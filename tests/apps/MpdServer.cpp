@@ -31,15 +31,7 @@ unsigned freePort() {
     return port;
 }
 
-std::string shellQuoted(const std::string& text) {
-    std::string result = "'";
-    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return result + "'";
-}
-
 } // namespace
-
-bool runCommand(const std::string& command) { return std::system(command.c_str()) == 0; }
 
 MpdServer::MpdServer(const std::vector<TestSong>& songs) {
     std::string pattern = ::testing::TempDir() + "mpd-XXXXXX";
@@ -61,13 +53,7 @@ MpdServer::~MpdServer() {
 bool MpdServer::makeSongs(const std::vector<TestSong>& songs) {
     runCommand("mkdir -p " + shellQuoted(folder_ + "/music"));
     for (const TestSong& song : songs) {
-        const std::string path = shellQuoted(folder_ + "/music/" + song.file);
-        const std::string left = song.noise ? "pinknoise" : "sine " + std::to_string(song.hz);
-        const std::string effects = song.noise ? " tremolo 2 90" : "";
-        if (!runCommand("sox -q -n -r 44100 -c 2 -b 16 " + path + " synth " + std::to_string(song.seconds) + " " + left +
-                        " sine " + std::to_string(song.hz * 3 / 2) + effects + " vol 0.5 2>/dev/null") ||
-            !runCommand("metaflac --remove-all-tags --set-tag=ARTIST=" + shellQuoted(song.artist) +
-                        " --set-tag=TITLE=" + shellQuoted(song.title) + " " + path)) {
+        if (!makeTestSong(folder_ + "/music", song)) {
             error_ = "cannot make or tag " + song.file + " with sox and metaflac";
             return false;
         }
@@ -92,16 +78,7 @@ void MpdServer::writeConfiguration() {
 
 bool MpdServer::start() {
     if (!error_.empty()) return false;
-    const std::string conf = folder_ + "/mpd.conf";
-    const std::string output = folder_ + "/output";
-    pid_ = fork();
-    if (pid_ == 0) {
-        const int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        dup2(fd, STDOUT_FILENO);
-        dup2(fd, STDERR_FILENO);
-        execlp("mpd", "mpd", "--no-daemon", conf.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    process_.start({"mpd", "--no-daemon", folder_ + "/mpd.conf"}, folder_ + "/output");
     const bool answering = waitFor(10000, [this] {
         mpd_connection* c = connect();
         const bool ok = c && mpd_connection_get_error(c) == MPD_ERROR_SUCCESS;
@@ -112,17 +89,7 @@ bool MpdServer::start() {
     return answering;
 }
 
-void MpdServer::stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    const bool ended = waitFor(5000, [this, &status] { return waitpid(pid_, &status, WNOHANG) == pid_; });
-    if (!ended) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, &status, 0);
-    }
-    pid_ = -1;
-}
+void MpdServer::stop() { process_.stop(); }
 
 mpd_connection* MpdServer::connect() const { return mpd_connection_new("127.0.0.1", port_, 2000); }
 

@@ -3,25 +3,17 @@
 // --no-daemon and stopped by its process id.
 #pragma once
 
-#include <mpd/client.h>
+#include "ChildProcess.h"
+#include "TestSongs.h"
+#include "Waiting.h"
 
-#include <chrono>
-#include <thread>
+#include <mpd/client.h>
 
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
 namespace tessaranth::test {
-
-struct TestSong {
-    std::string file;    // name in the music folder, e.g. "one.flac"
-    std::string artist;
-    std::string title;
-    int seconds;
-    int hz;              // the tone on the left; its fifth is on the right
-    bool noise = false;  // pink noise on the left instead, swelling twice a second
-};
 
 class MpdServer {
 public:
@@ -44,7 +36,7 @@ public:
     bool run(bool (*command)(mpd_connection*));
 
     unsigned port() const { return port_; }
-    pid_t pid() const { return pid_; }
+    pid_t pid() const { return process_.pid(); }
     const std::string& fifo() const { return fifo_; }
     const std::string& folder() const { return folder_; }
     const std::string& error() const { return error_; }
@@ -58,22 +50,9 @@ private:
     std::string fifo_;
     std::string error_;
     unsigned port_ = 0;
-    pid_t pid_ = -1;
+    ChildProcess process_;
     std::vector<std::string> files_;
 };
 
-// Runs a shell command; true when it exits with 0.
-bool runCommand(const std::string& command);
-
-// Waits up to `millis` for the condition, checking every 20 ms.
-template <class Condition>
-bool waitFor(int millis, const Condition& condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 } // namespace tessaranth::test

@@ -111,6 +111,15 @@ TEST_F(ProgramTest, ConfigTakesAPictureOfEveryPageOfTheDialog) {
     EXPECT_EQ(run("config").exitCode, 1) << "without a display the dialog cannot open";
 }
 
+TEST_F(ProgramTest, AMissingMpdIsReportedInTheFirstSecond) {
+    const Outcome o = run("mpd --host 127.0.0.1 --port 9 --audio none --display none --seconds 1");
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    const std::string line = "tessaranth: cannot reach MPD at 127.0.0.1:9 (Connection refused); trying again every second\n";
+    const std::size_t at = o.err.find(line);
+    EXPECT_NE(at, std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find(line, at + 1), std::string::npos) << "once, though the host tries again after a second";
+}
+
 TEST_F(ProgramTest, InterruptEndsTheRunCleanly) {
     const std::string command = std::string(TESSARANTH_PROGRAM) + " demo --display none >/dev/null 2>&1 </dev/null";
     const pid_t pid = fork();

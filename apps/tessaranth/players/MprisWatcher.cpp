@@ -37,17 +37,11 @@ QString busDescription(const QString& address) {
     return shown.isEmpty() ? QStringLiteral("the session bus") : QStringLiteral("the session bus at ") + shown;
 }
 
-QString presenceDescription(const QString& playerName) {
-    return playerName.isEmpty() ? QStringLiteral("an MPRIS player on the session bus")
-                                : QStringLiteral("the MPRIS player ") + prefix + playerName;
-}
-
 } // namespace
 
 MprisWatcher::MprisWatcher(QString playerName, QString busAddress, LatestState& latest, ContactReport::Sink sink)
     : playerName_(std::move(playerName)), busAddress_(std::move(busAddress)), bus_(QString()), latest_(latest),
-      sink_(std::move(sink)), busReport_(utf8(busDescription(busAddress_)), "trying again every second", sink_),
-      presence_(utf8(presenceDescription(playerName_)), "waiting for one to start", sink_) {}
+      sink_(std::move(sink)), busReport_(utf8(busDescription(busAddress_)), "trying again every second", sink_) {}
 
 MprisWatcher::~MprisWatcher() {
     if (!connectionName_.isEmpty()) QDBusConnection::disconnectFromBus(connectionName_);
@@ -63,6 +57,13 @@ void MprisWatcher::start() {
 void MprisWatcher::say(const QString& line) const {
     if (sink_) sink_(utf8(line));
     else reportToUser(utf8(line));
+}
+
+// Once while there is no player to follow; the next "following" line tells of its return.
+void MprisWatcher::sayAbsent() {
+    if (absenceSaid_) return;
+    if (playerName_.isEmpty()) say(QStringLiteral("no MPRIS player on the session bus; waiting for one to start"));
+    else say(QStringLiteral("the MPRIS player ") + prefix + playerName_ + QStringLiteral(" is not on the session bus; waiting for it to start"));
 }
 
 void MprisWatcher::connectBus() {
@@ -159,18 +160,13 @@ void MprisWatcher::choose() {
         if (chosen.isEmpty() && players_.at(name).model.playing()) chosen = name;
     if (chosen.isEmpty() && followed != players_.end() && wanted(followed_)) chosen = followed_;
     if (chosen.isEmpty() && !candidates.empty()) chosen = candidates.front().second;
-    if (chosen != followed_) {
-        followed_ = chosen;
-        if (chosen.isEmpty()) {
-            presence_.failed(playerName_.isEmpty() ? "none is running" : "not on the session bus");
-        } else {
-            presence_.reached();
-            say(QStringLiteral("following ") + chosen);
-            askPosition(chosen);
-        }
-    } else if (chosen.isEmpty()) {
-        presence_.failed(playerName_.isEmpty() ? "none is running" : "not on the session bus");
+    if (chosen != followed_ && !chosen.isEmpty()) {
+        say(QStringLiteral("following ") + chosen);
+        askPosition(chosen);
     }
+    followed_ = chosen;
+    if (chosen.isEmpty()) sayAbsent();
+    absenceSaid_ = chosen.isEmpty();
     publish();
 }
 

@@ -68,6 +68,7 @@ private:
     // Folds the time played since the last position into it before the rate or state changes.
     void settlePosition(Player& player);
     void say(const QString& line) const;
+    void sayAbsent();
     void call(const QString& name, const QString& interface, const QString& method, const QVariantList& arguments,
               Reply onReply);
     std::map<QString, Player>::iterator playerOf(const QDBusMessage& message);
@@ -79,7 +80,7 @@ private:
     LatestState& latest_;
     ContactReport::Sink sink_;
     ContactReport busReport_;
-    ContactReport presence_;
+    bool absenceSaid_ = false;
     std::map<QString, Player> players_;
     QString followed_;
     uint64_t nextOrder_ = 0;
