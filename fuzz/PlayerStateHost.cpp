@@ -3,7 +3,8 @@
 #include "FuzzHost.h"
 #include "session/PlayerWindow.h"
 
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "settings/Settings.h"
 
 #include <string>

@@ -1,7 +1,8 @@
 #include "DisplayScene.h"
 
 #include "emu/T6963CEmulator.h"
-#include "host/Globals.h"
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
