@@ -174,8 +174,9 @@ PresetFit fitPreset(const ControllerWiring& wiring, std::size_t preset) {
 std::string wiringSection() {
     std::string text = std::string(sectionStart) + "\n\n";
     text += "The tables name the port's lines as the \"Wiring\" page does. A preset named after a board fits that "
-            "board's cable; any preset can be chosen with any controller, and the tables show where each signal "
-            "then goes. Presets that cannot work with a controller are named below its table.\n\n";
+            "board's cable. Any preset can be chosen with any controller: a controller's table shows where each "
+            "signal goes with every preset that works for it, and names below the table those that cannot, with "
+            "the reason.\n\n";
     text += emptyPresets();
     for (const ControllerWiring& wiring : wirings) text += controllerSection(wiring);
     return text + std::string(sectionEnd);
