@@ -2,7 +2,9 @@
 // tests under Wine. A hidden top-level main window answers the player's messages from a
 // scenario given on the command line and carries the player's title; a CBT hook records every
 // message box and closes it, so no run ever blocks. Everything it sees goes to stdout, one
-// fact per line, for the test that started it to check.
+// fact per line, for the test that started it to check. With --screen FOLDER the player's
+// window is shown and the configuration dialog is driven on the screen by a ScreenDriver.
+#include "ScreenDriver.h"
 #include "tessaranth/plugin_abi.h"
 
 #include <windows.h>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -32,10 +35,15 @@ struct Scenario {
     int repeat = 0;
     int dialogCloseCommand = IDCANCEL;
     std::vector<std::string> dialogActions;
+    std::string screenFolder;
 };
 
 Scenario scenario;
 HHOOK cbtHook = nullptr;
+VisModule* module = nullptr;
+ScreenDriver* screenDriver = nullptr;
+// Posted to the player's window: it calls Config, as a player's menu would.
+constexpr UINT secondConfigMessage = WM_APP + 1;
 
 void printEscaped(const char* label, const char* text) {
     std::printf("%s ", label);
@@ -66,6 +74,20 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK findById(HWND child, LPARAM wanted) {
+    auto* search = reinterpret_cast<std::pair<int, HWND>*>(wanted);
+    if (GetDlgCtrlID(child) != search->first) return TRUE;
+    search->second = child;
+    return FALSE;
+}
+
+// The dialog's control with this identifier, on whichever page it lies.
+HWND findControl(HWND dialog, int id) {
+    std::pair<int, HWND> search{id, nullptr};
+    EnumChildWindows(dialog, findById, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 // Drives the configuration dialog: "id=text" sets an edit's text, "click=id" presses a button
 // or toggles a check box, "select=id:index" picks a list or combo entry.
 void runDialogAction(HWND dialog, const std::string& action) {
@@ -74,19 +96,18 @@ void runDialogAction(HWND dialog, const std::string& action) {
     const std::string key = action.substr(0, equals);
     const std::string value = action.substr(equals + 1);
     if (key == "click") {
-        HWND control = GetDlgItem(dialog, std::atoi(value.c_str()));
-        SendMessageA(control, BM_CLICK, 0, 0);
+        SendMessageA(findControl(dialog, std::atoi(value.c_str())), BM_CLICK, 0, 0);
     } else if (key == "select") {
         const auto colon = value.find(':');
         const int id = std::atoi(value.substr(0, colon).c_str());
         const int index = std::atoi(value.substr(colon + 1).c_str());
-        HWND control = GetDlgItem(dialog, id);
+        HWND control = findControl(dialog, id);
         const bool combo = className(control) == "ComboBox";
         SendMessageA(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+        SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(control));
     } else {
-        SetDlgItemTextA(dialog, std::atoi(key.c_str()), value.c_str());
+        SetWindowTextA(findControl(dialog, std::atoi(key.c_str())), value.c_str());
     }
 }
 
@@ -96,7 +117,7 @@ void CALLBACK driveDialog(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     for (const std::string& action : scenario.dialogActions) runDialogAction(dialog, action);
     std::printf("dialog close %d\n", scenario.dialogCloseCommand);
     std::fflush(stdout);
-    HWND button = GetDlgItem(dialog, scenario.dialogCloseCommand);
+    HWND button = findControl(dialog, scenario.dialogCloseCommand);
     if (button)
         SendMessageA(button, BM_CLICK, 0, 0);
     else
@@ -111,7 +132,7 @@ LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam) {
             const std::string line = windowText(window) + "|" + windowText(messageText);
             printEscaped("box", line.c_str());
             PostMessageA(window, WM_COMMAND, IDOK, 0);
-        } else if (windowText(window) == "Tessaranth configuration") {
+        } else if (windowText(window) == "Tessaranth configuration" && !screenDriver) {
             RECT r{};
             GetWindowRect(window, &r);
             RECT client{};
@@ -144,6 +165,11 @@ LRESULT answerPlayerMessage(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK playerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_USER) return answerPlayerMessage(wParam, lParam);
+    if (message == secondConfigMessage) {
+        module->configCallback(module);
+        if (screenDriver) screenDriver->secondConfigReturned();
+        return 0;
+    }
     if (message == WM_COMMAND) {
         std::printf("command %u\n", static_cast<unsigned>(LOWORD(wParam)));
         std::fflush(stdout);
@@ -186,6 +212,7 @@ bool parseArguments(int argc, char** argv) {
         else if (option == "--list-position") scenario.listPosition = number();
         else if (option == "--dialog") scenario.dialogActions.push_back(argv[++i]);
         else if (option == "--dialog-close") scenario.dialogCloseCommand = number();
+        else if (option == "--screen") scenario.screenFolder = argv[++i];
         else return false;
     }
     return true;
@@ -211,6 +238,25 @@ int countThreadWindows() {
     return count;
 }
 
+// Config with the player's window shown and focused, while a ScreenDriver works the dialog.
+void runOnScreen(HWND player) {
+    ShowWindow(player, SW_SHOW);
+    SetForegroundWindow(player);
+    SetFocus(player);
+    pumpMessages();
+    {
+        ScreenDriver driver(scenario.screenFolder, player, secondConfigMessage);
+        screenDriver = &driver;
+        driver.start();
+        module->configCallback(module);
+        std::printf("config returned\n");
+        std::printf("player enabled after close %d\n", IsWindowEnabled(player) ? 1 : 0);
+        std::printf("focus back on player %d\n", GetFocus() == player ? 1 : 0);
+        std::fflush(stdout);
+    }
+    screenDriver = nullptr;
+}
+
 int runPlayer() {
     HMODULE library = LoadLibraryA(scenario.dll.c_str());
     if (!library) {
@@ -222,10 +268,13 @@ int runPlayer() {
     const bool aliasExported = GetProcAddress(library, "_winampVisGetHeader") != nullptr;
     const bool servicesExported = GetProcAddress(library, "tessaranthSetHostServices") != nullptr;
     std::printf("exports %d %d %d\n", getHeader != nullptr, aliasExported, servicesExported);
+    const bool oneAddress = reinterpret_cast<void*>(GetProcAddress(library, "_winampVisGetHeader")) ==
+                            reinterpret_cast<void*>(getHeader);
+    std::printf("export alias same address %d\n", oneAddress);
     if (!getHeader) return 1;
     VisHeader* header = getHeader();
     std::printf("header %d %s\n", header->headerVersion, header->headerDescription);
-    VisModule* module = header->lookupModule(0);
+    module = header->lookupModule(0);
     std::printf("lookup %d %d\n", header->lookupModule(1) == nullptr, header->lookupModule(-1) == nullptr);
     std::printf("module %s\n", module->moduleDescription);
     std::printf("delay %d\n", module->delayMillis);
@@ -248,7 +297,9 @@ int runPlayer() {
         scenario.positionMillis += 1000;
     }
     std::printf("delay %d\n", module->delayMillis);
-    if (scenario.config) {
+    if (!scenario.screenFolder.empty())
+        runOnScreen(player);
+    else if (scenario.config) {
         module->configCallback(module);
         std::printf("config returned\n");
     }

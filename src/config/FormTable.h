@@ -86,8 +86,10 @@ std::span<const ControlSpec> formControls();
 int formControlIndex(std::string_view name);
 
 // Windows control identifiers: every control gets 1000 + its index; the buttons of a radio
-// group get 5000 + 8 * index + item, the page control 999.
+// group get 5000 + 8 * index + item, the page control 999, the window of page p 980 + p.
 constexpr int pageControlId = 999;
+constexpr int pageIdBase = 980;
+constexpr int pageId(int page) { return pageIdBase + page; }
 constexpr int controlIdBase = 1000;
 constexpr int radioIdBase = 5000;
 constexpr int controlId(int index) { return controlIdBase + index; }

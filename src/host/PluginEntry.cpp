@@ -83,7 +83,9 @@ extern "C" {
 
 TESSARANTH_EXPORT VisHeader* winampVisGetHeader(void) { return &tessaranth::header; }
 
-TESSARANTH_EXPORT VisHeader* _winampVisGetHeader(void) { return winampVisGetHeader(); }
+#if !defined(_WIN32)
+TESSARANTH_EXPORT VisHeader* _winampVisGetHeader(void) __attribute__((alias("winampVisGetHeader")));
+#endif
 
 TESSARANTH_EXPORT void tessaranthSetHostServices(const TessaranthHostServices* services) {
     tessaranth::platform::setHostServices(services);

@@ -11,4 +11,7 @@ VisModule& moduleRecord();
 
 } // namespace tessaranth
 
+#if !defined(_WIN32)
+// The entry point's second name: the same function (the DLL's .def file gives it on Windows).
 extern "C" TESSARANTH_EXPORT VisHeader* _winampVisGetHeader(void);
+#endif

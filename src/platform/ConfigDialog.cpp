@@ -1,11 +1,14 @@
 #include "platform/ConfigDialog.h"
 
+#include <atomic>
+
 namespace tessaranth::platform {
 
 namespace {
 
 ConfigDialogPresenter presenter = nullptr;
 void* presenterContext = nullptr;
+std::atomic<bool> dialogOpen{false};
 
 } // namespace
 
@@ -13,6 +16,14 @@ void setConfigDialogPresenter(ConfigDialogPresenter newPresenter, void* context)
     presenter = newPresenter;
     presenterContext = newPresenter ? context : nullptr;
 }
+
+bool beginConfigDialog() {
+    if (!dialogOpen.exchange(true)) return true;
+    if (!presenter) native::raiseConfigDialog();
+    return false;
+}
+
+void endConfigDialog() { dialogOpen = false; }
 
 void showConfigDialog(TConfigForm& form) {
     if (presenter)

@@ -16,8 +16,16 @@ void setConfigDialogPresenter(ConfigDialogPresenter presenter, void* context);
 // Shows the form modally at its place on the screen and returns when it is closed.
 void showConfigDialog(TConfigForm& form);
 
+// One dialog at a time, on any thread. beginConfigDialog is false while another opening is
+// under way (from its start, before the form loads the stored settings, to its end); it then
+// brings the open dialog to the front. Each true is followed by one endConfigDialog.
+bool beginConfigDialog();
+void endConfigDialog();
+
 namespace native {
 void showConfigDialog(TConfigForm& form);
+// Brings the open dialog to the front.
+void raiseConfigDialog();
 }
 
 } // namespace tessaranth::platform

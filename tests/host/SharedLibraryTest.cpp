@@ -21,6 +21,7 @@ TEST(SharedLibrary, ExportsTheEntryPointsAndRunsACycle) {
     auto getHeaderAgain = reinterpret_cast<WinampVisGetHeaderFunction>(dlsym(library, "_winampVisGetHeader"));
     auto setServices = reinterpret_cast<TessaranthSetHostServicesFunction>(dlsym(library, "tessaranthSetHostServices"));
     ASSERT_TRUE(getHeader && getHeaderAgain && setServices);
+    EXPECT_EQ(reinterpret_cast<void*>(getHeader), reinterpret_cast<void*>(getHeaderAgain)) << "one function, two names";
     EXPECT_EQ(dlsym(library, "_ZN10tessaranth7gPluginE"), nullptr) << "only the C entry points are exported";
 
     VisHeader* header = getHeader();

@@ -42,4 +42,11 @@ void showConfigDialog(TConfigForm& form) {
     view.exec();
 }
 
+void raiseConfigDialog() {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
+}
+
 } // namespace tessaranth::platform::native
