@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
 
-.PHONY: demo test bench fuzz setup package hardware-guide build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
+.PHONY: demo test bench fuzz setup package hardware-guide golden golden-dialog build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
 
 # The demo player on the virtual display: a window when there is a graphical display, the
 # terminal otherwise. tessaranth prints the one line that says what it shows and how to stop it.
@@ -25,6 +25,8 @@ test: setup
 	@$(MAKE) --no-print-directory build-mingw32
 	@echo "== test: the Windows DLL in a Win32 host under Wine =="
 	@build/default/tests/wine/wine_tests
+	@echo "== test: the configuration dialog on a screen, under Wine on an Xvfb server =="
+	@build/default/tests/wine/wine_screen_tests
 	@echo "== test: dialog and frames on two threads under ThreadSanitizer (tsan preset) =="
 	@$(MAKE) --no-print-directory build-tsan-threads
 	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build/tsan/tests/threads/thread_contract_tests
@@ -77,6 +79,11 @@ hardware-guide:
 	@$(BUILD) default --target hardware_guide >/dev/null
 	@build/default/apps/hardwareguide/hardware_guide docs/hardware.md
 	@git status --short docs/hardware.md
+
+# The same for the pictures of the Windows configuration dialog (tests/golden/win32-dialog).
+golden-dialog: build-default build-mingw32
+	@TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/wine/wine_screen_tests
+	@git status --short tests/golden/win32-dialog
 
 clean:
 	rm -rf build

@@ -132,6 +132,7 @@ void pressKey(WORD key, bool control = false, bool shift = false) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// A click, after which the pointer leaves the dialog, as a user's hand does.
 void clickAt(POINT at) {
     SetCursorPos(at.x, at.y);
     INPUT inputs[2] = {};
@@ -139,6 +140,7 @@ void clickAt(POINT at) {
     inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, inputs, sizeof(INPUT));
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
 void clickCentre(HWND window) {
@@ -294,7 +296,8 @@ void ScreenDriver::savePicture(const std::string& name) {
 // Every visible control with its identifier, and (measure) how much room its caption needs.
 void ScreenDriver::describeControls(int page, const std::string& from, bool measure) {
     for (HWND control : descendants(dialog_)) {
-        if (!IsWindowVisible(control)) continue;
+        // The edit inside a drop-down list is part of the list.
+        if (!IsWindowVisible(control) || className(GetParent(control)) == "ComboBox") continue;
         const int id = GetDlgCtrlID(control);
         std::printf("visible %d %s %d %d\n", page, from.c_str(), id, IsWindowEnabled(control) ? 1 : 0);
         Fit fit{};

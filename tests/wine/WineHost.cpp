@@ -22,6 +22,11 @@ std::string& prefixPath() {
     return path;
 }
 
+std::string& displayName() {
+    static std::string name;
+    return name;
+}
+
 std::string binaryFolder() {
     const char* folder = std::getenv("TESSARANTH_WINDOWS_BIN");
     return folder ? folder : TESSARANTH_DEFAULT_WINDOWS_BIN;
@@ -34,7 +39,8 @@ std::string quote(const std::string& text) {
 }
 
 std::string environment() {
-    return "WINEPREFIX=" + quote(prefixPath()) + " WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='";
+    const std::string display = displayName().empty() ? "" : " DISPLAY=" + quote(displayName());
+    return "WINEPREFIX=" + quote(prefixPath()) + display + " WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='";
 }
 
 // Runs a shell command line; returns its exit code and what it printed.
@@ -68,13 +74,17 @@ std::vector<std::string> WineRun::after(const std::string& prefix) const {
 
 std::string WineHost::prefix() { return prefixPath(); }
 
-void WineHost::createPrefix() {
+void WineHost::createPrefix(const std::string& display) {
+    displayName() = display;
     prefixPath() = (fs::temp_directory_path() / ("tessaranth-wine-" + std::to_string(getpid()))).string();
     fs::remove_all(prefixPath());
     const std::string env = environment();
     if (shell("timeout 180 env " + env + " wineboot -i >/dev/null 2>&1", nullptr) != 0)
         throw std::runtime_error("wineboot failed for " + prefixPath());
-    tool({"reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics", "/d", "null", "/f"});
+    if (display.empty())
+        tool({"reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics", "/d", "null", "/f"});
+    else
+        tool({"reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"});
     tool({"reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"});
     // The graphics driver is chosen when the wineserver starts: let this one end first.
     shell("timeout 60 env " + env + " wineserver -w", nullptr);

@@ -18,8 +18,10 @@ struct WineRun {
 
 class WineHost {
 public:
-    // Creates a fresh 32-bit prefix with the null graphics driver and no crash dialog.
-    static void createPrefix();
+    // Creates a fresh 32-bit prefix with no crash dialog: with the null graphics driver, or
+    // with the X11 driver on `display` (Wine drawing the window frames itself, as there is no
+    // window manager).
+    static void createPrefix(const std::string& display = "");
     // Ends the prefix's wineserver and removes the prefix.
     static void removePrefix();
 
