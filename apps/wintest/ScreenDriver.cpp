@@ -284,7 +284,7 @@ bool ScreenDriver::clickTab(int page) {
     SendMessageA(tabs_, TCM_GETITEMRECT, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&item));
     MapWindowPoints(tabs_, nullptr, reinterpret_cast<POINT*>(&item), 2);
     clickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-    return waitUntil([&] { return selectedPage() == page; }, 3000);
+    return waitUntil([&] { return selectedPage() == page; }, 10000);
 }
 
 int ScreenDriver::selectedPage() const { return static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0)); }
@@ -319,10 +319,13 @@ void ScreenDriver::walkWithTab(int page) {
         return info.hwndFocus;
     };
     std::vector<HWND> walk;
-    for (int press = 0; press < 80; ++press) {
+    for (int press = 0, stuck = 0; press < 80 && stuck < 2; ++press) {
         const HWND before = focused();
         pressKey(VK_TAB);
-        if (!waitUntil([&] { return focused() != before; }, 2000)) break;
+        if (!waitUntil([&] { return focused() != before; }, 5000)) {
+            ++stuck;  // on a busy machine a key can take long; twice is a focus that does not move
+            continue;
+        }
         const HWND now = focused();
         if (!walk.empty() && now == walk.front()) break;
         walk.push_back(now);

@@ -104,7 +104,7 @@ protected:
         constexpr int side = 6;
         auto black = [&](int x, int y) {
             const emu::Rgb p = image.pixel(x, y);
-            return p.r < 24 && p.g < 24 && p.b < 24;
+            return p.red < 24 && p.green < 24 && p.blue < 24;
         };
         for (int y = client.y; y + side <= client.y + client.height && y + side <= image.height(); ++y)
             for (int x = client.x; x + side <= client.x + client.width && x + side <= image.width(); ++x) {

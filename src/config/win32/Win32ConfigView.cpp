@@ -264,6 +264,11 @@ HWND Win32ConfigView::create(int control, HWND parent, const ControlRect& rect) 
         checkBoxDefault_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&checkBoxProc)));
     }
+    if (c.kind == ControlKind::memo) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        memoDefault_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&memoProc)));
+    }
     return window;
 }
 
@@ -365,6 +370,13 @@ LRESULT CALLBACK Win32ConfigView::checkBoxProc(HWND window, UINT message, WPARAM
         if (PtInRect(&area, at)) view->form_.checkBoxMouseUp(GetDlgCtrlID(window) - controlIdBase);
     }
     return result;
+}
+
+// The read-only text leaves Tab and Esc to the dialog, so the focus never gets caught in it.
+LRESULT CALLBACK Win32ConfigView::memoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* view = reinterpret_cast<Win32ConfigView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    const LRESULT result = CallWindowProcA(view->memoDefault_, window, message, wParam, lParam);
+    return message == WM_GETDLGCODE ? result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB) : result;
 }
 
 // The form itself: the tabs, the button row, Esc and the close box (both as Cancel).

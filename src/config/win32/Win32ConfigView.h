@@ -44,6 +44,7 @@ private:
     static INT_PTR CALLBACK formProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK pageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK checkBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK memoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool handleForm(UINT message, WPARAM wParam, LPARAM lParam);
     bool handlePage(UINT message, WPARAM wParam, LPARAM lParam);
     void createFonts();
@@ -68,6 +69,7 @@ private:
     std::vector<std::vector<HWND>> radioButtons_;
     std::vector<std::string> pendingErrors_;
     WNDPROC checkBoxDefault_ = nullptr;
+    WNDPROC memoDefault_ = nullptr;
     int page_ = 0;
     bool updating_ = false;
     bool done_ = false;
