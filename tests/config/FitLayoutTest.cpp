@@ -58,7 +58,9 @@ TEST(FitLayout, ARowThatWouldLeaveItsFrameGivesUpSpareWidth) {
     const std::vector<ControlRect> row = fitCaptions(buttons);
     for (std::size_t i = 0; i < row.size(); ++i) {
         EXPECT_GE(row[i].width, buttons[i].needed) << i;
-        if (i > 0) EXPECT_GE(row[i].x, row[i - 1].x + row[i - 1].width + 3) << i;
+        if (i > 0) {
+            EXPECT_GE(row[i].x, row[i - 1].x + row[i - 1].width + 3) << i;
+        }
     }
     EXPECT_EQ(row.back().x + row.back().width, 385);
 
@@ -116,8 +118,9 @@ TEST(FitLayout, TheFormsPagesTakeAWiderFont) {
             for (std::size_t b = 0; b < items.size(); ++b) {
                 const bool sameRow = items[a].area == items[b].area && items[a].rect.y < items[b].rect.y + items[b].rect.height &&
                                      items[b].rect.y < items[a].rect.y + items[a].rect.height;
-                if (a != b && sameRow && items[a].rect.x < items[b].rect.x)
+                if (a != b && sameRow && items[a].rect.x < items[b].rect.x) {
                     EXPECT_LE(fitted[a].x + fitted[a].width, fitted[b].x) << which << " runs into " << members[b];
+                }
             }
         }
     }
