@@ -1,20 +1,20 @@
 #include "controllers/ParallelPort.h"
 
+#include "controllers/DriverHost.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
 
 namespace tessaranth {
 
 void ParallelPort::takeWiring() {
-    csMask_ = WinampPlugin::wireBit(gSettings->wiringCS());
-    a0Mask_ = WinampPlugin::wireBit(gSettings->wiringA0());
-    wrMask_ = WinampPlugin::wireBit(gSettings->wiringWR());
-    rdMask_ = WinampPlugin::wireBit(gSettings->wiringRD());
+    csMask_ = DriverHost::wireBit(gSettings->wiringCS());
+    a0Mask_ = DriverHost::wireBit(gSettings->wiringA0());
+    wrMask_ = DriverHost::wireBit(gSettings->wiringWR());
+    rdMask_ = DriverHost::wireBit(gSettings->wiringRD());
 }
 
-uint16_t ParallelPort::base() { return gPlugin->getPortAddress(); }
+uint16_t ParallelPort::base() { return gDriverHost->getPortAddress(); }
 
 void ParallelPort::writeControl(uint8_t value) {
     controlShadow_ = value;

@@ -1,7 +1,7 @@
 #include "controllers/USB2LCD.h"
 
+#include "controllers/DriverHost.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
 #include "platform/Platform.h"
 #include "platform/Usb.h"
 
@@ -105,7 +105,7 @@ bool USB2LCD::loadDriver() {
     if (platform::usb::load()) return true;
     warn("Unable to load FTD2XX.dll\n\nMake sure you installed the D2XX driver");
     warn("Tessaranth will now shut down");
-    if (gPlugin) gPlugin->raiseEmergencyShutdown();
+    if (gDriverHost) gDriverHost->raiseEmergencyShutdown();
     return false;
 }
 

@@ -9,5 +9,6 @@ Settings* gSettings = nullptr;
 ModelEngine* gModelEngine = nullptr;
 ControllerLSI* gController = nullptr;
 DisplayLayout* gLayout = nullptr;
+DriverHost* gDriverHost = nullptr;
 
 } // namespace tessaranth

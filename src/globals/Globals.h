@@ -12,6 +12,7 @@ class Settings;
 class ModelEngine;
 class ControllerLSI;
 class DisplayLayout;
+class DriverHost;
 
 extern WinampPlugin* gPlugin;
 extern LCD* gLcd;
@@ -20,8 +21,10 @@ extern Settings* gSettings;
 extern ModelEngine* gModelEngine;
 extern ControllerLSI* gController;
 
-// The layout of gLcd, as the layers beneath the drawing see it: the drivers address the display
-// through it. It is set and cleared together with gLcd.
+// Two of these objects as the layers beneath them see them, each set and cleared together with
+// the object it is part of: the layout of gLcd, through which the drivers address the display,
+// and the part of gPlugin that the drivers ask for the port address and the emergency flag.
 extern DisplayLayout* gLayout;
+extern DriverHost* gDriverHost;
 
 } // namespace tessaranth

@@ -18,17 +18,22 @@ void release(T*& object) {
     object = nullptr;
 }
 
-// The layout pointer follows the LCD object, whose layout it is.
+// The layout pointer follows the LCD object, the drivers' view follows the plug-in object.
 void setLcd(LCD* lcd) {
     gLcd = lcd;
     gLayout = lcd;
+}
+
+void setPlugin(WinampPlugin* plugin) {
+    gPlugin = plugin;
+    gDriverHost = plugin;
 }
 
 } // namespace
 
 void loadPlugin() {
     unloadPlugin();
-    gPlugin = new WinampPlugin;
+    setPlugin(new WinampPlugin);
     setLcd(new LCD);
     gAnalyzer = new Analyzer;
     gSettings = new Settings;
@@ -52,7 +57,8 @@ void releaseDisplayObjects() {
 void unloadPlugin() {
     releaseDisplayObjects();
     release(gSettings);
-    release(gPlugin);
+    delete gPlugin;
+    setPlugin(nullptr);
 }
 
 } // namespace tessaranth

@@ -9,10 +9,6 @@ namespace tessaranth {
 
 WinampPlugin::WinampPlugin() = default;
 
-uint8_t WinampPlugin::wireBit(int16_t choice) {
-    return choice >= 0 && choice <= 3 ? static_cast<uint8_t>(1u << choice) : 0;
-}
-
 int32_t WinampPlugin::getUpdateDelay() const { return gSettings->updateDelay(); }
 
 void WinampPlugin::setUpdateDelay(int32_t milliseconds) { gSettings->setUpdateDelay(milliseconds); }
@@ -26,8 +22,6 @@ void WinampPlugin::requestVUClear() { relaxedStore(vuClearPending, uint8_t{1}); 
 void WinampPlugin::requestPlaylistClear() { relaxedStore(playlistClearPending, uint8_t{1}); }
 void WinampPlugin::requestPlaylistRedraw() { relaxedStore(playlistRedrawPending, uint8_t{1}); }
 void WinampPlugin::requestBrightnessChange() { relaxedStore(brightnessPending, uint8_t{1}); }
-void WinampPlugin::raiseEmergencyShutdown() { relaxedStore(emergencyShutdown, uint8_t{1}); }
-bool WinampPlugin::inEmergency() const { return relaxedLoad(emergencyShutdown) != 0; }
 
 bool WinampPlugin::consume(uint8_t& flag) {
     return std::atomic_ref<uint8_t>(flag).exchange(0, std::memory_order_relaxed) != 0;

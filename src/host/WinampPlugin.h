@@ -1,6 +1,8 @@
-// The plug-in object: owns the frame cycle's state and forwards the host's callbacks.
+// The plug-in object: owns the frame cycle's state and forwards the host's callbacks. The port
+// address and the emergency flag are the part the drivers see (DriverHost).
 #pragma once
 
+#include "controllers/DriverHost.h"
 #include "settings/PluginVersion.h"
 #include "tessaranth/plugin_abi.h"
 
@@ -8,13 +10,11 @@
 
 namespace tessaranth {
 
-class WinampPlugin {
+class WinampPlugin : public DriverHost {
 public:
     WinampPlugin();
 
     const char* getVersionText() const { return pluginVersion; }
-    uint16_t getPortAddress() const { return portAddress; }
-    static uint8_t wireBit(int16_t choice);
     int32_t getUpdateDelay() const;
     void setUpdateDelay(int32_t milliseconds);
 
@@ -28,8 +28,6 @@ public:
     void requestPlaylistRedraw();
     // The dialog's brightness reaches the display through the frame thread, never its own.
     void requestBrightnessChange();
-    void raiseEmergencyShutdown();
-    bool inEmergency() const;
 
     bool startUp(VisModule* module);
     void renderFrame(VisModule* module);
@@ -43,8 +41,6 @@ public:
     void drawPlaylist(VisModule* module);
     void clearPlaylist();
 
-    uint8_t emergencyShutdown = 0;
-    uint16_t portAddress = 0;
     uint8_t backgroundReloadPending = 0;
     uint8_t analyzerTextClearPending = 0;
     uint8_t analyzerGraphicsClearPending = 0;
