@@ -5,8 +5,8 @@
 
 #include "controllers/ControllerFactory.h"
 #include "controllers/ControllerLSI.h"
-#include "geometry/DisplayFormat.h"
 #include "display/LCD.h"
+#include "geometry/DisplayFormat.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 

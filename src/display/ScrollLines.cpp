@@ -1,7 +1,7 @@
 #include "controllers/ControllerLSI.h"
 #include "controllers/Fonts.h"
-#include "display/LCD.h"
 #include "controllers/PageText.h"
+#include "display/LCD.h"
 #include "globals/Globals.h"
 #include "settings/Settings.h"
 

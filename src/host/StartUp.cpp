@@ -1,11 +1,12 @@
 #include "controllers/ControllerFactory.h"
 #include "controllers/ControllerLSI.h"
-#include "geometry/DisplayFormat.h"
 #include "display/LCD.h"
+#include "geometry/DisplayFormat.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 #include "host/WinampPlugin.h"
 #include "platform/Platform.h"
+#include "screens/ScreenSupport.h"
 #include "settings/Settings.h"
 #include "vis/Analyzer.h"
 #include "vis/ModelEngine.h"
@@ -33,20 +34,17 @@ void defineBarGlyphs() {
     }
 }
 
-void textAt(uint16_t position, const char* text) {
-    gLcd->setTextPosition(static_cast<int16_t>(position >> 8), static_cast<int16_t>(position & 0xFF));
-    gController->writeText(text);
-}
+using screens::writeTextAt;
 
 // Centres text in a field of `length` cells. A text longer than its field is written alone.
 void centredFarewell(uint16_t position, uint8_t length, const char* text) {
     const int n = static_cast<int>(std::strlen(text));
-    if (n > length) return textAt(position, text);
+    if (n > length) return writeTextAt(position, text);
     const int left = (length - n) / 2;
     const int right = left < length ? left + 1 : left;
     char line[300];
     std::snprintf(line, sizeof line, "%*s%s%*s", left, "", text, right, "");
-    textAt(position, line);
+    writeTextAt(position, line);
 }
 
 void writeFarewells() {
@@ -59,25 +57,14 @@ void writeFarewells() {
     if (s.showArtist())
         centredFarewell(s.artistXY(), artistLength,
                         artistLength >= 7 && artistLength <= 16 ? "BYE BYE" : "..:: BYE BYE ::..");
-    if (s.showTrack()) textAt(s.trackXY(), s.extTrackSupport() ? "----/----" : "---/---");
-    if (s.showTime()) textAt(s.timeXY(), "--:--/--:--");
-    if (s.showBitrate()) textAt(s.bitrateXY(), "---");
-    if (s.showSamplerate()) textAt(s.samplerateXY(), "--");
-    if (s.showTrackinfo()) textAt(s.trackinfoXY(), "------");
-    if (s.showStatus()) textAt(s.statusXY(), "       ");
-    if (s.showShuffle()) textAt(s.shuffleXY(), "       ");
-    if (s.showRepeat()) textAt(s.repeatXY(), "      ");
-}
-
-// A new start draws every field afresh: forget what the previous run had drawn.
-void forgetDrawnState(WinampPlugin& plugin) {
-    for (char* text : {plugin.shownTitle, plugin.shownArtist, plugin.shownTrackText, plugin.shownBitrateText,
-                       plugin.shownSamplerateText, plugin.shownChannelsText, plugin.shownTimeText})
-        text[0] = '\0';
-    plugin.playState = plugin.shownPlayState = 1;
-    plugin.shuffleState = plugin.shownShuffleState = 0;
-    plugin.repeatState = plugin.shownRepeatState = 0;
-    plugin.titleScrolling = plugin.artistScrolling = 0;
+    if (s.showTrack()) writeTextAt(s.trackXY(), s.extTrackSupport() ? "----/----" : "---/---");
+    if (s.showTime()) writeTextAt(s.timeXY(), "--:--/--:--");
+    if (s.showBitrate()) writeTextAt(s.bitrateXY(), "---");
+    if (s.showSamplerate()) writeTextAt(s.samplerateXY(), "--");
+    if (s.showTrackinfo()) writeTextAt(s.trackinfoXY(), "------");
+    if (s.showStatus()) writeTextAt(s.statusXY(), "       ");
+    if (s.showShuffle()) writeTextAt(s.shuffleXY(), "       ");
+    if (s.showRepeat()) writeTextAt(s.repeatXY(), "      ");
 }
 
 void clearVisualisations() {
@@ -99,7 +86,7 @@ void clearVisualisations() {
 bool WinampPlugin::startUp(VisModule* module) {
     if (gController) return true;  // a second Init while running changes nothing
     recreateDisplayObjects();
-    forgetDrawnState(*this);
+    forgetDrawnState();
     relaxedStore(emergencyShutdown, uint8_t{0});
     gSettings->loadFromRegistry();
     const uint8_t controller = gSettings->controller();

@@ -20,7 +20,6 @@ void WinampPlugin::requestScopeTextClear() { relaxedStore(scopeTextClearPending,
 void WinampPlugin::requestScopeGraphicsClear() { relaxedStore(scopeGraphicsClearPending, uint8_t{1}); }
 void WinampPlugin::requestVUClear() { relaxedStore(vuClearPending, uint8_t{1}); }
 void WinampPlugin::requestPlaylistClear() { relaxedStore(playlistClearPending, uint8_t{1}); }
-void WinampPlugin::requestPlaylistRedraw() { relaxedStore(playlistRedrawPending, uint8_t{1}); }
 void WinampPlugin::requestBrightnessChange() { relaxedStore(brightnessPending, uint8_t{1}); }
 
 bool WinampPlugin::consume(uint8_t& flag) {

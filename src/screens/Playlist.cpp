@@ -1,7 +1,7 @@
 #include "controllers/ControllerLSI.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
+#include "screens/InformationScreens.h"
 #include "screens/ScreenSupport.h"
 #include "settings/Settings.h"
 
@@ -101,7 +101,7 @@ void sendBar(const Window& w, const std::array<uint8_t, maxRun>& run) {
 
 } // namespace
 
-void WinampPlugin::drawPlaylist(VisModule* module) {
+void InformationScreens::drawPlaylist(VisModule* module) {
     const Window w = playlistWindow();
     const int32_t current = screens::askPlayer(module, 0, entryIndexQuery);
     char line[maxLine + 1];
@@ -115,7 +115,7 @@ void WinampPlugin::drawPlaylist(VisModule* module) {
     sendBar(w, litRun);
 }
 
-void WinampPlugin::clearPlaylist() {
+void InformationScreens::clearPlaylist() {
     const Window w = playlistWindow();
     char blank[maxLine + 1];
     std::fill(blank, blank + w.width, ' ');

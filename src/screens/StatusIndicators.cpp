@@ -1,5 +1,5 @@
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
+#include "screens/InformationScreens.h"
 #include "screens/ScreenSupport.h"
 #include "settings/Settings.h"
 #include "vis/Analyzer.h"
@@ -44,14 +44,14 @@ void drawPlayState(uint8_t state, uint16_t position) {
 
 } // namespace
 
-void WinampPlugin::pollPlayState(VisModule* module) {
+void InformationScreens::pollPlayState(VisModule* module) {
     if (!module) return;
     playState = static_cast<uint8_t>(askPlayer(module, 0, playStateQuery) & 0xFF);
     shuffleState = askPlayer(module, 0, shuffleQuery) != 0 ? 1 : 0;
     repeatState = askPlayer(module, 0, repeatQuery) != 0 ? 1 : 0;
 }
 
-void WinampPlugin::drawStatusIndicators(VisModule* module) {
+void InformationScreens::drawStatusIndicators(VisModule* module) {
     const Settings& s = *gSettings;
     pollPlayState(module);
     if (playState != shownPlayState && s.showStatus()) {

@@ -1,7 +1,7 @@
 #include "display/LCD.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
 #include "platform/Platform.h"
+#include "screens/InformationScreens.h"
 #include "screens/ScreenSupport.h"
 #include "screens/TrackText.h"
 #include "settings/Settings.h"
@@ -81,7 +81,7 @@ void drawName(NameField f, int32_t threshold) {
 
 } // namespace
 
-void WinampPlugin::refreshTrackInfo(VisModule* module) {
+void InformationScreens::refreshTrackInfo(VisModule* module) {
     char windowTitle[tracktext::windowTitleSize];
     platform::getWindowText(module ? module->playerWindow : nullptr, windowTitle, sizeof windowTitle);
     tracktext::parseWindowTitle(windowTitle, artist, title);
@@ -99,7 +99,7 @@ void WinampPlugin::refreshTrackInfo(VisModule* module) {
     tracktext::formatTrack(trackText, index, count, gSettings->extTrackSupport() != 0);
 }
 
-void WinampPlugin::drawTextFields(VisModule* module) {
+void InformationScreens::drawTextFields(VisModule* module) {
     const Settings& s = *gSettings;
     refreshTrackInfo(module);
     drawInfoField(timeText, shownTimeText, s.showTime(), s.timeXY());
