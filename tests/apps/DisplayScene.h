@@ -1,6 +1,7 @@
 // The whole Linux host for end-to-end tests: the plug-in with a configuration file that shows
-// the time, the play status and the analyzer, a player and an audio source, and the virtual
-// display (an emulated T6963C 128 x 64) read back as text rows and lit dots.
+// the time, the play status and the analyzer (without peak markers), a player and an audio
+// source, and the virtual display (an emulated T6963C 128 x 64) read back as text rows and lit
+// dots.
 #pragma once
 
 #include "audio/AudioSource.h"

@@ -1,6 +1,7 @@
 // Turns the latest audio into the player's visualisation data: per channel 576 spectrum bytes
-// (a Hann-windowed 512-point FFT, linear magnitudes 0..255, each bin in two neighbouring
-// entries, then a decaying tail) and 576 waveform bytes (the high byte of each sample).
+// (a Hann-windowed 512-point FFT, each bin's level on a logarithmic scale over 60 dB, 0 for
+// silence and 48 for a full-scale sine, in two neighbouring entries, then a decaying tail) and
+// 576 waveform bytes (the high byte of each sample).
 #pragma once
 
 #include "audio/AudioBlock.h"
