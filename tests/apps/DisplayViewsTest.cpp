@@ -78,6 +78,16 @@ TEST_F(DisplayViewsTest, TerminalDrawsInPlaceOnlyWhenThePictureChanges) {
     EXPECT_EQ(output(), "\x1b[0m\x1b[?25h");
 }
 
+TEST_F(DisplayViewsTest, ANarrowTerminalGetsBrailleAtHalfTheWidth) {
+    TerminalView view(file, 100);  // the display is 128 pixels wide
+    light(0);
+    view.present(*display);
+    const std::string text = output();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 16 + 1);
+    const std::string row0 = text.substr(text.find("m", text.find("48;2")) + 1);
+    EXPECT_EQ(row0.rfind("\u2809\u2809\u2809\u2800", 0), 0u) << "six dots on the top row: three cells of two";
+}
+
 TEST_F(DisplayViewsTest, TerminalNamesWhatTheDisplayDidNotUnderstand) {
     TerminalView view(file);
     chip().writeCommand(0x01);  // no such command

@@ -100,5 +100,14 @@ TEST(EmuTerminalImageTest, TwoPixelRowsMakeOneLineOfHalfBlocks) {
     EXPECT_EQ(terminalImage(image), "\u2580\u2584\u2588\n\u2580  \n");
 }
 
+// Dots 1, 2, 3 and 8 in the first cell; a column and three rows past the edge stay dark.
+TEST(EmuTerminalImageTest, TwoColumnsAndFourRowsMakeOneBrailleCharacter) {
+    ScreenImage image(3, 5);
+    for (int y = 0; y < 3; ++y) image.setPixel(0, y, true);
+    image.setPixel(1, 3, true);
+    image.setPixel(2, 4, true);
+    EXPECT_EQ(brailleImage(image), "\u2887\u2800\n\u2800\u2801\n");
+}
+
 } // namespace
 } // namespace tessaranth::emu

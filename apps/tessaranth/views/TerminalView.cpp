@@ -2,6 +2,8 @@
 
 #include "emu/TerminalImage.h"
 
+#include <sys/ioctl.h>
+
 namespace tessaranth::host {
 
 namespace {
@@ -20,7 +22,15 @@ std::string colour(bool foreground, emu::Rgb c) {
 
 } // namespace
 
-TerminalView::TerminalView(std::FILE* out) : out_(out) {}
+TerminalView::TerminalView(std::FILE* out) : TerminalView(out, terminalColumns(out)) {}
+
+TerminalView::TerminalView(std::FILE* out, int columns) : out_(out), columns_(columns) {}
+
+int TerminalView::terminalColumns(std::FILE* stream) {
+    winsize size{};
+    if (ioctl(fileno(stream), TIOCGWINSZ, &size) != 0) return 0;
+    return size.ws_col;
+}
 
 TerminalView::~TerminalView() {
     if (drawings_ == 0) return;
@@ -37,7 +47,8 @@ void TerminalView::present(const emu::VirtualDisplay& display) {
     text_ = drawings_ == 0 ? std::string(clearScreen) + hideCursor : std::string();
     text_ += home;
     text_ += colour(true, look.litColour()) + colour(false, look.unlitColour());
-    text_ += emu::terminalImage(screen);
+    const bool halfBlocksFit = columns_ <= 0 || screen.width() <= columns_;
+    text_ += halfBlocksFit ? emu::terminalImage(screen) : emu::brailleImage(screen);
     text_ += resetColours;
     text_ += display.description() + "  Ctrl-C stops";
     if (problems > 0) text_ += "  (" + std::to_string(problems) + " commands the display did not understand)";
