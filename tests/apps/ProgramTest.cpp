@@ -92,6 +92,16 @@ TEST_F(ProgramTest, DemoRunsItsFramesAndSaysWhatItShows) {
     EXPECT_EQ(trace.rfind("W 037", 0), 0u) << "the start-up writes to the port at 0x378";
 }
 
+TEST_F(ProgramTest, AMessageOfSeveralLinesPrintsAsSeveralLines) {
+    // Following an MPD that is not there, with nothing stored: the plug-in's own first-use boxes.
+    const Outcome o = run("mpd --host 127.0.0.1 --port 1 --display none --frames 2");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.err.find("Tessaranth: This is the first time you're using Tessaranth.\n"
+                         "            Click Configure to configure the plug-in.\n"),
+              std::string::npos)
+        << o.err;
+}
+
 TEST_F(ProgramTest, TerminalViewWithoutATerminalEndsOnTime) {
     const auto start = std::chrono::steady_clock::now();
     const Outcome o = run("demo --seconds 1");  // no display: the terminal view, into a file

@@ -1,29 +1,22 @@
-// Linux backend: message boxes become one line on stderr, the player window is the host's
+// Linux backend: message boxes go to stderr, the player window is the host's
 // TessaranthPlayerWindow.
 #include "platform/Platform.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace tessaranth::platform::native {
 
-namespace {
-
-void writeEscaped(const char* text) {
-    for (const char* p = text ? text : ""; *p; ++p) {
-        if (*p == '\n')
-            std::fputs("\\n", stderr);
-        else
-            std::fputc(*p, stderr);
-    }
-}
-
-} // namespace
-
+// "Caption: text", each further line of the text on a line of its own, under the first.
 int32_t messageBox(const char* text, const char* caption, uint32_t) {
-    writeEscaped(caption);
-    std::fputs(": ", stderr);
-    writeEscaped(text);
+    const char* shown = caption ? caption : "";
+    const int indent = static_cast<int>(std::strlen(shown)) + 2;
+    std::fprintf(stderr, "%s: ", shown);
+    for (const char* p = text ? text : ""; *p; ++p) {
+        std::fputc(*p, stderr);
+        if (*p == '\n' && p[1]) std::fprintf(stderr, "%*s", indent, "");
+    }
     std::fputc('\n', stderr);
     return idOk;
 }
