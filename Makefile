@@ -62,6 +62,7 @@ fuzz: setup build-fuzz
 # look at every changed picture before committing it.
 golden: build-default
 	@TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/tessaranth_tests --gtest_filter='*EmuGolden*'
+	@TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/apps/tessaranth_host_tests --gtest_filter='*Golden*'
 	@git status --short tests/golden
 
 # The Debian package of the program, its plug-in and the user service: build/default/package/*.deb.

@@ -42,7 +42,9 @@ const char* const commonOptions =
 std::string demoHelp() {
     return std::string("usage: tessaranth demo [options]\n"
                        "Plays a built-in playlist of synthesised songs and shows it on the display: play, pause,\n"
-                       "stop, next, shuffle and repeat happen on a schedule. Needs no files and no network.\n\n"
+                       "stop, next, shuffle and repeat happen on a schedule. Needs no files and no network.\n"
+                       "While no settings are stored it shows a showcase, a T6963C 240x128 with every field and\n"
+                       "visualisation, and stores nothing; 'tessaranth config' makes settings of your own.\n\n"
                        "options:\n") +
            commonOptions;
 }

@@ -85,6 +85,13 @@ std::string limitDescription(const Options& options) {
     return text;
 }
 
+// The demo shows off everything when nothing is stored; a real display gets what the plug-in
+// itself would start with.
+WhenNothingIsStored whenNothingIsStored(const Options& options) {
+    const bool showcase = options.command == Command::demo && options.display != DisplayKind::hardware;
+    return showcase ? WhenNothingIsStored::showcase : WhenNothingIsStored::pluginDefaults;
+}
+
 ViewKind chosenView(const Options& options) {
     if (options.view != ViewKind::automatic) return options.view;
     return graphicalDisplay() ? ViewKind::window : ViewKind::terminal;
@@ -93,7 +100,8 @@ ViewKind chosenView(const Options& options) {
 // Everything one run of a player with the plug-in needs, made in the order the run needs it.
 class PlayerRun {
 public:
-    explicit PlayerRun(const Options& options) : options_(options), settings_(options.settingsFile), plugin_(options.plugin) {
+    explicit PlayerRun(const Options& options)
+        : options_(options), settings_(options.settingsFile, whenNothingIsStored(options)), plugin_(options.plugin) {
         makeDisplay();
         // Following a desktop player needs Qt's event loop machinery even without a window.
         if (!application_ && options.command == Command::mpris)
@@ -104,12 +112,15 @@ public:
     }
 
     void run() {
+        FrameLoop::catchInterrupts();
+        if (settings_.showcase())
+            std::printf("tessaranth: no settings are stored, so the demo shows a showcase of everything the plug-in "
+                        "draws; make your own with 'tessaranth config'\n");
         std::printf("tessaranth: %s shows %s%s on %s%s; press Ctrl-C%s to stop\n", plugin_.description(),
                     playerDescription(options_).c_str(), audioDescription(options_).c_str(),
                     display_->description().c_str(), limitDescription(options_).c_str(),
                     window_ ? " or close the window" : "");
         std::fflush(stdout);
-        FrameLoop::catchInterrupts();
         AudioSource& audio = audio_ ? *audio_ : dynamic_cast<AudioSource&>(*player_);
         HostSession session(plugin_, *player_, audio, [this] { display_->frameDone(); });
         if (window_) configure_ = [&session] { session.configure(); };

@@ -1,4 +1,8 @@
 // The tessaranth program as a user runs it: exit codes, messages and what it leaves behind.
+#include "globals/Globals.h"
+#include "host/PluginLifetime.h"
+#include "settings/Settings.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -83,7 +87,7 @@ TEST_F(ProgramTest, DemoRunsItsFramesAndSaysWhatItShows) {
     EXPECT_EQ(o.out.rfind("tessaranth: ", 0), 0u);
     EXPECT_NE(o.out.find("the demo player on a virtual T6963C"), std::string::npos) << o.out;
     EXPECT_NE(o.out.find("Ctrl-C"), std::string::npos);
-    EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 1) << o.out;
+    EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 2) << "the showcase's line and the run's: " << o.out;
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder + "/frames"))
         files += entry.path().extension() == ".png";
@@ -92,9 +96,30 @@ TEST_F(ProgramTest, DemoRunsItsFramesAndSaysWhatItShows) {
     EXPECT_EQ(trace.rfind("W 037", 0), 0u) << "the start-up writes to the port at 0x378";
 }
 
+TEST_F(ProgramTest, DemoShowsTheShowcaseOnlyWhileNothingIsStoredAndNeverStoresIt) {
+    const std::string registry = folder + "/tessaranth/registry.reg";
+    Outcome o = run("demo --display none --frames 3");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("tessaranth: no settings are stored, so the demo shows a showcase", 0), 0u) << o.out;
+    EXPECT_NE(o.out.find("'tessaranth config'"), std::string::npos) << o.out;
+    EXPECT_TRUE(o.err.empty()) << "the showcase starts without the first-use boxes: " << o.err;
+    EXPECT_FALSE(std::filesystem::exists(registry));
+
+    loadPlugin();
+    gSettings->setShowTime(1);
+    const bool stored = gSettings->saveToRegistry();
+    unloadPlugin();
+    ASSERT_TRUE(stored);
+    const std::string before = read(registry);
+    o = run("demo --display none --frames 3");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out.find("showcase"), std::string::npos) << o.out;
+    EXPECT_EQ(read(registry), before);
+}
+
 TEST_F(ProgramTest, AMessageOfSeveralLinesPrintsAsSeveralLines) {
     // Following an MPD that is not there, with nothing stored: the plug-in's own first-use boxes.
-    const Outcome o = run("mpd --host 127.0.0.1 --port 1 --display none --frames 2");
+    const Outcome o = run("mpd --host 127.0.0.1 --port 1 --audio none --display none --frames 2");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.err.find("Tessaranth: This is the first time you're using Tessaranth.\n"
                          "            Click Configure to configure the plug-in.\n"),
@@ -130,14 +155,18 @@ TEST_F(ProgramTest, AMissingMpdIsReportedInTheFirstSecond) {
     EXPECT_EQ(o.err.find(line, at + 1), std::string::npos) << "once, though the host tries again after a second";
 }
 
+// Interrupted once it has said that Ctrl-C stops it.
 TEST_F(ProgramTest, InterruptEndsTheRunCleanly) {
-    const std::string command = std::string(TESSARANTH_PROGRAM) + " demo --display none >/dev/null 2>&1 </dev/null";
+    const std::string out = folder + "/out";
+    const std::string command = std::string(TESSARANTH_PROGRAM) + " demo --display none >" + out + " 2>&1 </dev/null";
     const pid_t pid = fork();
     if (pid == 0) {
         execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    for (int wait = 0; wait < 200 && read(out).find("Ctrl-C") == std::string::npos; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     kill(pid, SIGINT);
     int status = 0;
     waitpid(pid, &status, 0);

@@ -1,33 +1,13 @@
 #include "EmulatedPlugin.h"
 
-#include "emu/RgbImage.h"
-#include "emu/TerminalImage.h"
+#include "GoldenPicture.h"
+
 #include "globals/Globals.h"
 #include "settings/Settings.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
 
 namespace tessaranth::test {
-
-namespace {
-
-constexpr int kGoldenScale = 3;
-
-bool updatingGoldens() {
-    const char* value = std::getenv("TESSARANTH_UPDATE_GOLDEN");
-    return value && *value && std::string(value) != "0";
-}
-
-int differingPixels(const emu::RgbImage& a, const emu::RgbImage& b) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) count += a.pixel(x, y) == b.pixel(x, y) ? 0 : 1;
-    return count;
-}
-
-} // namespace
 
 void EmulatedPlugin::TearDown() {
     PluginFixture::TearDown();
@@ -129,23 +109,7 @@ void EmulatedPlugin::playStandardTrack() {
 
 void EmulatedPlugin::expectGolden(const std::string& name) {
     ASSERT_NE(display, nullptr);
-    const emu::RgbImage image = emu::RgbImage::render(display->screen(), display->look(), kGoldenScale);
-    const std::string golden = std::string(TESSARANTH_GOLDEN_DIR) + "/" + name + ".png";
-    if (updatingGoldens()) {
-        ASSERT_TRUE(image.writePng(golden)) << "cannot write " << golden;
-        std::printf("golden written: %s\n", golden.c_str());
-        return;
-    }
-    const std::optional<emu::RgbImage> expected = emu::RgbImage::readPng(golden);
-    const std::string actual = (std::filesystem::path(::testing::TempDir()) / (name + ".actual.png")).string();
-    if (!expected || !(*expected == image)) {
-        image.writePng(actual);
-        const bool sameSize = expected && expected->width() == image.width() && expected->height() == image.height();
-        ADD_FAILURE() << (expected ? "the display differs from " : "no golden file ") << golden
-                      << (!expected ? "" : sameSize ? " (" + std::to_string(differingPixels(*expected, image)) + " pixels differ)" : " (size differs)")
-                      << "; what it shows is in " << actual << ":\n"
-                      << emu::terminalImage(display->screen());
-    }
+    expectGoldenPicture(*display, name);
 }
 
 void expectUnderstood(const emu::VirtualDisplay& display) {

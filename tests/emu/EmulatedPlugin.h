@@ -1,10 +1,5 @@
 // The plug-in with a fake player, driving a virtual display through its host services; and the
-// golden PNG files that guard what each display shows.
-//
-// Golden files live in tests/golden/. A missing or differing golden fails the test and leaves
-// the picture it got in the test's temporary folder. To write them anew on purpose:
-//     TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/tessaranth_tests --gtest_filter='EmuGolden*'
-// (or `make golden`), then look at every changed picture before committing it.
+// golden PNG files that guard what each display shows (see GoldenPicture.h).
 #pragma once
 
 #include "PluginFixture.h"
@@ -29,7 +24,7 @@ protected:
     void attachDisplay(const emu::DisplaySetup& setup);
     // A playing track with a rich spectrum and a sine on both channels, the same in every run.
     void playStandardTrack();
-    // Compares what the display shows with tests/golden/<name>.png (or writes it, see above).
+    // Compares what the display shows with tests/golden/<name>.png (or writes it).
     void expectGolden(const std::string& name);
     // Fails the test with the problem log when the emulator met anything it did not understand.
     void expectNoProblems();

@@ -1,11 +1,13 @@
 #include "session/StoredSettings.h"
 
 #include "Errors.h"
+#include "session/Showcase.h"
 
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
+#include "settings/RegistryAccess.h"
 #include "settings/Settings.h"
 
 #include <cstdlib>
@@ -32,15 +34,23 @@ bool answerWithFile(void* context, const platform::FileDialogRequest&, char* pat
     return true;
 }
 
+// Whether the registry holds settings at all: a stored record always carries its version.
+bool somethingStored(const Settings& settings) {
+    char version[128];
+    uint32_t size = sizeof version;
+    return RegistryAccess().readString(settings.rootKey(), settings.keyPath(), "Version", version, size) ==
+           RegistryRead::ok;
+}
+
 } // namespace
 
 // The host's copy of the settings lives only while they are read.
-StoredSettings::StoredSettings(const std::string& configurationFile) {
+StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty) {
     const TessaranthHostServices quiet = quietServices();
     platform::setHostServices(&quiet);
     loadPlugin();
     try {
-        read(configurationFile);
+        read(configurationFile, empty);
     } catch (...) {
         unloadPlugin();
         platform::setHostServices(nullptr);
@@ -50,9 +60,10 @@ StoredSettings::StoredSettings(const std::string& configurationFile) {
     platform::setHostServices(nullptr);
 }
 
-void StoredSettings::read(const std::string& configurationFile) {
+void StoredSettings::read(const std::string& configurationFile, WhenNothingIsStored empty) {
     if (configurationFile.empty()) {
-        gSettings->loadFromRegistry();
+        if (!gSettings->loadFromRegistry() && empty == WhenNothingIsStored::showcase && !somethingStored(*gSettings))
+            arrangeShowcase();
     } else {
         loadFile(configurationFile);
         handToPlugin();
@@ -75,10 +86,24 @@ void StoredSettings::loadFile(const std::string& path) {
     if (!loaded) throw Failure("cannot read the configuration file " + path);
 }
 
-void StoredSettings::handToPlugin() {
+// The picture goes beside the private registry; without it the plug-in reports the missing
+// picture and runs the showcase on a blank background.
+void StoredSettings::arrangeShowcase() {
+    makePrivateHome();
+    const std::string picture = privateHome_ + "/showcase.bmp";
+    host::arrangeShowcase(*gSettings, writeShowcasePicture(picture) ? picture : std::string());
+    handToPlugin();
+    showcase_ = true;
+}
+
+void StoredSettings::makePrivateHome() {
     std::string folder = (std::filesystem::temp_directory_path() / "tessaranth-settings-XXXXXX").string();
     if (!mkdtemp(folder.data())) throw Failure("cannot make a temporary folder for the settings");
     privateHome_ = folder;
+}
+
+void StoredSettings::handToPlugin() {
+    if (privateHome_.empty()) makePrivateHome();
     setenv("XDG_CONFIG_HOME", privateHome_.c_str(), 1);
     gSettings->saveToRegistry();
 }

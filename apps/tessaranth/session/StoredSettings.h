@@ -2,7 +2,8 @@
 // them, so that the virtual display matches the configured controller, size and wiring.
 // With a configuration file, the file's settings reach the plug-in through a registry of this
 // run's own: $XDG_CONFIG_HOME points at a temporary folder that holds them, and the folder is
-// removed at the end. The plug-in is loaded after this object is made.
+// removed at the end. The showcase, when nothing is stored, reaches it the same way, so the
+// stored settings are never written. The plug-in is loaded after this object is made.
 #pragma once
 
 #include "emu/VirtualDisplay.h"
@@ -11,11 +12,14 @@
 
 namespace tessaranth::host {
 
+enum class WhenNothingIsStored { pluginDefaults, showcase };
+
 class StoredSettings {
 public:
-    // configurationFile empty: the stored settings. Throws Failure when the file cannot be read
-    // or the private registry cannot be made.
-    explicit StoredSettings(const std::string& configurationFile);
+    // configurationFile empty: the stored settings, or what `empty` says when there are none.
+    // Throws Failure when the file cannot be read or the private registry cannot be made.
+    explicit StoredSettings(const std::string& configurationFile,
+                            WhenNothingIsStored empty = WhenNothingIsStored::pluginDefaults);
     ~StoredSettings();
     StoredSettings(const StoredSettings&) = delete;
     StoredSettings& operator=(const StoredSettings&) = delete;
@@ -23,15 +27,20 @@ public:
     const emu::DisplaySetup& displaySetup() const { return setup_; }
     // The folder of this run's own registry, or empty.
     const std::string& privateConfigHome() const { return privateHome_; }
+    // Nothing was stored, and the plug-in starts with the showcase.
+    bool showcase() const { return showcase_; }
 
 private:
-    void read(const std::string& configurationFile);
+    void read(const std::string& configurationFile, WhenNothingIsStored empty);
     void loadFile(const std::string& path);
+    void arrangeShowcase();
+    void makePrivateHome();
     void handToPlugin();
     void takeSetup();
 
     emu::DisplaySetup setup_;
     std::string privateHome_;
+    bool showcase_ = false;
 };
 
 } // namespace tessaranth::host
