@@ -2,6 +2,7 @@
 // analysis, onto the analyzer; how long it takes; and what happens when the server goes away.
 #include "DesktopWorld.h"
 #include "DisplayScene.h"
+#include "ReportLog.h"
 #include "Waiting.h"
 #include "audio/PulseCapture.h"
 #include "players/MprisFollower.h"
@@ -23,24 +24,7 @@ namespace {
 using test::desktop;
 using Clock = std::chrono::steady_clock;
 
-// Reports of the capture, kept for the test.
-class Reports {
-public:
-    ContactReport::Sink sink() {
-        return [this](const std::string& line) {
-            const std::lock_guard lock(mutex_);
-            lines_.push_back(line);
-        };
-    }
-    std::vector<std::string> lines() {
-        const std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
+using Reports = test::ReportLog;
 
 // A player that always plays: the capture's sound goes through.
 class PlayingPlayer : public PlayerSource {

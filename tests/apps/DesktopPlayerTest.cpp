@@ -3,6 +3,7 @@
 // and the virtual display shows it.
 #include "DesktopWorld.h"
 #include "DisplayScene.h"
+#include "ReportLog.h"
 #include "Waiting.h"
 #include "audio/PulseCapture.h"
 #include "players/MprisFollower.h"
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <mutex>
 
 namespace tessaranth::host {
 namespace {
@@ -29,8 +29,8 @@ protected:
         ASSERT_EQ(desktop().error(), "");
         ASSERT_TRUE(desktop().startMpv(files)) << desktop().logs();
         files_ = files;
-        follower = std::make_unique<MprisFollower>("", sink());
-        capture = std::make_unique<PulseCapture>("", sink());
+        follower = std::make_unique<MprisFollower>("", log.sink());
+        capture = std::make_unique<PulseCapture>("", log.sink());
         scene = std::make_unique<test::DisplayScene>(desktop().folder(), *follower, *capture);
     }
     void TearDown() override {
@@ -42,28 +42,14 @@ protected:
         follower.reset();
         desktop().stopMpv();
     }
-    ContactReport::Sink sink() {
-        return [this](const std::string& line) {
-            const std::lock_guard lock(reportsMutex);
-            reportLines.push_back(line);
-        };
-    }
-    std::vector<std::string> reports() {
-        const std::lock_guard lock(reportsMutex);
-        return reportLines;
-    }
-    bool reported(const std::string& part) {
-        for (const std::string& line : reports())
-            if (line.find(part) != std::string::npos) return true;
-        return false;
-    }
+    std::vector<std::string> reports() { return log.lines(); }
+    bool reported(const std::string& part) { return log.has(part); }
 
     std::vector<std::string> files_;
     std::unique_ptr<MprisFollower> follower;
     std::unique_ptr<PulseCapture> capture;
     std::unique_ptr<test::DisplayScene> scene;
-    std::mutex reportsMutex;
-    std::vector<std::string> reportLines;
+    test::ReportLog log;
 };
 
 TEST_F(MprisDisplayTest, TitleArtistTimeAndStatusFollowMpv) {
@@ -111,14 +97,17 @@ TEST_F(MprisDisplayTest, AFrozenPlayerLeavesTheFramesFlowing) {
     FrameLoop loop(s.session(), {std::nullopt, 3.0});
     const int64_t before = s.session().frames();
     loop.run();  // the plug-in's default pace: a frame every 60 ms
-    const std::string frozen = s.timeRow();
     EXPECT_GE(s.session().frames() - before, 40) << "about 50 frames in 3 s";
-    EXPECT_TRUE(reported("lost the MPRIS player org.mpris.MediaPlayer2.mpv (")) << testing::PrintToString(reports());
+    EXPECT_TRUE(test::waitFor(3000, [&] { return reported("lost the MPRIS player org.mpris.MediaPlayer2.mpv ("); }))
+        << testing::PrintToString(reports());
+    s.frame();
+    const std::string frozen = s.timeRow();
     s.frames(1200, [] { return false; });
     EXPECT_EQ(s.timeRow(), frozen) << "the time of a player that does not answer stands";
     kill(desktop().mpv().pid(), SIGCONT);
-    EXPECT_TRUE(test::waitFor(4000, [&] { return reported("the MPRIS player org.mpris.MediaPlayer2.mpv is back"); }));
-    ASSERT_TRUE(s.frames(3000, [&] { return s.timeRow() != frozen; })) << "it plays on";
+    EXPECT_TRUE(test::waitFor(5000, [&] { return reported("the MPRIS player org.mpris.MediaPlayer2.mpv is back"); }))
+        << testing::PrintToString(reports());
+    ASSERT_TRUE(s.frames(5000, [&] { return s.timeRow() != frozen; })) << "it plays on: " << s.picture();
 }
 
 } // namespace

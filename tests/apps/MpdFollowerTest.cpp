@@ -2,11 +2,11 @@
 // what it says when MPD goes away, freezes or comes back.
 #include "players/MpdFollower.h"
 #include "MpdServer.h"
+#include "ReportLog.h"
 #include "audio/AudioAnalysis.h"
 #include "audio/FifoAudio.h"
 
 #include <csignal>
-#include <mutex>
 
 #include <gtest/gtest.h>
 
@@ -40,22 +40,12 @@ protected:
         });
     }
 
-    // The follower's reports, kept for the test.
-    std::vector<std::string> reports() {
-        const std::lock_guard lock(reportsMutex);
-        return reportLines;
-    }
-    ContactReport::Sink sink() {
-        return [this](const std::string& line) {
-            const std::lock_guard lock(reportsMutex);
-            reportLines.push_back(line);
-        };
-    }
+    std::vector<std::string> reports() { return log.lines(); }
+    ContactReport::Sink sink() { return log.sink(); }
 
     MpdServer server{songs};
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    std::mutex reportsMutex;
-    std::vector<std::string> reportLines;
+    test::ReportLog log;
 };
 
 TEST_F(MpdFollowerTest, FollowsSongsTimePauseNextAndModes) {

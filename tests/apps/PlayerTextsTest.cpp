@@ -13,36 +13,11 @@
 namespace tessaranth::host {
 namespace {
 
-MprisValue text(std::string value) {
-    MprisValue v;
-    v.kind = MprisValue::Kind::text;
-    v.text = std::move(value);
-    return v;
-}
-MprisValue integer(int64_t value) {
-    MprisValue v;
-    v.kind = MprisValue::Kind::integer;
-    v.integer = value;
-    return v;
-}
-MprisValue real(double value) {
-    MprisValue v;
-    v.kind = MprisValue::Kind::real;
-    v.real = value;
-    return v;
-}
-MprisValue list(std::vector<MprisValue> items) {
-    MprisValue v;
-    v.kind = MprisValue::Kind::list;
-    v.items = std::move(items);
-    return v;
-}
-MprisValue map(std::vector<MprisEntry> entries) {
-    MprisValue v;
-    v.kind = MprisValue::Kind::map;
-    v.entries = std::move(entries);
-    return v;
-}
+MprisValue text(std::string value) { return MprisValue::ofText(std::move(value)); }
+MprisValue integer(int64_t value) { return MprisValue::ofInteger(value); }
+MprisValue real(double value) { return MprisValue::ofReal(value); }
+MprisValue list(std::vector<MprisValue> items) { return MprisValue::ofList(std::move(items)); }
+MprisValue map(std::vector<MprisEntry> entries) { return MprisValue::ofMap(std::move(entries)); }
 MprisValue metadata(const std::string& id, const std::string& title, const std::string& url) {
     return map({{"mpris:trackid", text(id)}, {"xesam:title", text(title)}, {"xesam:artist", list({text("Test Artist")})},
                 {"xesam:url", text(url)}, {"mpris:length", integer(5000000)}});

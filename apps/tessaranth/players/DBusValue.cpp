@@ -18,23 +18,11 @@ constexpr int deepest = 32;
 
 MprisValue valueOf(const QVariant& value, int depth);
 
-MprisValue textValue(const QByteArray& utf8) {
-    MprisValue v;
-    v.kind = MprisValue::Kind::text;
-    v.text = utf8.toStdString();
-    return v;
-}
-
-MprisValue integerValue(int64_t integer) {
-    MprisValue v;
-    v.kind = MprisValue::Kind::integer;
-    v.integer = integer;
-    return v;
-}
+MprisValue textValue(const QByteArray& utf8) { return MprisValue::ofText(utf8.toStdString()); }
 
 MprisValue unsignedValue(uint64_t number) {
     if (number <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
-        return integerValue(static_cast<int64_t>(number));
+        return MprisValue::ofInteger(static_cast<int64_t>(number));
     MprisValue v;
     v.kind = MprisValue::Kind::large;
     v.large = number;
@@ -75,15 +63,13 @@ MprisValue argumentValue(const QDBusArgument& argument, int depth) {
 }
 
 MprisValue listValue(const QVariantList& items, int depth) {
-    MprisValue v;
-    v.kind = MprisValue::Kind::list;
+    MprisValue v = MprisValue::ofList({});
     for (const QVariant& item : items) v.items.push_back(valueOf(item, depth + 1));
     return v;
 }
 
 MprisValue mapValue(const QVariantMap& entries, int depth) {
-    MprisValue v;
-    v.kind = MprisValue::Kind::map;
+    MprisValue v = MprisValue::ofMap({});
     for (auto it = entries.begin(); it != entries.end(); ++it)
         v.entries.push_back({it.key().toUtf8().toStdString(), valueOf(it.value(), depth + 1)});
     return v;
@@ -93,25 +79,15 @@ MprisValue valueOf(const QVariant& value, int depth) {
     if (depth > deepest) return {};
     const int type = value.metaType().id();
     switch (type) {
-    case QMetaType::Bool: {
-        MprisValue v;
-        v.kind = MprisValue::Kind::boolean;
-        v.boolean = value.toBool();
-        return v;
-    }
+    case QMetaType::Bool: return MprisValue::ofBoolean(value.toBool());
     case QMetaType::UChar:
     case QMetaType::UShort:
     case QMetaType::UInt:
     case QMetaType::ULongLong: return unsignedValue(value.toULongLong());
     case QMetaType::Short:
     case QMetaType::Int:
-    case QMetaType::LongLong: return integerValue(value.toLongLong());
-    case QMetaType::Double: {
-        MprisValue v;
-        v.kind = MprisValue::Kind::real;
-        v.real = value.toDouble();
-        return v;
-    }
+    case QMetaType::LongLong: return MprisValue::ofInteger(value.toLongLong());
+    case QMetaType::Double: return MprisValue::ofReal(value.toDouble());
     case QMetaType::QString: return textValue(value.toString().toUtf8());
     case QMetaType::QByteArray: return textValue(value.toByteArray());
     case QMetaType::QStringList: {

@@ -28,6 +28,13 @@ struct MprisValue {
 
     // The entry of a map with this key, or nothing.
     const MprisValue* find(std::string_view key) const;
+
+    static MprisValue ofBoolean(bool value);
+    static MprisValue ofInteger(int64_t value);
+    static MprisValue ofReal(double value);
+    static MprisValue ofText(std::string value);
+    static MprisValue ofList(std::vector<MprisValue> items);
+    static MprisValue ofMap(std::vector<MprisEntry> entries);
 };
 
 struct MprisEntry {
@@ -39,6 +46,48 @@ inline const MprisValue* MprisValue::find(std::string_view key) const {
     for (const MprisEntry& entry : entries)
         if (entry.key == key) return &entry.value;
     return nullptr;
+}
+
+inline MprisValue MprisValue::ofBoolean(bool value) {
+    MprisValue v;
+    v.kind = Kind::boolean;
+    v.boolean = value;
+    return v;
+}
+
+inline MprisValue MprisValue::ofInteger(int64_t value) {
+    MprisValue v;
+    v.kind = Kind::integer;
+    v.integer = value;
+    return v;
+}
+
+inline MprisValue MprisValue::ofReal(double value) {
+    MprisValue v;
+    v.kind = Kind::real;
+    v.real = value;
+    return v;
+}
+
+inline MprisValue MprisValue::ofText(std::string value) {
+    MprisValue v;
+    v.kind = Kind::text;
+    v.text = std::move(value);
+    return v;
+}
+
+inline MprisValue MprisValue::ofList(std::vector<MprisValue> items) {
+    MprisValue v;
+    v.kind = Kind::list;
+    v.items = std::move(items);
+    return v;
+}
+
+inline MprisValue MprisValue::ofMap(std::vector<MprisEntry> entries) {
+    MprisValue v;
+    v.kind = Kind::map;
+    v.entries = std::move(entries);
+    return v;
 }
 
 } // namespace tessaranth::host
