@@ -14,6 +14,7 @@
 // here closes at once.
 namespace tessaranth::platform::native {
 void showConfigDialog(TConfigForm&) {}
+void raiseConfigDialog() {}
 } // namespace tessaranth::platform::native
 
 namespace tessaranth::fuzz {

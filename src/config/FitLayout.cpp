@@ -29,8 +29,15 @@ public:
     }
 
     std::vector<ControlRect> fit() {
-        repeat([this] { return pushRows() | alignColumns([](int a, int b) { return std::max(a, b); }); });
-        repeat([this] { return pullRows() | alignColumns([](int a, int b) { return std::min(a, b); }); });
+        // Both steps run every round, the rows first.
+        repeat([this] {
+            const bool pushed = pushRows();
+            return alignColumns([](int a, int b) { return std::max(a, b); }) || pushed;
+        });
+        repeat([this] {
+            const bool pulled = pullRows();
+            return alignColumns([](int a, int b) { return std::min(a, b); }) || pulled;
+        });
         std::vector<ControlRect> rects;
         for (std::size_t i = 0; i < items_.size(); ++i)
             rects.push_back({static_cast<int16_t>(x_[i]), items_[i].rect.y, static_cast<int16_t>(width_[i]),
