@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,8 +15,12 @@ void ChildProcess::start(const std::vector<std::string>& argv, const std::string
     std::vector<char*> arguments;
     for (const std::string& argument : argv) arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+        // A test that is killed (a time-out of the runner) takes its programs with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);  // SIGKILL reaches a stopped one too
+        if (getppid() != parent) _exit(127);
         const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         const int input = open("/dev/null", O_RDONLY);
         dup2(input, STDIN_FILENO);

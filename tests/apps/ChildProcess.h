@@ -1,5 +1,5 @@
 // A program a test starts and stops itself: a child of the test, its output in a log file,
-// stopped by its process id and waited for.
+// stopped by its process id and waited for; it ends too when the test process dies.
 #pragma once
 
 #include <sys/types.h>
