@@ -20,6 +20,7 @@ const char* const overview =
     "  mpd      follow a running Music Player Daemon\n"
     "  mpris    follow a desktop player (anything that speaks MPRIS on the session bus)\n"
     "  config   open the plug-in's configuration dialog\n"
+    "  doctor   check what the configured display and the players need on this machine\n"
     "\n"
     "'tessaranth <command> --help' describes a command and its options.\n";
 
@@ -30,7 +31,8 @@ const char* const commonOptions =
     "                       size and wiring; hardware: the plug-in drives the real display;\n"
     "                       none: no display at all\n"
     "  --view VIEW          how the virtual display is shown: window (default when a graphical\n"
-    "                       display is available), terminal (drawn in place with half blocks),\n"
+    "                       display is available), terminal (drawn in place with half blocks, or\n"
+    "                       Braille dots in a terminal narrower than the display),\n"
     "                       png:DIR (one PNG file per frame in DIR)\n"
     "  --every N            with png:DIR, write only every Nth frame\n"
     "  --frames N           stop after N frames\n"
@@ -84,6 +86,19 @@ std::string configHelp() {
            "  --screenshot DIR     write a picture of every page of the dialog into DIR and close it\n"
            "  --plugin PATH        the plug-in whose dialog to open\n"
            "  --settings FILE.tzn  start the dialog from this configuration file\n";
+}
+
+std::string doctorHelp() {
+    return "usage: tessaranth doctor [--settings FILE.tzn] [--host H] [--port P]\n"
+           "Looks at what the configured display needs on this machine and says what is missing and how\n"
+           "to put it right: for the parallel port the parport_pc and ppdev modules, /dev/parportN and\n"
+           "access to it (the lp group), else direct port access; for the USB2LCD a device library, the\n"
+           "adapter and access to it (a udev rule); the stored settings. It also looks for MPD and for\n"
+           "MPRIS players. Exit status 0 when the configured display can be driven, 1 when it cannot.\n\n"
+           "options:\n"
+           "  --settings FILE.tzn  check the display of this configuration file instead of the stored settings\n"
+           "  --host H             MPD's host name, address or socket path (default: $MPD_HOST or localhost)\n"
+           "  --port P             MPD's port (default: $MPD_PORT or 6600)\n";
 }
 
 int64_t positiveInteger(const std::string& option, const std::string& text) {
@@ -154,6 +169,15 @@ std::map<std::string, Setter> commonSetters() {
     };
 }
 
+void addMpdAddress(std::map<std::string, Setter>& setters) {
+    setters["--host"] = [](Options& o, const std::string& v) { o.mpdHost = v; };
+    setters["--port"] = [](Options& o, const std::string& v) {
+        const int64_t port = positiveInteger("--port", v);
+        if (port > 65535) throw UsageError("--port needs a port number from 1 to 65535, not '" + v + "'");
+        o.mpdPort = static_cast<uint32_t>(port);
+    };
+}
+
 std::map<std::string, Setter> settersFor(Command command) {
     if (command == Command::config) {
         return {
@@ -162,14 +186,14 @@ std::map<std::string, Setter> settersFor(Command command) {
             {"--screenshot", [](Options& o, const std::string& v) { o.screenshotDirectory = v; }},
         };
     }
+    if (command == Command::doctor) {
+        std::map<std::string, Setter> setters{{"--settings", [](Options& o, const std::string& v) { o.settingsFile = v; }}};
+        addMpdAddress(setters);
+        return setters;
+    }
     auto setters = commonSetters();
     if (command == Command::mpd) {
-        setters["--host"] = [](Options& o, const std::string& v) { o.mpdHost = v; };
-        setters["--port"] = [](Options& o, const std::string& v) {
-            const int64_t port = positiveInteger("--port", v);
-            if (port > 65535) throw UsageError("--port needs a port number from 1 to 65535, not '" + v + "'");
-            o.mpdPort = static_cast<uint32_t>(port);
-        };
+        addMpdAddress(setters);
         setters["--fifo"] = [](Options& o, const std::string& v) { setAudio(o, "fifo:" + v); };
     }
     if (command == Command::mpris) setters["--player"] = [](Options& o, const std::string& v) { o.playerName = v; };
@@ -182,6 +206,7 @@ Command commandNamed(const std::string& name) {
     if (name == "mpd") return Command::mpd;
     if (name == "mpris") return Command::mpris;
     if (name == "config") return Command::config;
+    if (name == "doctor") return Command::doctor;
     if (name == "--help" || name == "-h" || name == "help") return Command::help;
     throw UsageError("unknown command '" + name + "' (try 'tessaranth --help')");
 }
@@ -234,6 +259,7 @@ std::string helpText(Command command) {
     case Command::mpd: return mpdHelp();
     case Command::mpris: return mprisHelp();
     case Command::config: return configHelp();
+    case Command::doctor: return doctorHelp();
     case Command::help: break;
     }
     return overview;

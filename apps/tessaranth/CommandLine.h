@@ -9,7 +9,7 @@
 
 namespace tessaranth::host {
 
-enum class Command { help, demo, mpd, mpris, config };
+enum class Command { help, demo, mpd, mpris, config, doctor };
 enum class DisplayKind { virtualDisplay, hardware, none };
 enum class ViewKind { automatic, window, terminal, png };
 enum class AudioKind { pulse, fifo, none };

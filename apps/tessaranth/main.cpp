@@ -4,6 +4,7 @@
 #include "views/DialogScreenshots.h"
 #include "views/DisplayTarget.h"
 #include "Errors.h"
+#include "doctor/Doctor.h"
 #include "session/FrameLoop.h"
 #include "session/HostSession.h"
 #include "players/MpdFollower.h"
@@ -33,6 +34,7 @@ namespace {
 
 // Where the plug-in is looked for, relative to this program: installed, then in the build tree.
 constexpr const char* pluginPlaces[] = {TESSARANTH_INSTALLED_PLUGIN, TESSARANTH_BUILT_PLUGIN};
+constexpr const char* guidePlaces[] = {TESSARANTH_INSTALLED_GUIDE, TESSARANTH_SOURCE_GUIDE};
 
 bool graphicalDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
@@ -202,12 +204,22 @@ int configure(const Options& options) {
     return 0;
 }
 
+// The doctor asks the session bus for MPRIS players, which QtDBus does for an application only.
+int examine(const Options& options) {
+    QCoreApplication application(qtArgc, qtArgv);
+    const Doctor doctor(Machine::thisMachine(), {options.settingsFile, options.mpdHost, options.mpdPort, "",
+                                                 pluginBesideThisProgram(guidePlaces)});
+    doctor.report(stdout);
+    return doctor.exitStatus();
+}
+
 int run(const Options& options) {
     if (options.command == Command::help || options.help) {
         std::fputs(helpText(options.command).c_str(), stdout);
         return 0;
     }
     if (options.command == Command::config) return configure(options);
+    if (options.command == Command::doctor) return examine(options);
     PlayerRun(options).run();
     return 0;
 }

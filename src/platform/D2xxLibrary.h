@@ -18,6 +18,7 @@ class D2xxLibrary final : public UsbLibrary {
 public:
     explicit D2xxLibrary(const char* name) : name_(name) {}
     void setName(const char* name) { name_ = name; }
+    const char* name() const override { return name_; }
 
     bool load() override;
     bool unload() override;

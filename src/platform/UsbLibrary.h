@@ -9,6 +9,8 @@ class UsbLibrary {
 public:
     virtual ~UsbLibrary() = default;
 
+    // The file it loads.
+    virtual const char* name() const = 0;
     // Loads the library and resolves every function it needs; false leaves nothing loaded.
     virtual bool load() = 0;
     // False when the library could not be released.

@@ -6,6 +6,7 @@
 #include "ReportLog.h"
 #include "Waiting.h"
 #include "audio/PulseCapture.h"
+#include "doctor/Checks.h"
 #include "players/MprisFollower.h"
 #include "session/FrameLoop.h"
 
@@ -108,6 +109,16 @@ TEST_F(MprisDisplayTest, AFrozenPlayerLeavesTheFramesFlowing) {
     EXPECT_TRUE(test::waitFor(5000, [&] { return reported("the MPRIS player org.mpris.MediaPlayer2.mpv is back"); }))
         << testing::PrintToString(reports());
     ASSERT_TRUE(s.frames(5000, [&] { return s.timeRow() != frozen; })) << "it plays on: " << s.picture();
+}
+
+// What `tessaranth doctor` says of the desktop: the player on the session bus, none once it quit.
+TEST_F(MprisDisplayTest, TheDoctorFindsThePlayerOnTheSessionBus) {
+    const Finding found = checkMpris("");
+    EXPECT_EQ(found.verdict, Verdict::ok);
+    EXPECT_EQ(found.text, "on the session bus: mpv");
+    desktop().stopMpv();
+    EXPECT_TRUE(test::waitFor(3000, [] { return checkMpris("").verdict == Verdict::warning; }));
+    EXPECT_EQ(checkMpris("").text, "no MPRIS player is on the session bus");
 }
 
 } // namespace

@@ -14,9 +14,7 @@
 
 namespace tessaranth::test {
 
-namespace {
-
-// A port nobody listens on now: the kernel picks it for a socket bound to port 0.
+// The kernel picks the port for a socket bound to port 0.
 unsigned freePort() {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -30,8 +28,6 @@ unsigned freePort() {
     close(s);
     return port;
 }
-
-} // namespace
 
 MpdServer::MpdServer(const std::vector<TestSong>& songs) {
     std::string pattern = ::testing::TempDir() + "mpd-XXXXXX";

@@ -15,6 +15,9 @@
 
 namespace tessaranth::test {
 
+// A port on 127.0.0.1 that nobody listens on now.
+unsigned freePort();
+
 class MpdServer {
 public:
     // Makes the songs and the configuration; check error() before use.

@@ -52,7 +52,7 @@ protected:
 
 TEST_F(ProgramTest, BadUsageEndsWithCode2AndOneLine) {
     for (const char* arguments : {"", "dance", "demo --frames", "demo --frames x", "mpd --port 99999",
-                                  "demo --display hardware --trace t.txt", "config --seconds 3"}) {
+                                  "demo --display hardware --trace t.txt", "config --seconds 3", "doctor --frames 3"}) {
         const Outcome o = run(arguments);
         EXPECT_EQ(o.exitCode, 2) << arguments;
         EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << arguments << ": " << o.err;
@@ -61,7 +61,7 @@ TEST_F(ProgramTest, BadUsageEndsWithCode2AndOneLine) {
 }
 
 TEST_F(ProgramTest, HelpForEveryCommand) {
-    for (const char* arguments : {"--help", "demo --help", "mpd --help", "config --help"}) {
+    for (const char* arguments : {"--help", "demo --help", "mpd --help", "config --help", "doctor --help"}) {
         const Outcome o = run(arguments);
         EXPECT_EQ(o.exitCode, 0) << arguments;
         EXPECT_EQ(o.out.rfind("usage: tessaranth", 0), 0u) << o.out;
@@ -115,6 +115,27 @@ TEST_F(ProgramTest, DemoShowsTheShowcaseOnlyWhileNothingIsStoredAndNeverStoresIt
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_EQ(o.out.find("showcase"), std::string::npos) << o.out;
     EXPECT_EQ(read(registry), before);
+}
+
+// A USB2LCD on a machine without one: the doctor's findings, its verdict and where the guide is.
+TEST_F(ProgramTest, DoctorReportsWhatTheDisplayLacksAndExitsWithItsVerdict) {
+    loadPlugin();
+    gSettings->setController(6);
+    gSettings->setDisplayFormat(3);
+    const std::string file = folder + "/usb.tzn";
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(&gSettings->image()), settingsImageSize);
+    unloadPlugin();
+    const Outcome o = run("doctor --settings " + file + " --host 127.0.0.1 --port 9");
+    EXPECT_EQ(o.exitCode, 1) << o.out << o.err;
+    EXPECT_EQ(o.out.rfind("tessaranth doctor: what USB2LCD 240x128 on the USB adapter needs on this machine\n", 0), 0u) << o.out;
+    EXPECT_NE(o.out.find("  problem  USB adapter         no FTDI device (USB vendor 0403) is plugged in\n"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("  warning  MPD                 no MPD answers at 127.0.0.1:9"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("The display cannot be driven until the problems above are fixed.\n"), std::string::npos);
+    const std::string guide = "How to connect and set up each display: ";
+    const std::size_t at = o.out.find(guide);
+    ASSERT_NE(at, std::string::npos) << o.out;
+    const std::string path = o.out.substr(at + guide.size(), o.out.find('\n', at) - at - guide.size());
+    EXPECT_TRUE(std::filesystem::exists(path)) << path;
 }
 
 TEST_F(ProgramTest, AMessageOfSeveralLinesPrintsAsSeveralLines) {

@@ -18,11 +18,16 @@ namespace tessaranth::host {
 
 namespace {
 
-// The host's own reading of the settings says nothing: the plug-in reports for itself.
-TessaranthHostServices quietServices() {
+// The host's own reading of the settings shows nothing: the plug-in reports for itself when it
+// starts. What it would have said is kept.
+TessaranthHostServices quietServices(std::vector<std::string>& messages) {
     TessaranthHostServices services{};
     services.version = TESSARANTH_HOST_SERVICES_VERSION;
-    services.messageBox = [](void*, const char*, const char*, uint32_t) -> int32_t { return platform::idOk; };
+    services.context = &messages;
+    services.messageBox = [](void* context, const char* text, const char*, uint32_t) -> int32_t {
+        static_cast<std::vector<std::string>*>(context)->push_back(text ? text : "");
+        return platform::idOk;
+    };
     return services;
 }
 
@@ -46,7 +51,7 @@ bool somethingStored(const Settings& settings) {
 
 // The host's copy of the settings lives only while they are read.
 StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty) {
-    const TessaranthHostServices quiet = quietServices();
+    const TessaranthHostServices quiet = quietServices(messages_);
     platform::setHostServices(&quiet);
     loadPlugin();
     try {

@@ -9,6 +9,7 @@
 #include "emu/VirtualDisplay.h"
 
 #include <string>
+#include <vector>
 
 namespace tessaranth::host {
 
@@ -29,6 +30,8 @@ public:
     const std::string& privateConfigHome() const { return privateHome_; }
     // Nothing was stored, and the plug-in starts with the showcase.
     bool showcase() const { return showcase_; }
+    // What the plug-in's reading of the settings would have told the user, in order.
+    const std::vector<std::string>& messages() const { return messages_; }
 
 private:
     void read(const std::string& configurationFile, WhenNothingIsStored empty);
@@ -41,6 +44,7 @@ private:
     emu::DisplaySetup setup_;
     std::string privateHome_;
     bool showcase_ = false;
+    std::vector<std::string> messages_;
 };
 
 } // namespace tessaranth::host

@@ -14,6 +14,7 @@ public:
     explicit Ftdi1Library(const char* name) : name_(name) {}
     ~Ftdi1Library() override;
     void setName(const char* name) { name_ = name; }
+    const char* name() const override { return name_; }
 
     bool load() override;
     bool unload() override;

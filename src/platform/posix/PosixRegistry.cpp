@@ -6,6 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/ReplaceFile.h"
 #include "platform/posix/PosixStatus.h"
+#include "platform/posix/RegistryLocation.h"
 #include "platform/posix/RegistryFile.h"
 
 #include <cerrno>
@@ -59,10 +60,14 @@ std::string configFolder() {
     return home && *home ? std::string(home) + "/.config" : std::string();
 }
 
-std::string registryLocation() {
+} // namespace
+
+std::string registryFileLocation() {
     const std::string folder = configFolder();
     return folder.empty() ? folder : folder + "/tessaranth/registry.reg";
 }
+
+namespace {
 
 bool keyName(uint32_t root, const char* path, std::string& name) {
     if (root != hkeyCurrentUser || !path) return false;
@@ -112,7 +117,7 @@ int32_t open(uint32_t root, const char* path, uint32_t access, RegistryKey& hand
     handle = 0;
     std::string name;
     if (!keyName(root, path, name)) return create ? errorAccessDenied : errorFileNotFound;
-    auto key = std::make_unique<OpenKey>(OpenKey{RegistryFile(name), registryLocation(), access});
+    auto key = std::make_unique<OpenKey>(OpenKey{RegistryFile(name), registryFileLocation(), access});
     int32_t status = readKey(*key);
     if (status == errorSuccess && !key->file.hasKey()) {
         if (create) {

@@ -1,0 +1,120 @@
+#include "doctor/Doctor.h"
+
+#include "Errors.h"
+#include "session/StoredSettings.h"
+
+#include "config/WiringTable.h"
+#include "controllers/ControllerFactory.h"
+#include "controllers/ControllerLSI.h"
+#include "geometry/DisplayFormat.h"
+#include "platform/posix/RegistryLocation.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace tessaranth::host {
+
+namespace {
+
+constexpr uint8_t usbAdapter = 6;
+const char* const makeYourOwn = "set up your display with 'tessaranth config' and press \"Save settings\"";
+
+std::string describe(const emu::DisplaySetup& s) {
+    const std::string name = s.controller < std::size(controllerNames) ? controllerNames[s.controller]
+                                                                       : "controller " + std::to_string(s.controller);
+    const DisplaySize size = displaySize(s.displayFormat);
+    const std::string dimensions = s.displayFormat < displayFormatCount
+                                       ? std::to_string(size.width) + "x" + std::to_string(size.height)
+                                       : "of display format " + std::to_string(s.displayFormat);
+    if (s.controller == usbAdapter) return name + " " + dimensions + " on the USB adapter";
+    char port[8];
+    std::snprintf(port, sizeof port, "0x%X", static_cast<unsigned>(s.lptAddress));
+    return name + " " + dimensions + " on the parallel port at " + port;
+}
+
+Finding settingsFinding(const std::string& file, const std::string& location, const std::vector<std::string>& messages) {
+    if (!file.empty()) return {Verdict::ok, "settings", "read from the configuration file " + file, ""};
+    if (location.empty())
+        return {Verdict::warning, "settings", "there is no home folder to keep them in: the plug-in starts with its defaults",
+                "set HOME or XDG_CONFIG_HOME"};
+    if (!std::filesystem::exists(location))
+        return {Verdict::warning, "settings", "none are stored in " + location + ": the plug-in starts with its defaults",
+                makeYourOwn};
+    if (messages.empty()) return {Verdict::ok, "settings", "read from " + location, ""};
+    std::string said;
+    for (const std::string& message : messages) said += " \"" + message + "\"";
+    return {Verdict::warning, "settings",
+            "the plug-in does not take what " + location + " holds and starts with its defaults; it says" + said,
+            makeYourOwn};
+}
+
+bool hasDriver(uint8_t controller) { return std::unique_ptr<ControllerLSI>(createController(controller)) != nullptr; }
+
+Finding displayFinding(const emu::DisplaySetup& setup, const std::string& description) {
+    if (!hasDriver(setup.controller))
+        return {Verdict::problem, "display", description + ": the plug-in has no driver for it",
+                "choose a controller in 'tessaranth config'"};
+    if (setup.displayFormat >= displayFormatCount)
+        return {Verdict::problem, "display", description + ": no display size of that number is known",
+                "choose a display size in 'tessaranth config'"};
+    return {Verdict::ok, "display", description, ""};
+}
+
+const char* verdictName(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::ok: return "ok";
+    case Verdict::warning: return "warning";
+    case Verdict::problem: return "problem";
+    }
+    return "";
+}
+
+} // namespace
+
+Doctor::Doctor(const Machine& machine, const DoctorOptions& options) : guide_(options.hardwareGuide) {
+    if (const std::optional<emu::DisplaySetup> setup = readSettings(options.settingsFile)) checkDisplay(machine, *setup);
+    add({checkMpd(options.mpdHost, options.mpdPort), checkMpris(options.busAddress)});
+}
+
+std::optional<emu::DisplaySetup> Doctor::readSettings(const std::string& settingsFile) {
+    const std::string location = settingsFile.empty() ? platform::registryFileLocation() : settingsFile;
+    try {
+        const StoredSettings settings(settingsFile);
+        add({settingsFinding(settingsFile, location, settings.messages())});
+        return settings.displaySetup();
+    } catch (const Failure& failure) {
+        add({{Verdict::problem, "settings", failure.what(), "name a file saved with the dialog's \"Save to file\""}});
+        return std::nullopt;
+    }
+}
+
+void Doctor::checkDisplay(const Machine& machine, const emu::DisplaySetup& setup) {
+    display_ = describe(setup);
+    std::vector<Finding> findings{displayFinding(setup, display_)};
+    if (findings.front().verdict == Verdict::ok) {
+        std::vector<Finding> more =
+            setup.controller == usbAdapter ? checkUsbAdapter(machine) : checkParallelPort(machine, setup.lptAddress);
+        findings.insert(findings.end(), more.begin(), more.end());
+    }
+    drivable_ = noProblem(findings);
+    add(std::move(findings));
+}
+
+void Doctor::add(std::vector<Finding> findings) {
+    for (Finding& finding : findings) findings_.push_back(std::move(finding));
+}
+
+void Doctor::report(std::FILE* out) const {
+    std::fprintf(out, "tessaranth doctor: what %s needs on this machine\n",
+                 display_.empty() ? "the configured display" : display_.c_str());
+    for (const Finding& finding : findings_) {
+        std::fprintf(out, "  %-8s %-19s %s\n", verdictName(finding.verdict), finding.topic.c_str(), finding.text.c_str());
+        if (!finding.advice.empty()) std::fprintf(out, "  %-8s %-19s -> %s\n", "", "", finding.advice.c_str());
+    }
+    std::fputs(drivable_ ? "The display can be driven.\n"
+                         : "The display cannot be driven until the problems above are fixed.\n",
+               out);
+    if (!guide_.empty()) std::fprintf(out, "How to connect and set up each display: %s\n", guide_.c_str());
+}
+
+} // namespace tessaranth::host

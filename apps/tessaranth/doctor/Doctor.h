@@ -1,0 +1,50 @@
+// `tessaranth doctor`: looks at what the configured display needs on this machine (the settings,
+// the parallel port or the USB adapter) and at the players (MPD, MPRIS), and says what is
+// missing and how to put it right. Its exit status is 0 only when the configured display can be
+// driven. Needs a QCoreApplication.
+#pragma once
+
+#include "doctor/Checks.h"
+#include "doctor/Machine.h"
+
+#include "emu/VirtualDisplay.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaranth::host {
+
+struct DoctorOptions {
+    std::string settingsFile;  // empty: the stored settings
+    std::string mpdHost;       // empty, 0: libmpdclient's defaults
+    uint32_t mpdPort = 0;
+    std::string busAddress;     // empty: the session bus
+    std::string hardwareGuide;  // named in the report's last line; empty: not named
+};
+
+class Doctor {
+public:
+    // Runs every check.
+    Doctor(const Machine& machine, const DoctorOptions& options);
+
+    const std::vector<Finding>& findings() const { return findings_; }
+    bool displayCanBeDriven() const { return drivable_; }
+    int exitStatus() const { return drivable_ ? 0 : 1; }
+    // One finding a line with its advice below, then the verdict.
+    void report(std::FILE* out) const;
+
+private:
+    std::optional<emu::DisplaySetup> readSettings(const std::string& settingsFile);
+    void checkDisplay(const Machine& machine, const emu::DisplaySetup& setup);
+    void add(std::vector<Finding> findings);
+
+    std::vector<Finding> findings_;
+    std::string display_;  // "T6963C 240x128 on the parallel port at 0x378"
+    std::string guide_;
+    bool drivable_ = false;
+};
+
+} // namespace tessaranth::host
