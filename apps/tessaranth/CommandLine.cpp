@@ -32,7 +32,7 @@ const char* const commonOptions =
     "                       none: no display at all\n"
     "  --view VIEW          how the virtual display is shown: window (default when a graphical\n"
     "                       display is available), terminal (drawn in place with half blocks, or\n"
-    "                       Braille dots in a terminal narrower than the display),\n"
+    "                       Braille dots in a terminal too small for them),\n"
     "                       png:DIR (one PNG file per frame in DIR)\n"
     "  --every N            with png:DIR, write only every Nth frame\n"
     "  --frames N           stop after N frames\n"

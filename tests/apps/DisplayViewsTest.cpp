@@ -78,14 +78,25 @@ TEST_F(DisplayViewsTest, TerminalDrawsInPlaceOnlyWhenThePictureChanges) {
     EXPECT_EQ(output(), "\x1b[0m\x1b[?25h");
 }
 
-TEST_F(DisplayViewsTest, ANarrowTerminalGetsBrailleAtHalfTheWidth) {
-    TerminalView view(file, 100);  // the display is 128 pixels wide
+// The display is 128 x 64 pixels: 128 columns and 33 lines with half blocks, 64 and 17 with Braille.
+TEST_F(DisplayViewsTest, ASmallTerminalGetsBrailleAndATinyOneThePartThatFits) {
     light(0);
+    for (const TerminalSize size : {TerminalSize{100, 40}, TerminalSize{200, 30}}) {
+        TerminalView view(file, size);
+        view.present(*display);
+        const std::string text = output();
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 16 + 1) << size.columns << "x" << size.rows;
+        const std::string row0 = text.substr(text.find("m", text.find("48;2")) + 1);
+        EXPECT_EQ(row0.rfind("\u2809\u2809\u2809\u2800", 0), 0u) << "six dots on the top row: three cells of two";
+        EXPECT_EQ(text.find("widen"), std::string::npos);
+    }
+    TerminalView view(file, {40, 10});
     view.present(*display);
     const std::string text = output();
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 16 + 1);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9 + 1);
     const std::string row0 = text.substr(text.find("m", text.find("48;2")) + 1);
-    EXPECT_EQ(row0.rfind("\u2809\u2809\u2809\u2800", 0), 0u) << "six dots on the top row: three cells of two";
+    EXPECT_EQ(row0.find('\n'), 40u * 3) << "40 Braille characters of three bytes";
+    EXPECT_NE(text.find("(widen to 64x17 to see it all)"), std::string::npos);
 }
 
 TEST_F(DisplayViewsTest, TerminalNamesWhatTheDisplayDidNotUnderstand) {

@@ -4,6 +4,8 @@
 
 #include <sys/ioctl.h>
 
+#include <algorithm>
+
 namespace tessaranth::host {
 
 namespace {
@@ -22,14 +24,32 @@ std::string colour(bool foreground, emu::Rgb c) {
 
 } // namespace
 
-TerminalView::TerminalView(std::FILE* out) : TerminalView(out, terminalColumns(out)) {}
+TerminalView::TerminalView(std::FILE* out) : TerminalView(out, terminalSize(out)) {}
 
-TerminalView::TerminalView(std::FILE* out, int columns) : out_(out), columns_(columns) {}
+TerminalView::TerminalView(std::FILE* out, TerminalSize size) : out_(out), size_(size) {}
 
-int TerminalView::terminalColumns(std::FILE* stream) {
+TerminalSize TerminalView::terminalSize(std::FILE* stream) {
     winsize size{};
-    if (ioctl(fileno(stream), TIOCGWINSZ, &size) != 0) return 0;
-    return size.ws_col;
+    if (ioctl(fileno(stream), TIOCGWINSZ, &size) != 0) return {};
+    return {size.ws_col, size.ws_row};
+}
+
+// The status line takes a line of its own.
+bool TerminalView::fits(int columns, int lines) const {
+    return (size_.columns <= 0 || columns <= size_.columns) && (size_.rows <= 0 || lines < size_.rows);
+}
+
+std::string TerminalView::picture(const emu::ScreenImage& screen, std::string& note) const {
+    const int brailleColumns = (screen.width() + 1) / 2, brailleLines = (screen.height() + 3) / 4;
+    if (fits(screen.width(), (screen.height() + 1) / 2)) return emu::terminalImage(screen);
+    if (fits(brailleColumns, brailleLines)) return emu::brailleImage(screen);
+    note = "  (widen to " + std::to_string(brailleColumns) + "x" + std::to_string(brailleLines + 1) + " to see it all)";
+    const int width = size_.columns > 0 ? std::min(screen.width(), 2 * size_.columns) : screen.width();
+    const int height = size_.rows > 1 ? std::min(screen.height(), 4 * (size_.rows - 1)) : screen.height();
+    emu::ScreenImage part(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) part.setPixel(x, y, screen.pixel(x, y));
+    return emu::brailleImage(part);
 }
 
 TerminalView::~TerminalView() {
@@ -47,10 +67,10 @@ void TerminalView::present(const emu::VirtualDisplay& display) {
     text_ = drawings_ == 0 ? std::string(clearScreen) + hideCursor : std::string();
     text_ += home;
     text_ += colour(true, look.litColour()) + colour(false, look.unlitColour());
-    const bool halfBlocksFit = columns_ <= 0 || screen.width() <= columns_;
-    text_ += halfBlocksFit ? emu::terminalImage(screen) : emu::brailleImage(screen);
+    std::string note;
+    text_ += picture(screen, note);
     text_ += resetColours;
-    text_ += display.description() + "  Ctrl-C stops";
+    text_ += display.description() + "  Ctrl-C stops" + note;
     if (problems > 0) text_ += "  (" + std::to_string(problems) + " commands the display did not understand)";
     text_ += clearToLineEnd;
     text_ += '\n';

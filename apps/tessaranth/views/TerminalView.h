@@ -1,7 +1,8 @@
 // The virtual display in the terminal, redrawn in place in the panel's colours, with a status
-// line under it: two pixel rows per line with half blocks, or, where the terminal is narrower
-// than the display, two pixel columns per character with Braille dots. Only a changed picture
-// is drawn.
+// line under it: two pixel rows per line with half blocks, or, where the terminal is too small
+// for that, two pixel columns and four rows per character with Braille dots; where even those
+// do not fit, the part that does, and the status line says how large the terminal should be.
+// Only a changed picture is drawn.
 #pragma once
 
 #include "views/DisplayView.h"
@@ -13,12 +14,17 @@
 
 namespace tessaranth::host {
 
+// Characters across and lines down; 0 when unknown.
+struct TerminalSize {
+    int columns = 0;
+    int rows = 0;
+};
+
 class TerminalView : public DisplayView {
 public:
-    // As wide as the terminal behind out; a stream that is no terminal gets the half blocks.
+    // As large as the terminal behind out; a stream that is no terminal gets the half blocks.
     explicit TerminalView(std::FILE* out = stdout);
-    // columns: the terminal's width; 0 when unknown (the half blocks then).
-    TerminalView(std::FILE* out, int columns);
+    TerminalView(std::FILE* out, TerminalSize size);
     ~TerminalView() override;  // shows the cursor again and resets the colours
     TerminalView(const TerminalView&) = delete;
     TerminalView& operator=(const TerminalView&) = delete;
@@ -28,11 +34,14 @@ public:
     int drawings() const { return drawings_; }
 
 private:
-    // The width of the terminal behind the stream, or 0 when it is none.
-    static int terminalColumns(std::FILE* stream);
+    // The size of the terminal behind the stream; unknown when it is none.
+    static TerminalSize terminalSize(std::FILE* stream);
+    bool fits(int columns, int lines) const;
+    // The picture as text; note: what the status line adds when it is cut.
+    std::string picture(const emu::ScreenImage& screen, std::string& note) const;
 
     std::FILE* out_;
-    int columns_;
+    TerminalSize size_;
     emu::ScreenImage shown_;
     std::size_t shownProblems_ = 0;
     int drawings_ = 0;
