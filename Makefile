@@ -10,6 +10,8 @@ demo: setup build-default
 	@build/default/apps/tessaranth/tessaranth demo --seconds 30
 
 test: setup
+	@echo "== test: every include in src/ looks down the stack of folders (scripts/check-layers) =="
+	@scripts/check-layers
 	@echo "== test: build the Linux plug-in and its tests (default preset) =="
 	@$(MAKE) --no-print-directory build-default
 	@echo "== test: unit and end-to-end tests (default preset) =="
