@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
 
-.PHONY: demo test bench fuzz setup package hardware-guide golden golden-dialog build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
+.PHONY: demo test bench fuzz soak setup package hardware-guide golden golden-dialog build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
 
 # The demo player on the virtual display: a window when there is a graphical display, the
 # terminal otherwise. tessaranth prints the one line that says what it shows and how to stop it.
@@ -55,10 +55,18 @@ build-tsan-threads:
 bench: setup build-default
 	@build/default/bench/frame_benchmark --benchmark_out=build/bench.json --benchmark_out_format=json
 
-# Longer fuzzing: make fuzz FUZZ_SECONDS=600
+# Longer fuzzing: make fuzz FUZZ_SECONDS=600 (seconds of each fuzzer's own CPU time)
 FUZZ_SECONDS ?= 300
 fuzz: setup build-fuzz
-	@scripts/run-fuzzers $(FUZZ_SECONDS)
+	@scripts/run-fuzzers --cpu $(FUZZ_SECONDS)
+
+# The demo for half an hour under the sanitizers, watching its memory and frame rate (not part of
+# make test): make soak SOAK_MINUTES=30
+SOAK_MINUTES ?= 30
+soak: setup
+	@cmake --preset asan >/dev/null
+	@$(BUILD) asan -j $(JOBS) --target tessaranth vis_lumidra
+	@SOAK_MINUTES=$(SOAK_MINUTES) scripts/soak
 
 # Writes the golden pictures of the end-to-end scenes anew (tests/golden/*.png). Only on purpose:
 # look at every changed picture before committing it.
