@@ -10,8 +10,6 @@ namespace tessaranth::host {
 
 namespace {
 
-constexpr const char* home = "\x1b[H";
-constexpr const char* clearScreen = "\x1b[2J";
 constexpr const char* hideCursor = "\x1b[?25l";
 constexpr const char* showCursor = "\x1b[?25h";
 constexpr const char* resetColours = "\x1b[0m";
@@ -64,8 +62,8 @@ void TerminalView::present(const emu::VirtualDisplay& display) {
     const std::size_t problems = display.problems().total();
     if (drawings_ > 0 && screen == shown_ && problems == shownProblems_) return;
     const emu::PanelLook look = display.look();
-    text_ = drawings_ == 0 ? std::string(clearScreen) + hideCursor : std::string();
-    text_ += home;
+    // Back to the first line of the last drawing, so that what the program said above it stays.
+    text_ = drawings_ == 0 ? std::string(hideCursor) : "\x1b[" + std::to_string(drawnLines_) + "F";
     text_ += colour(true, look.litColour()) + colour(false, look.unlitColour());
     std::string note;
     text_ += picture(screen, note);
@@ -74,6 +72,7 @@ void TerminalView::present(const emu::VirtualDisplay& display) {
     if (problems > 0) text_ += "  (" + std::to_string(problems) + " commands the display did not understand)";
     text_ += clearToLineEnd;
     text_ += '\n';
+    drawnLines_ = static_cast<int>(std::count(text_.begin(), text_.end(), '\n'));
     std::fwrite(text_.data(), 1, text_.size(), out_);
     std::fflush(out_);
     shown_ = std::move(screen);

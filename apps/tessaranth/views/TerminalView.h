@@ -1,4 +1,5 @@
-// The virtual display in the terminal, redrawn in place in the panel's colours, with a status
+// The virtual display in the terminal, redrawn in place under what the program printed before,
+// in the panel's colours, with a status
 // line under it: two pixel rows per line with half blocks, or, where the terminal is too small
 // for that, two pixel columns and four rows per character with Braille dots; where even those
 // do not fit, the part that does, and the status line says how large the terminal should be.
@@ -45,6 +46,7 @@ private:
     emu::ScreenImage shown_;
     std::size_t shownProblems_ = 0;
     int drawings_ = 0;
+    int drawnLines_ = 0;
     std::string text_;
 };
 
