@@ -109,11 +109,9 @@ class ShowcaseTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(home);
-        useHome();
+        setenv("XDG_CONFIG_HOME", home.c_str(), 1);
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
-    // StoredSettings points XDG_CONFIG_HOME at its private registry; this points it back.
-    void useHome() { setenv("XDG_CONFIG_HOME", home.c_str(), 1); }
 
     std::string folder = ::testing::TempDir() + "showcase-" + std::to_string(getpid());
     std::string home = folder + "/home";
@@ -165,7 +163,6 @@ TEST_F(ShowcaseTest, OnlyTheDemoWithNothingStoredShowsItAndNothingIsWritten) {
         EXPECT_TRUE(std::filesystem::exists(settings.privateConfigHome() + "/showcase.bmp"));
     }
     EXPECT_FALSE(std::filesystem::exists(registry));
-    useHome();
     {
         const StoredSettings settings("", WhenNothingIsStored::pluginDefaults);
         EXPECT_FALSE(settings.showcase());

@@ -87,6 +87,7 @@ TEST_F(StoredSettingsTest, AConfigurationFileDescribesTheDisplayAndReachesThePlu
         EXPECT_EQ(asThePluginSeesThem.displaySetup().lptAddress, 0x278);
     }
     EXPECT_FALSE(std::filesystem::exists(privateHome)) << "the private registry goes with the run";
+    EXPECT_STREQ(std::getenv("XDG_CONFIG_HOME"), home.c_str()) << "and the user's folder is named again";
     EXPECT_FALSE(std::filesystem::exists(home + "/tessaranth/registry.reg")) << "the stored settings stay untouched";
 }
 

@@ -76,8 +76,14 @@ void StoredSettings::read(const std::string& configurationFile, WhenNothingIsSto
     takeSetup();
 }
 
+// XDG_CONFIG_HOME names the user's folder again before the private one goes, so that nothing
+// that runs on (a sound server's client library keeps its cookie there) makes it anew.
 StoredSettings::~StoredSettings() {
     if (privateHome_.empty()) return;
+    if (userHome_)
+        setenv("XDG_CONFIG_HOME", userHome_->c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
     std::error_code ignored;
     std::filesystem::remove_all(privateHome_, ignored);
 }
@@ -109,6 +115,7 @@ void StoredSettings::makePrivateHome() {
 
 void StoredSettings::handToPlugin() {
     if (privateHome_.empty()) makePrivateHome();
+    if (const char* home = std::getenv("XDG_CONFIG_HOME")) userHome_ = home;
     setenv("XDG_CONFIG_HOME", privateHome_.c_str(), 1);
     gSettings->saveToRegistry();
 }

@@ -1,13 +1,14 @@
 // The settings the plug-in will start with, read in the host the same way the plug-in reads
 // them, so that the virtual display matches the configured controller, size and wiring.
 // With a configuration file, the file's settings reach the plug-in through a registry of this
-// run's own: $XDG_CONFIG_HOME points at a temporary folder that holds them, and the folder is
-// removed at the end. The showcase, when nothing is stored, reaches it the same way, so the
+// run's own: $XDG_CONFIG_HOME points at a temporary folder that holds them; at the end it points
+// where it did before and the folder is removed. The showcase, when nothing is stored, reaches it the same way, so the
 // stored settings are never written. The plug-in is loaded after this object is made.
 #pragma once
 
 #include "emu/VirtualDisplay.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,7 @@ private:
 
     emu::DisplaySetup setup_;
     std::string privateHome_;
+    std::optional<std::string> userHome_;  // XDG_CONFIG_HOME before the private one, if it was set
     bool showcase_ = false;
     std::vector<std::string> messages_;
 };
