@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace tessaranth::platform {
 
@@ -13,5 +14,11 @@ namespace tessaranth::platform {
 // temporary file is removed and the target is as it was. The target's folder must exist.
 // Returns errorSuccess or the failure as a Win32 status code (platform/Errors.h).
 int32_t replaceFile(const char* path, const void* data, std::size_t size);
+
+// For the backends: the temporary file's path, "<target>.<process>-<serial>.tmp". The target's
+// file name is cut where the name would pass maxName characters or the path maxPath, so that a
+// target with a name at the system's limit can still be saved.
+std::string temporaryPathFor(const std::string& target, unsigned long process, unsigned long serial,
+                             std::size_t maxName, std::size_t maxPath);
 
 } // namespace tessaranth::platform

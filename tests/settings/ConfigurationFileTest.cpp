@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -182,6 +183,15 @@ TEST_F(ConfigurationFile, AFileThatCannotBeOpenedOrCreatedIsReported) {
         EXPECT_EQ(box.style, 0x30u);
     }
     EXPECT_EQ(bytesOf(image()), before);
+}
+
+TEST_F(ConfigurationFile, ANameAsLongAsTheSystemAllowsSavesToo) {
+    const std::string name = std::string(251, 'n') + ".tzn";
+    dialogs.choose(file(name.c_str()));
+    EXPECT_TRUE(settings().saveToFile());
+    EXPECT_EQ(read(file(name.c_str())), bytesOf(image()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(configHome.path()), {}), 2) << "the file and the registry's folder";
+    EXPECT_TRUE(host.boxes.empty());
 }
 
 TEST_F(ConfigurationFile, SavingReplacesAnExistingFile) {

@@ -254,6 +254,10 @@ TEST_F(WineSuite, SavesReplaceAFileWholeOrLeaveItAsItWas) {
     EXPECT_EQ(contents("a.tzn"), "second");
     EXPECT_NE(save("a.tzn", std::string(6000, 'x'), 4096), "status 0") << "a write past the disk's end";
     EXPECT_EQ(contents("a.tzn"), "second");
+    const std::string longest(259 - ("Z:" + folder + "/").size(), 'n');  // the path is MAX_PATH - 1 long
+    EXPECT_EQ(save(longest, "text"), "status 0");
+    EXPECT_EQ(contents(longest), "text");
+    std::filesystem::remove(folder + "/" + longest);
     EXPECT_EQ(save("no such folder/b.tzn", "text"), "status 3");
     EXPECT_EQ(save("a folder", "text"), "status 5");
     std::vector<std::string> names;

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -45,7 +46,8 @@ template <typename Create>
 int claimName(const std::string& target, std::string& name, Create create) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < nameAttempts; ++attempt) {
-        std::string candidate = target + "." + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
+        std::string candidate =
+            temporaryPathFor(target, static_cast<unsigned long>(getpid()), counter++, NAME_MAX, PATH_MAX - 1);
         const int error = create(candidate);
         if (error == 0) name = std::move(candidate);
         if (error != EEXIST) return error;

@@ -18,8 +18,8 @@ constexpr int nameAttempts = 100;
 HANDLE createTemporary(const std::string& target, std::string& name) {
     static LONG counter = 0;
     for (int attempt = 0; attempt < nameAttempts; ++attempt) {
-        name = target + "." + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(InterlockedIncrement(&counter)) + ".tmp";
+        name = temporaryPathFor(target, GetCurrentProcessId(), static_cast<unsigned long>(InterlockedIncrement(&counter)),
+                                255, MAX_PATH - 1);
         HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
