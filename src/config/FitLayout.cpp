@@ -69,9 +69,11 @@ private:
         }
     }
 
-    // The room the table leaves between two neighbours, up to widestGap.
+    // The room the table leaves between two neighbours, up to widestGap. Neighbours the table
+    // lets touch move apart once the left one has grown, since its caption now runs to its edge.
     int gap(std::size_t left, std::size_t right) const {
-        return std::clamp(items_[right].rect.x - tableRight(items_[left]), 0, widestGap);
+        const int table = std::clamp(items_[right].rect.x - tableRight(items_[left]), 0, widestGap);
+        return table == 0 && width_[left] > items_[left].rect.width ? widestGap : table;
     }
 
     bool set(std::vector<int>& values, std::size_t i, int value) {

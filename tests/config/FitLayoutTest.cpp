@@ -44,6 +44,12 @@ TEST(FitLayout, AWiderCaptionPushesItsRowAndItsColumnsJustFarEnough) {
     EXPECT_EQ(fitted[3].x, fitted[1].x) << "the column stays aligned";
     EXPECT_EQ(fitted[4].width, 70);
     EXPECT_EQ(fitted[5].x, 300) << "the gap after the caption had room";
+
+    // "Block analyzer" grows into the check box the table put right against it.
+    const std::vector<FitItem> touching = {{rect(12, 33, 92, 17), 96, false, 0, 180},
+                                           {rect(104, 33, 76, 17), 60, false, 0, 180}};
+    const std::vector<ControlRect> apart = fitCaptions(touching);
+    EXPECT_EQ(apart[1].x, 12 + 96 + 3) << "touching neighbours move apart once the left one grew";
     for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(fitted[i].y, items[i].rect.y);
 }
 
