@@ -13,7 +13,8 @@ namespace tessaranth::test {
 using PixelFunction = std::function<bool(int x, int y)>;
 
 std::vector<uint8_t> bitmapBytes(int width, int height, const PixelFunction& lit);
-// Writes the bytes to a file of this process in the temporary directory and returns its path.
+// Writes the bytes to a file of this process (in a temporary folder removed when the process
+// ends) and returns its path.
 std::string writeTestFile(const std::string& name, const std::vector<uint8_t>& bytes);
 
 } // namespace tessaranth::test
