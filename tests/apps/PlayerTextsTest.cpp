@@ -64,6 +64,9 @@ TEST(PlayerTexts, MprisMetadataOfATrack) {
     EXPECT_EQ(track.entry.title, "AC/DC Live");
     EXPECT_EQ(track.entry.fileName, "Band - AC-DC Live.---");
     EXPECT_EQ(track.lengthSeconds, -1);
+    // Artist and title as long as a text may be: the stand-in name keeps to that length too.
+    track = trackOf(map({{"xesam:title", text(std::string(300, 't'))}, {"xesam:artist", text(std::string(300, 'a'))}}));
+    EXPECT_EQ(track.entry.fileName, std::string(longestTrackText - 4, 'a') + ".---");
 
     EXPECT_FALSE(trackOf(map({{"mpris:trackid", text("/org/mpris/MediaPlayer2/TrackList/NoTrack")}})).known);
     EXPECT_FALSE(trackOf(text("not a map")).known);

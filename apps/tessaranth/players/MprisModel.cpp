@@ -52,11 +52,14 @@ std::string artistOf(const MprisValue* value) {
 
 // The name the playlist view shows: it drops the last four characters as an extension and keeps
 // what follows the last slash, so a track without a file gets a stand-in extension and no slashes.
+// Like every text a player source passes on, it is no longer than longestTrackText.
 std::string standInFileName(const PlaylistEntry& entry) {
+    constexpr std::string_view extension = ".---";
     std::string name = entry.artist.empty() ? entry.title : entry.artist + " - " + entry.title;
+    name.resize(std::min(name.size(), longestTrackText - extension.size()));
     for (char& c : name)
         if (c == '/' || c == '\\') c = '-';
-    return name + ".---";
+    return name.append(extension);
 }
 
 } // namespace
