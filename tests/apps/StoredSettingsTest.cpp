@@ -91,6 +91,25 @@ TEST_F(StoredSettingsTest, AConfigurationFileDescribesTheDisplayAndReachesThePlu
     EXPECT_FALSE(std::filesystem::exists(home + "/tessaranth/registry.reg")) << "the stored settings stay untouched";
 }
 
+// The private registry goes where saving costs least: the session's runtime folder, a file
+// system in memory, else the temporary folder.
+TEST_F(StoredSettingsTest, ThePrivateRegistryLivesInTheRuntimeFolder) {
+    if (!settingsCanBeStored()) GTEST_SKIP() << "this build cannot store settings yet";
+    const char* before = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = before ? before : "";
+    const std::string runtime = folder + "/run";
+    std::filesystem::create_directories(runtime);
+    const std::string file = writeFile();
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    EXPECT_EQ(std::filesystem::path(StoredSettings(file).privateConfigHome()).parent_path(), runtime);
+    EXPECT_TRUE(std::filesystem::is_empty(runtime)) << "and it goes with the run";
+    setenv("XDG_RUNTIME_DIR", (folder + "/missing").c_str(), 1);
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::path(StoredSettings(file).privateConfigHome()).parent_path(),
+                                            std::filesystem::temp_directory_path()));
+    if (before) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else unsetenv("XDG_RUNTIME_DIR");
+}
+
 TEST_F(StoredSettingsTest, AFileThatCannotBeReadIsAFailure) {
     EXPECT_THROW(StoredSettings{folder + "/missing.tzn"}, Failure);
     EXPECT_THROW(StoredSettings{folder}, Failure) << "a folder is no configuration file";

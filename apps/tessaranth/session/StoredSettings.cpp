@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <unistd.h>
 
 namespace tessaranth::host {
 
@@ -107,8 +108,23 @@ void StoredSettings::arrangeShowcase() {
     showcase_ = true;
 }
 
+namespace {
+
+// The private registry lasts for the run alone, and the plug-in syncs every value it saves to
+// the medium: in the session's runtime folder, a file system in memory, that costs nothing,
+// where on an SD card it costs seconds. Without one, the temporary folder serves.
+std::filesystem::path privateHomeParent() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::error_code error;
+    if (runtime && runtime[0] == '/' && std::filesystem::is_directory(runtime, error) && access(runtime, W_OK | X_OK) == 0)
+        return runtime;
+    return std::filesystem::temp_directory_path();
+}
+
+} // namespace
+
 void StoredSettings::makePrivateHome() {
-    std::string folder = (std::filesystem::temp_directory_path() / "tessaranth-settings-XXXXXX").string();
+    std::string folder = (privateHomeParent() / "tessaranth-settings-XXXXXX").string();
     if (!mkdtemp(folder.data())) throw Failure("cannot make a temporary folder for the settings");
     privateHome_ = folder;
 }
