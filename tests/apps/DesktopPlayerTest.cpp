@@ -98,7 +98,9 @@ TEST_F(MprisDisplayTest, AFrozenPlayerLeavesTheFramesFlowing) {
     FrameLoop loop(s.session(), {std::nullopt, 3.0});
     const int64_t before = s.session().frames();
     loop.run();  // the plug-in's default pace: a frame every 60 ms
-    EXPECT_GE(s.session().frames() - before, 40) << "about 50 frames in 3 s";
+    // About 50 at the plug-in's pace; a frame thread that waited for the player would show 3 at
+    // most. Half the pace leaves room for a machine busy with the sanitizers and other tests.
+    EXPECT_GE(s.session().frames() - before, 25) << "about 50 frames in 3 s";
     EXPECT_TRUE(test::waitFor(3000, [&] { return reported("lost the MPRIS player org.mpris.MediaPlayer2.mpv ("); }))
         << testing::PrintToString(reports());
     s.frame();

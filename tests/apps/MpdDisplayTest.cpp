@@ -80,7 +80,9 @@ TEST_F(MpdDisplayTest, AFrozenMpdLeavesTheFramesFlowing) {
     const int64_t before = s.session().frames();
     loop.run();  // the plug-in's default pace: a frame every 60 ms
     kill(server.pid(), SIGCONT);
-    EXPECT_GE(s.session().frames() - before, 40) << "about 50 frames in 3 s";
+    // About 50 at the plug-in's pace; a frame thread that waited for the player would show 3 at
+    // most. Half the pace leaves room for a machine busy with the sanitizers and other tests.
+    EXPECT_GE(s.session().frames() - before, 25) << "about 50 frames in 3 s";
 }
 
 } // namespace
