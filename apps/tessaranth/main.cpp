@@ -208,7 +208,7 @@ int configure(const Options& options) {
 int examine(const Options& options) {
     QCoreApplication application(qtArgc, qtArgv);
     const Doctor doctor(Machine::thisMachine(), {options.settingsFile, options.mpdHost, options.mpdPort, "",
-                                                 pluginBesideThisProgram(guidePlaces)});
+                                                 fileBesideThisProgram(guidePlaces)});
     doctor.report(stdout);
     return doctor.exitStatus();
 }
@@ -228,7 +228,7 @@ int run(const Options& options) {
 
 int main(int argc, char** argv) {
     try {
-        const Options options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), pluginBesideThisProgram(pluginPlaces));
+        const Options options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), fileBesideThisProgram(pluginPlaces));
         return run(options);
     } catch (const UsageError& error) {
         std::fprintf(stderr, "tessaranth: %s\n", error.what());

@@ -24,14 +24,14 @@ TEST(PluginLocationTest, TheInstalledPlugInComesFirstThenTheBuiltOneThenWhereItW
         std::ofstream(file) << "plug-in";
     }
 
-    EXPECT_EQ(pluginBeside(program, places), installed.string());
+    EXPECT_EQ(fileBeside(program, places), installed.string());
     fs::remove(installed);
-    EXPECT_EQ(pluginBeside(program, places), built.string());
+    EXPECT_EQ(fileBeside(program, places), built.string());
     fs::remove(built);
     fs::create_directories(installed);  // a folder of that name is no plug-in
-    EXPECT_EQ(pluginBeside(program, places), installed.string()) << "the failure names the installed place";
+    EXPECT_EQ(fileBeside(program, places), installed.string()) << "the failure names the installed place";
     fs::remove_all(installed);
-    EXPECT_EQ(pluginBeside(program, places), installed.string());
+    EXPECT_EQ(fileBeside(program, places), installed.string());
     fs::remove_all(root);
 }
 

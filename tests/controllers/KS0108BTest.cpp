@@ -273,7 +273,7 @@ TEST_F(HD61830Plugin, StartsAsAKs0108bWithItsBackgroundAndPixelText) {
         EXPECT_NE(dynamic_cast<KS0108B*>(created.get()), nullptr);
     }
     auto lit = [](int x, int y) { return x == y || x == 127 - y; };
-    gSettings->setBackground(writeTestFile("hd61830.bmp", bitmapBytes(144, 64, lit)).c_str());
+    gSettings->setBackground(writeTestFile("hd61830.bmp", emu::oneBitBitmap(144, 64, lit)).c_str());
     gSettings->setController(4);
     gSettings->setDisplayFormat(0);
     gSettings->setShowArtist(0);

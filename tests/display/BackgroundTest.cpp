@@ -42,7 +42,7 @@ protected:
 
 TEST_F(BackgroundReader, Fills64RowsOf40CellsFromA240By64BitmapOnAT6963C) {
     start(0, 240, 64);
-    lcd->loadBackground(writeTestFile("bg240x64.bmp", bitmapBytes(240, 64, pattern)).c_str());
+    lcd->loadBackground(writeTestFile("bg240x64.bmp", emu::oneBitBitmap(240, 64, pattern)).c_str());
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 240; ++x) ASSERT_EQ(cellPixel(x, y), pattern(x, y)) << x << "," << y;
     for (size_t i = 0; i < 40 * 64; ++i) ASSERT_EQ(byte(i) & 0xC0, 0) << i;
@@ -51,7 +51,7 @@ TEST_F(BackgroundReader, Fills64RowsOf40CellsFromA240By64BitmapOnAT6963C) {
 }
 
 TEST_F(BackgroundReader, A144By64BitmapServesA128By64DisplayOfEitherFamily) {
-    const std::string path = writeTestFile("bg144x64.bmp", bitmapBytes(144, 64, pattern));
+    const std::string path = writeTestFile("bg144x64.bmp", emu::oneBitBitmap(144, 64, pattern));
     for (uint8_t controller : {0, 1, 2, 6}) {
         start(controller, 128, 64);
         lcd->loadBackground(path.c_str());
@@ -70,21 +70,21 @@ TEST_F(BackgroundReader, A144By64BitmapServesA128By64DisplayOfEitherFamily) {
 
 TEST_F(BackgroundReader, A192WidePageDisplayReadsWholeRowsWithoutPadding) {
     start(3, 192, 64);
-    lcd->loadBackground(writeTestFile("bg192x64.bmp", bitmapBytes(192, 64, pattern)).c_str());
+    lcd->loadBackground(writeTestFile("bg192x64.bmp", emu::oneBitBitmap(192, 64, pattern)).c_str());
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 192; ++x) ASSERT_EQ(pagePixel(x, y), pattern(x, y)) << x << "," << y;
 }
 
 TEST_F(BackgroundReader, A256WideLayoutSkipsThreePaddingBytesPerRow) {
     start(0, 256, 128);
-    lcd->loadBackground(writeTestFile("bg264x128.bmp", bitmapBytes(264, 128, pattern)).c_str());
+    lcd->loadBackground(writeTestFile("bg264x128.bmp", emu::oneBitBitmap(264, 128, pattern)).c_str());
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 264; ++x) ASSERT_EQ(cellPixel(x, y), pattern(x, y)) << x << "," << y;
 }
 
 TEST_F(BackgroundReader, ThreeFileBytesBecomeFourCells) {
     start(0, 128, 64);
-    std::vector<uint8_t> bytes = bitmapBytes(144, 64, [](int, int) { return false; });
+    std::vector<uint8_t> bytes = emu::oneBitBitmap(144, 64, [](int, int) { return false; });
     const size_t lastFileRow = 62 + 20 * 63;  // the top display row
     bytes[lastFileRow] = 0x00;
     bytes[lastFileRow + 1] = 0xFF;
@@ -99,7 +99,7 @@ TEST_F(BackgroundReader, ThreeFileBytesBecomeFourCells) {
 
 TEST_F(BackgroundReader, MissingFileIsReportedOnceAndLeavesABlankImage) {
     start(0, 240, 64);
-    lcd->loadBackground(writeTestFile("lit.bmp", bitmapBytes(240, 64, [](int, int) { return true; })).c_str());
+    lcd->loadBackground(writeTestFile("lit.bmp", emu::oneBitBitmap(240, 64, [](int, int) { return true; })).c_str());
     ASSERT_NE(firstSetByteFrom(0), LCD::backgroundBytes);
     lcd->loadBackground("No skin selected");
     ASSERT_EQ(host.boxes.size(), 1u);
@@ -113,8 +113,8 @@ TEST_F(BackgroundReader, MissingFileIsReportedOnceAndLeavesABlankImage) {
 
 TEST_F(BackgroundReader, ShortFileFillsTheBottomRowsAndClearsTheRest) {
     start(0, 128, 64);
-    lcd->loadBackground(writeTestFile("full.bmp", bitmapBytes(144, 64, [](int, int) { return true; })).c_str());
-    std::vector<uint8_t> bytes = bitmapBytes(144, 64, pattern);
+    lcd->loadBackground(writeTestFile("full.bmp", emu::oneBitBitmap(144, 64, [](int, int) { return true; })).c_str());
+    std::vector<uint8_t> bytes = emu::oneBitBitmap(144, 64, pattern);
     bytes.resize(62 + 20 * 10 + 10);  // ten whole rows and the first ten bytes of the eleventh
     lcd->loadBackground(writeTestFile("short.bmp", bytes).c_str());
     for (int y = 54; y < 64; ++y)
@@ -138,7 +138,7 @@ TEST_F(BackgroundReader, NoFileShapeWritesOutsideTheLayoutsImage) {
         uint16_t width, height;
     };
     const Size sizes[] = {{128, 64}, {128, 128}, {240, 64}, {240, 128}, {256, 128}, {320, 200}, {320, 240}, {192, 64}, {128, 32}, {8, 8}};
-    const std::string huge = writeTestFile("huge.bmp", bitmapBytes(640, 480, [](int, int) { return true; }));
+    const std::string huge = writeTestFile("huge.bmp", emu::oneBitBitmap(640, 480, [](int, int) { return true; }));
     for (uint8_t controller = 0; controller <= 7; ++controller) {
         for (const Size& size : sizes) {
             start(controller, size.width, size.height);

@@ -30,7 +30,7 @@ TEST_P(EmuBackground, TheGlassShowsTheBitmap) {
                       &Settings::setShowScope, &Settings::setShowVUMeter, &Settings::setShowPlaylist})
         (s.*show)(0);
     const emu::DisplaySize size = emu::VirtualDisplay::sizeOfFormat(c.displayFormat);
-    s.setBackground(writeTestFile(std::string(c.name) + ".bmp", bitmapBytes(c.fileWidth, size.height, skin)).c_str());
+    s.setBackground(writeTestFile(std::string(c.name) + ".bmp", emu::oneBitBitmap(c.fileWidth, size.height, skin)).c_str());
     init();
     render(1);
     const emu::ScreenImage screen = display->screen();

@@ -145,7 +145,7 @@ TEST_P(ThreadContractTest, DialogEditsWhileFramesRun) {
     std::atomic<bool> stop{false};
     std::atomic<long> steps{0};
     const std::string picture =
-        writeTestFile("thread-skin.bmp", bitmapBytes(240, 128, [](int x, int y) { return (x ^ y) % 3 == 0; }));
+        writeTestFile("thread-skin.bmp", emu::oneBitBitmap(240, 128, [](int x, int y) { return (x ^ y) % 3 == 0; }));
     std::thread dialog(runDialog, std::cref(picture), std::cref(stop), std::ref(steps));
     // At least 0.6 s and enough of both sides to overlap, however busy the machine is.
     const auto start = std::chrono::steady_clock::now();

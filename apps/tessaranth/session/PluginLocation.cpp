@@ -4,7 +4,7 @@
 
 namespace tessaranth::host {
 
-std::string pluginBeside(const std::filesystem::path& program, std::span<const char* const> relativePaths) {
+std::string fileBeside(const std::filesystem::path& program, std::span<const char* const> relativePaths) {
     const std::filesystem::path folder = program.parent_path();
     for (const char* relative : relativePaths) {
         const std::filesystem::path candidate = (folder / relative).lexically_normal();
@@ -14,10 +14,10 @@ std::string pluginBeside(const std::filesystem::path& program, std::span<const c
     return relativePaths.empty() ? std::string() : (folder / relativePaths.front()).lexically_normal().string();
 }
 
-std::string pluginBesideThisProgram(std::span<const char* const> relativePaths) {
+std::string fileBesideThisProgram(std::span<const char* const> relativePaths) {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return pluginBeside(error ? std::filesystem::path("tessaranth") : program, relativePaths);
+    return fileBeside(error ? std::filesystem::path("tessaranth") : program, relativePaths);
 }
 
 } // namespace tessaranth::host

@@ -1,6 +1,7 @@
 #include "session/Showcase.h"
 
 #include "controllers/Fonts.h"
+#include "emu/OneBitBitmap.h"
 #include "settings/Settings.h"
 
 #include <cstdint>
@@ -137,40 +138,6 @@ bool lit(int x, int y) {
     return across || upper || lower || onLabel(x, y);
 }
 
-void put16(std::vector<uint8_t>& bytes, uint32_t value) {
-    bytes.push_back(static_cast<uint8_t>(value));
-    bytes.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void put32(std::vector<uint8_t>& bytes, uint32_t value) {
-    put16(bytes, value & 0xFFFF);
-    put16(bytes, value >> 16);
-}
-
-// File header, information header and a palette of black and white, then the rows bottom-up,
-// each padded to four bytes; a lit pixel is a 0 bit (black, the first palette entry).
-std::vector<uint8_t> bitmap() {
-    constexpr uint32_t rowBytes = (width + 31) / 32 * 4;
-    constexpr uint32_t headerBytes = 62;
-    std::vector<uint8_t> bytes{'B', 'M'};
-    put32(bytes, headerBytes + rowBytes * height);
-    put32(bytes, 0);
-    put32(bytes, headerBytes);
-    for (const uint32_t field : {40u, static_cast<uint32_t>(width), static_cast<uint32_t>(height)}) put32(bytes, field);
-    put16(bytes, 1);
-    put16(bytes, 1);
-    for (const uint32_t field : {0u, rowBytes * height, 2835u, 2835u, 2u, 0u}) put32(bytes, field);
-    put32(bytes, 0x000000);
-    put32(bytes, 0xFFFFFF);
-    for (int y = height - 1; y >= 0; --y) {
-        std::vector<uint8_t> row(rowBytes, 0xFF);
-        for (int x = 0; x < width; ++x)
-            if (lit(x, y)) row[static_cast<std::size_t>(x / 8)] &= static_cast<uint8_t>(~(0x80 >> (x % 8)));
-        bytes.insert(bytes.end(), row.begin(), row.end());
-    }
-    return bytes;
-}
-
 } // namespace
 
 void arrangeShowcase(Settings& s, const std::string& background) {
@@ -187,7 +154,7 @@ void arrangeShowcase(Settings& s, const std::string& background) {
 }
 
 bool writeShowcasePicture(const std::string& path) {
-    const std::vector<uint8_t> bytes = bitmap();
+    const std::vector<uint8_t> bytes = emu::oneBitBitmap(width, height, lit);
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file.flush());

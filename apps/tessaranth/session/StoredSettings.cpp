@@ -48,6 +48,17 @@ bool somethingStored(const Settings& settings) {
            RegistryRead::ok;
 }
 
+// The private registry lasts for the run alone, and the plug-in syncs every value it saves to
+// the medium: in the session's runtime folder, a file system in memory, that costs nothing,
+// where on an SD card it costs seconds. Without one, the temporary folder serves.
+std::filesystem::path privateHomeParent() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::error_code error;
+    if (runtime && runtime[0] == '/' && std::filesystem::is_directory(runtime, error) && access(runtime, W_OK | X_OK) == 0)
+        return runtime;
+    return std::filesystem::temp_directory_path();
+}
+
 } // namespace
 
 // The host's copy of the settings lives only while they are read.
@@ -107,21 +118,6 @@ void StoredSettings::arrangeShowcase() {
     handToPlugin();
     showcase_ = true;
 }
-
-namespace {
-
-// The private registry lasts for the run alone, and the plug-in syncs every value it saves to
-// the medium: in the session's runtime folder, a file system in memory, that costs nothing,
-// where on an SD card it costs seconds. Without one, the temporary folder serves.
-std::filesystem::path privateHomeParent() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::error_code error;
-    if (runtime && runtime[0] == '/' && std::filesystem::is_directory(runtime, error) && access(runtime, W_OK | X_OK) == 0)
-        return runtime;
-    return std::filesystem::temp_directory_path();
-}
-
-} // namespace
 
 void StoredSettings::makePrivateHome() {
     std::string folder = (privateHomeParent() / "tessaranth-settings-XXXXXX").string();

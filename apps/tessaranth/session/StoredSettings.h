@@ -2,8 +2,9 @@
 // them, so that the virtual display matches the configured controller, size and wiring.
 // With a configuration file, the file's settings reach the plug-in through a registry of this
 // run's own: $XDG_CONFIG_HOME points at a temporary folder that holds them; at the end it points
-// where it did before and the folder is removed. The showcase, when nothing is stored, reaches it the same way, so the
-// stored settings are never written. The plug-in is loaded after this object is made.
+// where it did before and the folder is removed. The showcase, when nothing is stored, reaches
+// the plug-in the same way, so the stored settings are never written. The plug-in is loaded
+// after this object is made.
 #pragma once
 
 #include "emu/VirtualDisplay.h"

@@ -1,9 +1,8 @@
 // The virtual display in the terminal, redrawn in place under what the program printed before,
-// in the panel's colours, with a status
-// line under it: two pixel rows per line with half blocks, or, where the terminal is too small
-// for that, two pixel columns and four rows per character with Braille dots; where even those
-// do not fit, the part that does, and the status line says how large the terminal should be.
-// Only a changed picture is drawn.
+// in the panel's colours, with a status line under it: two pixel rows per line with half
+// blocks, or, where the terminal is too small for that, two pixel columns and four rows per
+// character with Braille dots; where even those do not fit, the part that does, and the status
+// line says how large the terminal should be. Only a changed picture is drawn.
 #pragma once
 
 #include "views/DisplayView.h"
