@@ -14,6 +14,8 @@ test: setup
 	@scripts/check-layers
 	@echo "== test: build the Linux plug-in and its tests (default preset) =="
 	@$(MAKE) --no-print-directory build-default
+	@echo "== test: what each folder's objects use is defined in that folder or beneath it (scripts/check-layers --links) =="
+	@scripts/check-layers --links build/default
 	@echo "== test: unit and end-to-end tests (default preset) =="
 	@ctest --preset default -j $(JOBS)
 	@echo "== test: the Debian package: lintian, its dependencies, a run unpacked, the user service =="
