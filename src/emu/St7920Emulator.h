@@ -42,7 +42,7 @@ public:
         // the framing runs on from one transfer to the next.
         bool chipSelectTiedHigh = false;
         // The text layer's 8x16 characters; null: the emulators' own ROM font, rows doubled.
-        Font font;
+        Font font{};
         PowerOnRam powerOn = PowerOnRam::Arbitrary;
     };
 
