@@ -53,6 +53,12 @@ public:
     virtual ScreenImage memoryImage() const = 0;
 
 protected:
+    // The panel's look, lit at `light` (0..1) of full drive current.
+    PanelLook lookWithLight(double light) const {
+        PanelLook look = Emulator::look();
+        look.brightness = light;
+        return look;
+    }
     // "SSD1306": how the problem log names the chip.
     virtual const char* chipName() const = 0;
     // The fastest SPI clock the chip (or the modules as people run them) takes.

@@ -35,4 +35,15 @@ std::vector<int> ComScan::memoryRowOfGlassRows() const {
     return rows;
 }
 
+ScreenImage ComScan::picture(int width, const std::function<int(int x, int memoryRow)>& levelOf) const {
+    ScreenImage image(width, panelRows_);
+    const std::vector<int> rows = memoryRowOfGlassRows();
+    for (int y = 0; y < panelRows_; ++y) {
+        const int row = rows[static_cast<size_t>(y)];
+        if (row < 0) continue;
+        for (int x = 0; x < width; ++x) image.setLevel(x, y, levelOf(x, row));
+    }
+    return image;
+}
+
 } // namespace tessaranth::emu

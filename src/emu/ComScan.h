@@ -7,7 +7,10 @@
 // .. panelRows-1 for one pin configuration, in which those COM lines light its rows in order.
 #pragma once
 
+#include "emu/ScreenImage.h"
+
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace tessaranth::emu {
@@ -35,10 +38,13 @@ public:
     void setReversed(bool reversed) { reversed_ = reversed; }
     void setPins(ComPins pins) { pins_ = pins; }
 
-    // The memory row each glass row shows, top first; -1 where no COM line lights the row.
-    std::vector<int> memoryRowOfGlassRows() const;
+    // The glass, `width` pixels wide: each lit row shows levelOf(x, its memory row); the rows
+    // no COM line lights stay dark.
+    ScreenImage picture(int width, const std::function<int(int x, int memoryRow)>& levelOf) const;
 
 private:
+    // The memory row each glass row shows, top first; -1 where no COM line lights the row.
+    std::vector<int> memoryRowOfGlassRows() const;
     // The panel row, counted from COM 0's edge, that COM `com` lights; -1 if it is not wired.
     // A configuration other than the panel's interleaves the rows (assumed: the pins of the
     // other configuration land in order on every other row, a swap exchanges the halves).
@@ -52,6 +58,14 @@ private:
     int lines_;
     bool reversed_ = false;
     ComPins pins_;
+};
+
+// All pixels on and inverse display, the switches of a one-bit OLED over its memory.
+struct OneBitSwitches {
+    bool allOn = false;
+    bool inverse = false;
+    // The level the glass shows for a stored bit.
+    int level(bool stored) const { return allOn || stored != inverse ? ScreenImage::kFullLevel : 0; }
 };
 
 } // namespace tessaranth::emu

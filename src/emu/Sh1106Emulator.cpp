@@ -110,34 +110,21 @@ int Sh1106Emulator::memoryColumnAt(int x) const {
 
 ScreenImage Sh1106Emulator::picture(bool withSwitches) const {
     const Registers& r = registers_;
-    ScreenImage image(kWidth, kHeight);
-    if (withSwitches && (!r.on || (panel_.dcDcPowersPanel && !r.dcDcOn))) return image;
+    if (withSwitches && (!r.on || (panel_.dcDcPowersPanel && !r.dcDcOn))) return ScreenImage(kWidth, kHeight);
     ComScan scan(kHeight, kHeight, ComPins{true, false});
     scan.setStartLine(r.startLine);
     scan.setOffset(r.offset);
     scan.setLines(r.lines);
     scan.setReversed(r.reversedScan);
     scan.setPins(ComPins{r.alternativePins, false});
-    const std::vector<int> rows = scan.memoryRowOfGlassRows();
-    for (int y = 0; y < kHeight; ++y) {
-        const int row = rows[static_cast<size_t>(y)];
-        if (row < 0) continue;
-        for (int x = 0; x < kWidth; ++x) {
-            const bool stored = (memory(row / 8, memoryColumnAt(x)) >> (row % 8)) & 1;
-            image.setPixel(x, y, withSwitches ? r.allOn || (stored != r.inverse) : stored);
-        }
-    }
-    return image;
+    const OneBitSwitches switches{withSwitches && r.allOn, withSwitches && r.inverse};
+    return scan.picture(kWidth, [&](int x, int row) { return switches.level((memory(row / 8, memoryColumnAt(x)) >> (row % 8)) & 1); });
 }
 
 ScreenImage Sh1106Emulator::screen() const { return picture(true); }
 
 ScreenImage Sh1106Emulator::memoryImage() const { return picture(false); }
 
-PanelLook Sh1106Emulator::look() const {
-    PanelLook look = Emulator::look();
-    look.brightness = Assumed::lightOfContrast(registers_.contrast);
-    return look;
-}
+PanelLook Sh1106Emulator::look() const { return lookWithLight(Assumed::lightOfContrast(registers_.contrast)); }
 
 } // namespace tessaranth::emu

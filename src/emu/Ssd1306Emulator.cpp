@@ -95,23 +95,22 @@ void Ssd1306Emulator::run(uint8_t command) {
 
 void Ssd1306Emulator::runAddressing(uint8_t command) {
     Registers& r = registers_;
+    int& column = r.columns.pointer;
     const bool pageMode = r.addressing == Addressing::Page;
     const bool movesPointer = pageMode || Assumed::kPageCommandsMovePointersInEveryMode;
     if (command < 0x10) {
-        if (movesPointer) r.column = (r.column & 0x70) | (command & 0x0F);
+        if (movesPointer) column = (column & 0x70) | (command & 0x0F);
     } else if (command < 0x20) {
-        if (movesPointer) r.column = ((command & 0x07) << 4) | (r.column & 0x0F);
+        if (movesPointer) column = ((command & 0x07) << 4) | (column & 0x0F);
     } else if (command >= 0xB0) {
-        if (movesPointer) r.page = command & 0x07;
+        if (movesPointer) r.pages.pointer = command & 0x07;
     } else if (command == 0x20) {
         if ((parameters_[0] & 0x03) == 0x03) return problems_.report("addressing mode " + hexText(parameters_[0]) + " is invalid");
         r.addressing = static_cast<Addressing>(parameters_[0] & 0x03);
     } else if (command == 0x21) {
-        r.firstColumn = r.column = parameters_[0] & 0x7F;
-        r.lastColumn = parameters_[1] & 0x7F;
+        r.columns.set(parameters_[0] & 0x7F, parameters_[1] & 0x7F);
     } else {
-        r.firstPage = r.page = parameters_[0] & 0x07;
-        r.lastPage = parameters_[1] & 0x07;
+        r.pages.set(parameters_[0] & 0x07, parameters_[1] & 0x07);
     }
 }
 
@@ -164,27 +163,21 @@ void Ssd1306Emulator::data(uint8_t byte) {
         r.wroteWhileScrolling = true;
         problems_.report("display data written while scrolling runs");
     }
-    const int segment = r.columnRemap ? kWidth - 1 - r.column : r.column;
-    memory_[static_cast<size_t>(r.page * kWidth + segment)] = byte;
+    const int segment = r.columnRemap ? kWidth - 1 - r.columns.pointer : r.columns.pointer;
+    memory_[static_cast<size_t>(r.pages.pointer * kWidth + segment)] = byte;
     advance();
 }
 
 void Ssd1306Emulator::advance() {
     Registers& r = registers_;
-    const auto step = [](int& value, int first, int last, int wrapAt) {
-        const bool wraps = value == last;
-        value = wraps ? first : (value + 1) % wrapAt;
-        return wraps;
-    };
+    int& column = r.columns.pointer;
     switch (r.addressing) {
-    case Addressing::Page:
-        r.column = r.column == kWidth - 1 ? Assumed::kPageModeWrapColumn : r.column + 1;
-        break;
+    case Addressing::Page: column = column == kWidth - 1 ? Assumed::kPageModeWrapColumn : column + 1; break;
     case Addressing::Horizontal:
-        if (step(r.column, r.firstColumn, r.lastColumn, kWidth)) step(r.page, r.firstPage, r.lastPage, kPages);
+        if (r.columns.step()) r.pages.step();
         break;
     case Addressing::Vertical:
-        if (step(r.page, r.firstPage, r.lastPage, kPages)) step(r.column, r.firstColumn, r.lastColumn, kWidth);
+        if (r.pages.step()) r.columns.step();
         break;
     }
 }
@@ -204,33 +197,20 @@ uint8_t Ssd1306Emulator::memory(int page, int segment) const {
     return memory_[static_cast<size_t>(page * kWidth + segment)];
 }
 
-bool Ssd1306Emulator::bit(int memoryRow, int segment) const { return (memory(memoryRow / 8, segment) >> (memoryRow % 8)) & 1; }
-
 ScreenImage Ssd1306Emulator::picture(bool withSwitches) const {
     const Registers& r = registers_;
-    ScreenImage image(kWidth, panel_.height);
     const bool powered = !panel_.chargePumpPowersPanel || isSsd1309() || r.pumpOn;
-    if (withSwitches && (!r.on || !powered)) return image;
-    const std::vector<int> rows = scan().memoryRowOfGlassRows();
-    for (int y = 0; y < panel_.height; ++y) {
-        const int row = rows[static_cast<size_t>(y)];
-        if (row < 0) continue;
-        for (int x = 0; x < kWidth; ++x) {
-            const bool stored = bit(row, Assumed::kSegmentZeroAtRight ? kWidth - 1 - x : x);
-            image.setPixel(x, y, withSwitches ? r.allOn || (stored != r.inverse) : stored);
-        }
-    }
-    return image;
+    if (withSwitches && (!r.on || !powered)) return ScreenImage(kWidth, panel_.height);
+    const OneBitSwitches switches{withSwitches && r.allOn, withSwitches && r.inverse};
+    return scan().picture(kWidth, [&](int x, int row) {
+        return switches.level((memory(row / 8, Assumed::kSegmentZeroAtRight ? kWidth - 1 - x : x) >> (row % 8)) & 1);
+    });
 }
 
 ScreenImage Ssd1306Emulator::screen() const { return picture(true); }
 
 ScreenImage Ssd1306Emulator::memoryImage() const { return picture(false); }
 
-PanelLook Ssd1306Emulator::look() const {
-    PanelLook look = Emulator::look();
-    look.brightness = Assumed::lightOfContrast(registers_.contrast);
-    return look;
-}
+PanelLook Ssd1306Emulator::look() const { return lookWithLight(Assumed::lightOfContrast(registers_.contrast)); }
 
 } // namespace tessaranth::emu

@@ -15,6 +15,7 @@
 // while it runs (the datasheet has memory rewritten after 0x2E).
 #pragma once
 
+#include "emu/AddressWindow.h"
 #include "emu/ComScan.h"
 #include "emu/ControlByteChip.h"
 
@@ -70,8 +71,8 @@ public:
     // Memory by segment (as the chip stores it, not by column address) and page.
     uint8_t memory(int page, int segment) const;
     Addressing addressing() const { return registers_.addressing; }
-    int column() const { return registers_.column; }
-    int page() const { return registers_.page; }
+    int column() const { return registers_.columns.pointer; }
+    int page() const { return registers_.pages.pointer; }
     uint8_t contrast() const { return registers_.contrast; }
     bool displayOn() const { return registers_.on; }
     bool locked() const { return registers_.locked; }
@@ -89,10 +90,8 @@ private:
 
     struct Registers {
         Addressing addressing = Addressing::Page;
-        int column = 0;
-        int page = 0;
-        int firstColumn = 0, lastColumn = kWidth - 1;
-        int firstPage = 0, lastPage = kPages - 1;
+        AddressWindow columns = AddressWindow::whole(kWidth);
+        AddressWindow pages = AddressWindow::whole(kPages);
         bool columnRemap = false;
         uint8_t contrast = 0x7F;
         bool on = false;
@@ -120,7 +119,6 @@ private:
     void advance();
     ComScan scan() const;
     ScreenImage picture(bool withSwitches) const;
-    bool bit(int memoryRow, int segment) const;
 
     Panel panel_;
     Registers registers_;

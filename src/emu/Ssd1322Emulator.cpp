@@ -83,8 +83,8 @@ void Ssd1322Emulator::run(uint8_t command) {
         else
             problems_.report("command lock " + hexText(first) + " is neither 0x16 nor 0x12");
         return;
-    case 0x15: return setWindow(r.firstColumn, r.lastColumn, r.column, kColumns, "column");
-    case 0x75: return setWindow(r.firstRow, r.lastRow, r.row, kMemoryRows, "row");
+    case 0x15: return setWindow(r.columns, "column");
+    case 0x75: return setWindow(r.rows, "row");
     case kWriteRam: r.writing = true; return;
     case 0xA0: return setRemap();
     case 0xA1: r.startLine = first & 0x7F; return;
@@ -101,13 +101,12 @@ void Ssd1322Emulator::run(uint8_t command) {
     }
 }
 
-void Ssd1322Emulator::setWindow(int& first, int& last, int& pointer, int limit, const char* what) {
+void Ssd1322Emulator::setWindow(AddressWindow& window, const char* what) {
     const int start = parameters_[0] & 0x7F, end = parameters_[1] & 0x7F;
-    if (start >= limit || end >= limit)
+    if (start >= window.size || end >= window.size)
         problems_.report(std::string(what) + " window " + std::to_string(start) + ".." + std::to_string(end) + " beyond " +
-                         std::to_string(limit - 1));
-    first = pointer = std::min(start, limit - 1);
-    last = std::min(end, limit - 1);
+                         std::to_string(window.size - 1));
+    window.set(std::min(start, window.size - 1), std::min(end, window.size - 1));
 }
 
 void Ssd1322Emulator::setRemap() {
@@ -139,25 +138,18 @@ int Ssd1322Emulator::segmentOf(int column, int nibble) const {
 void Ssd1322Emulator::writePixels(uint8_t byte) {
     Registers& r = registers_;
     const int nibble = 2 * r.byteInColumn;
-    const size_t rowStart = static_cast<size_t>(r.row) * kSegments;
-    memory_[rowStart + static_cast<size_t>(segmentOf(r.column, nibble))] = byte >> 4;
-    memory_[rowStart + static_cast<size_t>(segmentOf(r.column, nibble + 1))] = byte & 0x0F;
+    const size_t rowStart = static_cast<size_t>(r.rows.pointer) * kSegments;
+    memory_[rowStart + static_cast<size_t>(segmentOf(r.columns.pointer, nibble))] = byte >> 4;
+    memory_[rowStart + static_cast<size_t>(segmentOf(r.columns.pointer, nibble + 1))] = byte & 0x0F;
     r.byteInColumn ^= 1;
     if (r.byteInColumn == 0) advance();
 }
 
 void Ssd1322Emulator::advance() {
     Registers& r = registers_;
-    const auto step = [](int& value, int first, int last, int limit) {
-        const bool wraps = value == last;
-        value = wraps ? first : (value + 1) % limit;
-        return wraps;
-    };
-    if (r.verticalIncrement) {
-        if (step(r.row, r.firstRow, r.lastRow, kMemoryRows)) step(r.column, r.firstColumn, r.lastColumn, kColumns);
-    } else if (step(r.column, r.firstColumn, r.lastColumn, kColumns)) {
-        step(r.row, r.firstRow, r.lastRow, kMemoryRows);
-    }
+    AddressWindow& first = r.verticalIncrement ? r.rows : r.columns;
+    AddressWindow& second = r.verticalIncrement ? r.columns : r.rows;
+    if (first.step()) second.step();
 }
 
 int Ssd1322Emulator::memoryLevel(int segment, int row) const {
@@ -167,37 +159,24 @@ int Ssd1322Emulator::memoryLevel(int segment, int row) const {
 
 ScreenImage Ssd1322Emulator::picture(bool withSwitches) const {
     const Registers& r = registers_;
-    ScreenImage image(kWidth, kHeight);
-    if (withSwitches && (!r.on || r.mode == DisplayMode::AllOff)) return image;
+    if (withSwitches && (!r.on || r.mode == DisplayMode::AllOff)) return ScreenImage(kWidth, kHeight);
     ComScan scan(kMemoryRows, kHeight, Assumed::kPanelWiring);
     scan.setStartLine(r.startLine);
     scan.setOffset(r.offset);
     scan.setLines(r.lines);
     scan.setReversed(r.reversedScan);
     scan.setPins({r.comSplit != (r.dualCom != Assumed::kPanelDualCom), false});
-    const std::vector<int> rows = scan.memoryRowOfGlassRows();
-    for (int y = 0; y < kHeight; ++y) {
-        const int row = rows[static_cast<size_t>(y)];
-        if (row < 0) continue;
-        for (int x = 0; x < kWidth; ++x) {
-            const int level = memoryLevel(Assumed::kFirstSegment + (Assumed::kSegmentZeroAtLeft ? x : kWidth - 1 - x), row);
-            if (!withSwitches || r.mode == DisplayMode::Normal)
-                image.setLevel(x, y, level);
-            else
-                image.setLevel(x, y, r.mode == DisplayMode::AllOn ? ScreenImage::kFullLevel : ScreenImage::kFullLevel - level);
-        }
-    }
-    return image;
+    const DisplayMode mode = withSwitches ? r.mode : DisplayMode::Normal;
+    return scan.picture(kWidth, [&](int x, int row) {
+        const int level = memoryLevel(Assumed::kFirstSegment + (Assumed::kSegmentZeroAtLeft ? x : kWidth - 1 - x), row);
+        return mode == DisplayMode::Normal ? level : mode == DisplayMode::AllOn ? ScreenImage::kFullLevel : ScreenImage::kFullLevel - level;
+    });
 }
 
 ScreenImage Ssd1322Emulator::screen() const { return picture(true); }
 
 ScreenImage Ssd1322Emulator::memoryImage() const { return picture(false); }
 
-PanelLook Ssd1322Emulator::look() const {
-    PanelLook look = Emulator::look();
-    look.brightness = Assumed::lightOf(registers_.contrast, registers_.masterCurrent);
-    return look;
-}
+PanelLook Ssd1322Emulator::look() const { return lookWithLight(Assumed::lightOf(registers_.contrast, registers_.masterCurrent)); }
 
 } // namespace tessaranth::emu

@@ -12,6 +12,7 @@
 // Brightness is the contrast (0xC1) times the master current (0xC7): it shows in look().
 #pragma once
 
+#include "emu/AddressWindow.h"
 #include "emu/BusEmulator.h"
 #include "emu/ComScan.h"
 
@@ -70,8 +71,8 @@ public:
 
     // The level (0..15) of one segment of one memory row; 0 outside.
     int memoryLevel(int segment, int row) const;
-    int column() const { return registers_.column; }
-    int row() const { return registers_.row; }
+    int column() const { return registers_.columns.pointer; }
+    int row() const { return registers_.rows.pointer; }
     uint8_t contrast() const { return registers_.contrast; }
     uint8_t masterCurrent() const { return registers_.masterCurrent; }
     DisplayMode displayMode() const { return registers_.mode; }
@@ -86,10 +87,8 @@ private:
     static constexpr size_t kMostParameters = 15;
 
     struct Registers {
-        int firstColumn = 0, lastColumn = kColumns - 1;
-        int firstRow = 0, lastRow = kMemoryRows - 1;
-        int column = 0;
-        int row = 0;
+        AddressWindow columns = AddressWindow::whole(kColumns);
+        AddressWindow rows = AddressWindow::whole(kMemoryRows);
         int byteInColumn = 0;
         bool writing = false;  // after 0x5C
         bool verticalIncrement = false;
@@ -112,7 +111,7 @@ private:
     void command(uint8_t byte);
     void data(uint8_t byte);
     void run(uint8_t command);
-    void setWindow(int& first, int& last, int& pointer, int limit, const char* what);
+    void setWindow(AddressWindow& window, const char* what);
     void setRemap();
     void setDisplayMode(uint8_t command);
     void writePixels(uint8_t byte);
