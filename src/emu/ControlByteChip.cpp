@@ -1,5 +1,6 @@
 #include "emu/ControlByteChip.h"
 
+#include <algorithm>
 #include <string>
 
 namespace tessaranth::emu {

@@ -33,10 +33,10 @@ void Sh1106Emulator::command(uint8_t byte) {
         waiting_ = true;
         return;
     }
-    run(byte, 0);
+    run(byte);
 }
 
-void Sh1106Emulator::run(uint8_t command, uint8_t) {
+void Sh1106Emulator::run(uint8_t command) {
     Registers& r = registers_;
     if (command < 0x10) {
         r.column = (r.column & 0xF0) | command;

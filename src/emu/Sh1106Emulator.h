@@ -37,7 +37,8 @@ public:
         PowerOnRam powerOn = PowerOnRam::Arbitrary;
     };
 
-    // What the datasheet leaves open, in one place.
+    // What the datasheet leaves open, in one place. Besides these: a byte the chip does not
+    // know is skipped (and logged); the rows as ComScan lays them out.
     struct Assumed {
         // The segments run from right to left on the glass, as on the SSD1306 modules.
         static constexpr bool kSegmentZeroAtRight = true;
@@ -93,7 +94,7 @@ private:
     };
 
     static bool takesParameter(uint8_t command);
-    void run(uint8_t command, uint8_t parameter);
+    void run(uint8_t command);
     void runWithParameter(uint8_t command, uint8_t parameter);
     int memoryColumnAt(int x) const;
     ScreenImage picture(bool withSwitches) const;

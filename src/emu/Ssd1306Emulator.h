@@ -40,7 +40,9 @@ public:
         PowerOnRam powerOn = PowerOnRam::Arbitrary;
     };
 
-    // What the datasheets leave open, in one place.
+    // What the datasheets leave open, in one place. Besides these: a command byte the chip
+    // does not know is skipped alone (the bytes after it are decoded as commands); the SSD1309
+    // takes 0x8D and its parameter and does nothing; the rows as ComScan lays them out.
     struct Assumed {
         // The segment at the left edge of the glass: the modules are mounted so that 0xA1
         // (column 127 to segment 0) with 0xC8 shows column 0 on the left, page 0 on top.
