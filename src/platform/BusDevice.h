@@ -49,9 +49,10 @@ protected:
     // The handle to write through: the open device, or the device opened again when it is down
     // and a try is due; -1 when there is none.
     int32_t reach();
-    // Settles a write through reach()'s handle: sent or resumed, or (with the write's fault)
-    // dropped, the device closed and the failure reported if it is the first.
-    Delivery settle(bool wentOut, const BusFault& writeFault);
+    // Settles a write through reach()'s handle by its error number: sent or resumed, or dropped,
+    // the device closed and the failure (on device, at address when >= 0) reported if it is the
+    // first.
+    Delivery settle(int32_t error, const char* device, int32_t address);
     // Closes the device after the derived class has gone: call from its destructor.
     void release() { close(); }
 

@@ -13,6 +13,13 @@ void BusFault::set(const char* format, ...) {
     va_end(arguments);
 }
 
+int32_t hostOpenResult(int32_t handle, BusFault& fault, const char* device) {
+    fault.terminate();
+    if (handle >= 0) return handle;
+    if (fault.empty()) fault.set("%s cannot be opened", device);
+    return -1;
+}
+
 void describeWriteFailure(BusFault& fault, const char* device, int32_t address, int32_t error) {
     if ((error == busError::remoteIo || error == busError::noAddress) && address >= 0)
         fault.set("nothing answers at 0x%02X on %s: check the address and the wiring", static_cast<unsigned>(address),

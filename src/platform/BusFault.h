@@ -38,6 +38,10 @@ private:
     char text_[capacity] = {};
 };
 
+// What a host's open returned, its fault text (written into fault.buffer()) made safe: cut,
+// terminated, and never empty for a failure. The handle, or -1.
+int32_t hostOpenResult(int32_t handle, BusFault& fault, const char* device);
+
 // The fault of a failed write: nothing answering at an I2C address, a short transfer, a device
 // gone, or any other error number with its text.
 void describeWriteFailure(BusFault& fault, const char* device, int32_t address, int32_t error);

@@ -22,15 +22,15 @@ constexpr uint32_t maxLines = 64;   // GPIO_V2_LINES_MAX
 // Requests count lines of chip as outputs at the levels of initial (bit i: lines[i]); a handle
 // >= 0, or -1 with the fault filled (no chip, no such line, a line in use, no permission).
 int32_t open(const char* chip, const uint32_t* lines, uint32_t count, uint64_t initial, BusFault& fault);
-// Drives the lines whose bit is set in mask to their bit of bits, in one call.
-bool set(int32_t handle, uint64_t bits, uint64_t mask, BusFault& fault);
+// Drives the lines whose bit is set in mask to their bit of bits, in one call: 0, else the
+// error number.
+int32_t set(int32_t handle, uint64_t bits, uint64_t mask);
 void close(int32_t handle);
 
 bool hostServes();
 
 namespace native {
 int32_t open(const char* chip, const uint32_t* lines, uint32_t count, uint64_t initial, BusFault& fault);
-// 0 when set, else the error number.
 int32_t set(int32_t handle, uint64_t bits, uint64_t mask);
 void close(int32_t handle);
 } // namespace native

@@ -73,9 +73,12 @@ private:
     int32_t openDevice(BusFault& fault) override;
     void closeDevice(int32_t handle) override;
 
-    // Adds the changes of one register write (levels of the lines in changed) to the update.
-    void stage(uint16_t changed, uint16_t newLevels, bool latching, bool data);
+    // Adds the changes of one register write (the lines in changed, to their levels in
+    // newLevels) to the waiting update, sending that first where the rule says so.
+    void stage(uint16_t changed, uint16_t newLevels, bool latching);
     void send();
+    // Which line of the request is given twice, or -1.
+    int32_t repeatedLine() const;
     // The request's bit of each port line, or 0 for a line that is not wired.
     uint64_t requestBits(uint16_t portLines) const;
 
@@ -84,9 +87,7 @@ private:
     int8_t requestIndex_[maxLines] = {};
     uint32_t lineCount_ = 0;
     uint8_t data_ = 0;
-    uint8_t control_ = initialControl;
-    uint16_t sent_;              // the levels the lines have
-    uint16_t target_;            // the levels once the waiting update is sent
+    uint16_t target_;            // the levels of the lines once the waiting update is sent
     uint16_t pending_ = 0;       // the lines the waiting update changes
     uint8_t pendingKinds_ = 0;   // what the waiting update holds (see the .cpp)
     uint8_t sinceData_ = 0;      // control pins changed since the data register's last write

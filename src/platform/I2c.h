@@ -30,9 +30,9 @@ constexpr uint32_t smbusBlockMax = 32;        // I2C_SMBUS_BLOCK_MAX
 
 // A handle >= 0, or -1 with the fault filled ("no /dev/i2c-1: enable I2C ...").
 int32_t open(const char* device, uint8_t address7, BusFault& fault);
-// Sends the messages in order; false with the fault filled when any of them did not go out.
-// Messages without bytes are skipped. A null or unknown handle fails.
-bool write(int32_t handle, const Message* messages, uint32_t count, BusFault& fault);
+// Sends the messages in order: 0 when all went out, else the error number (see busError; an
+// unknown handle is busError::noDevice). Messages without bytes are skipped.
+int32_t write(int32_t handle, const Message* messages, uint32_t count);
 void close(int32_t handle);
 
 // Whether the host serves I2C.
@@ -40,7 +40,6 @@ bool hostServes();
 
 namespace native {
 int32_t open(const char* device, uint8_t address7, BusFault& fault);
-// 0 when every message went out, else the error number (see busError).
 int32_t write(int32_t handle, const Message* messages, uint32_t count);
 void close(int32_t handle);
 } // namespace native

@@ -49,17 +49,16 @@ struct Pace {
 
 // A handle >= 0, or -1 with the fault filled.
 int32_t open(const Options& options, BusFault& fault);
-// dc: the D/C level while these bytes go out (true: data). False with the fault filled when the
-// bytes did not all go out.
-bool write(int32_t handle, bool dc, const uint8_t* bytes, uint32_t length, Pace pace, BusFault& fault);
-bool resetPulse(int32_t handle, uint32_t microseconds, BusFault& fault);
+// dc: the D/C level while these bytes go out (true: data). 0 when all went out, else the error
+// number (see busError).
+int32_t write(int32_t handle, bool dc, const uint8_t* bytes, uint32_t length, Pace pace);
+int32_t resetPulse(int32_t handle, uint32_t microseconds);
 void close(int32_t handle);
 
 bool hostServes();
 
 namespace native {
 int32_t open(const Options& options, BusFault& fault);
-// 0 when done, else the error number (see busError).
 int32_t write(int32_t handle, bool dc, const uint8_t* bytes, uint32_t length, Pace pace);
 int32_t resetPulse(int32_t handle, uint32_t microseconds);
 void close(int32_t handle);
