@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/gpio.h>
 #include <sys/ioctl.h>
@@ -23,7 +24,6 @@ struct Slot {
 posix::PosixSlots<Slot, 16> slots;
 
 constexpr posix::NodeHelp help{"check the chip's name or label (gpiodetect lists the chips)", "gpio"};
-constexpr int chipsSearched = 64;
 constexpr char consumer[] = "tessaranth";
 
 bool allDigits(const char* text) {
@@ -32,19 +32,28 @@ bool allDigits(const char* text) {
     return text[0] != '\0';
 }
 
-// The chip labelled label: its node in path, or false.
+bool labelled(const char* path, const char* label) {
+    const int fd = ::open(path, O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    gpiochip_info info{};
+    const bool found =
+        ioctl(fd, GPIO_GET_CHIPINFO_IOCTL, &info) == 0 && std::strncmp(info.label, label, sizeof info.label) == 0;
+    ::close(fd);
+    return found;
+}
+
+// The chip labelled label among the chips in /dev: its node in path, or false.
 bool findLabel(const char* label, char* path, size_t size) {
-    for (int number = 0; number < chipsSearched; ++number) {
-        std::snprintf(path, size, "/dev/gpiochip%d", number);
-        const int fd = ::open(path, O_RDWR | O_CLOEXEC);
-        if (fd < 0) continue;
-        gpiochip_info info{};
-        const bool found = ioctl(fd, GPIO_GET_CHIPINFO_IOCTL, &info) == 0 &&
-                           std::strncmp(info.label, label, sizeof info.label) == 0;
-        ::close(fd);
-        if (found) return true;
+    DIR* folder = opendir("/dev");
+    if (!folder) return false;
+    bool found = false;
+    while (const dirent* entry = readdir(folder)) {
+        if (std::strncmp(entry->d_name, "gpiochip", 8) != 0 || !allDigits(entry->d_name + 8)) continue;
+        std::snprintf(path, size, "/dev/%s", entry->d_name);
+        if ((found = labelled(path, label))) break;
     }
-    return false;
+    closedir(folder);
+    return found;
 }
 
 // The node of a chip named by path, name, number or label; false with the fault filled.
@@ -112,7 +121,7 @@ int requestLines(int fd, const char* node, const uint32_t* lines, uint32_t count
 } // namespace
 
 int32_t open(const char* chip, const uint32_t* lines, uint32_t count, uint64_t initial, BusFault& fault) {
-    char node[160];
+    char node[320];
     if (!chipNode(chip, node, sizeof node, fault)) return -1;
     const int32_t handle = slots.free();
     if (handle < 0) {
