@@ -39,18 +39,10 @@ int32_t BusDevice::reach() {
     lastTry_ = now;
     BusFault fault;
     handle_ = openDevice(fault);
-    if (handle_ < 0) {
-        handle_ = -1;
-        goDown(fault);
-    } else if (down_) {
-        down_ = false;
-        resuming_ = true;
-        fault_.clear();
-        char text[sizeof name_ + 32];
-        std::snprintf(text, sizeof text, "%s answers again", name_);
-        tell(text);
-    }
-    return handle_;
+    if (handle_ >= 0) return handle_;
+    handle_ = -1;
+    goDown(fault);
+    return -1;
 }
 
 BusDevice::Delivery BusDevice::settle(int32_t error, const char* device, int32_t address) {
@@ -62,13 +54,16 @@ BusDevice::Delivery BusDevice::settle(int32_t error, const char* device, int32_t
         goDown(fault);
         return Delivery::dropped;
     }
-    if (!resuming_) return Delivery::sent;
-    resuming_ = false;
+    if (!down_) return Delivery::sent;
+    down_ = false;
+    fault_.clear();
+    char text[sizeof name_ + 32];
+    std::snprintf(text, sizeof text, "%s answers again", name_);
+    tell(text);
     return Delivery::resumed;
 }
 
 void BusDevice::goDown(const BusFault& fault) {
-    resuming_ = false;
     if (down_) return;
     down_ = true;
     fault_ = fault;

@@ -66,7 +66,6 @@ private:
     int32_t handle_ = -1;
     bool tried_ = false;
     bool down_ = false;
-    bool resuming_ = false;
     BusFault fault_;
     char name_[160] = {};
 };

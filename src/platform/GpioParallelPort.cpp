@@ -64,15 +64,18 @@ void GpioParallelPort::closeDevice(int32_t handle) { gpio::close(handle); }
 void GpioParallelPort::writeData(uint8_t value) {
     data_ = value;
     const uint16_t newLevels = static_cast<uint16_t>((target_ & ~dataMask) | value);
-    sinceData_ = 0;
+    away_ = 0;
+    latched_ = false;
     stage(static_cast<uint16_t>((target_ ^ newLevels) & dataMask), newLevels, false);
 }
 
 void GpioParallelPort::writeControl(uint8_t value) {
     const uint16_t newLevels = levels(data_, value);
     const auto changedPins = static_cast<uint8_t>(((target_ ^ newLevels) >> controlShift) & 0x0F);
-    const bool latching = (changedPins & sinceData_) != 0;
-    sinceData_ = static_cast<uint8_t>(sinceData_ | changedPins);
+    const bool latching = (changedPins & away_) != 0;
+    away_ = static_cast<uint8_t>(away_ & ~changedPins);
+    latched_ = latched_ || latching;
+    if (!latched_) away_ = static_cast<uint8_t>(away_ | changedPins);
     stage(static_cast<uint16_t>(changedPins << controlShift), newLevels, latching);
 }
 

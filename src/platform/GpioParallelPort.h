@@ -8,9 +8,10 @@
 //
 // Register writes become line updates (one GPIO_V2_LINE_SET_VALUES_IOCTL each). Successive
 // writes are coalesced into one update only where the electrical order of the bus cycle is
-// kept. The data register's write starts a cycle; a control line's first change after it is a
-// strobe's leading edge (or a setup level), its second change the strobe's trailing, latching
-// edge. The rule:
+// kept. The data register's write starts a cycle; a control line that leaves its level after it
+// starts a strobe, and its return is the strobe's trailing, latching edge; once a cycle has
+// latched, changes up to the next data are the hold's release and the next cycle's setup (a
+// select line released and set again, C/D switched), never a latching edge. The rule:
 //   - no line changes twice in one update (a pulse keeps both its edges);
 //   - a latching edge is in an update with nothing but other latching edges, after every update
 //     that set up the data and the control levels (setup before the latching edge);
@@ -90,7 +91,8 @@ private:
     uint16_t target_;            // the levels of the lines once the waiting update is sent
     uint16_t pending_ = 0;       // the lines the waiting update changes
     uint8_t pendingKinds_ = 0;   // what the waiting update holds (see the .cpp)
-    uint8_t sinceData_ = 0;      // control pins changed since the data register's last write
+    uint8_t away_ = 0;           // control pins that left their level since the cycle's data
+    bool latched_ = false;       // the cycle's latching edge has come
     bool resumed_ = false;
 };
 
