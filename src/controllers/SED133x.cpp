@@ -67,7 +67,10 @@ void SED133x::init() {
     const auto rowBytes = static_cast<uint32_t>(layout.graphicRowBytes());
     const uint32_t height = layout.height();
     // Two-frame drive, 6-pixel characters 8 rows high; the address pitch equals the row bytes.
-    command(systemSet, {0x30, 0x85, 0x07, rowBytes, rowBytes + 14, height, rowBytes, 0});
+    // C/R is one less than the bytes a line shows: rows widened to the display's width end at
+    // its edge; the others show one byte more, past the edge.
+    const uint32_t lineBytes = layout.rowsWidened() ? rowBytes - 1 : rowBytes;
+    command(systemSet, {0x30, 0x85, 0x07, lineBytes, rowBytes + 14, height, rowBytes, 0});
     command(scroll, {lowByte(layout.textHome()), highByte(layout.textHome()), height, lowByte(layout.graphicHome()),
                      highByte(layout.graphicHome()), height});
     command(cgRamStart, {lowByte(cgRamAddress_), highByte(cgRamAddress_)});

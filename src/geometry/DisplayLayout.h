@@ -19,6 +19,7 @@ public:
     // 56 x 240 = 13440 bytes.
     static constexpr int backgroundBytes = 13443;
 
+    // After setFamily: the size and the memory layout that goes with it.
     void setSize(uint16_t width, uint16_t height);
     // The family of the controller the display was started with, and whether its text rows
     // share the graphic rows' address pitch (the controller table says both).
@@ -34,6 +35,11 @@ public:
     uint32_t textHome() const { return textHome_; }
     int32_t textRowBytes() const { return textRowBytes_; }
     int16_t textColumns() const { return textColumns_; }
+    // Cells of a text row that the drawing parts write.
+    int16_t textCells() const { return textCells_; }
+    // The graphic rows of the table fell short of the width on a controller whose layers share
+    // one pitch, and were widened to end at the display's right edge.
+    bool rowsWidened() const { return rowsWidened_; }
     uint16_t width() const { return width_; }
     uint16_t height() const { return height_; }
     // Distance in display memory between two text rows: the graphic row bytes where both layers
@@ -48,6 +54,8 @@ private:
     uint16_t width_ = 0;
     uint16_t height_ = 0;
     int16_t textColumns_ = 0;
+    int16_t textCells_ = 0;
+    bool rowsWidened_ = false;
     uint32_t graphicHome_ = 0;
     int32_t graphicRowBytes_ = 0;
     uint32_t textHome_ = 0;

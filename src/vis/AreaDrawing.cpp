@@ -55,7 +55,7 @@ int Analyzer::visiblePageColumns(const Area& area) {
 }
 
 int Analyzer::visibleTextCells(const Area& area) {
-    const int cells = gLcd->isPageController() ? gLcd->width() / 6 : gLcd->textRowBytes();
+    const int cells = gLcd->isPageController() ? gLcd->width() / 6 : gLcd->textCells();
     return visibleCount(cells - area.x, area.width);
 }
 
