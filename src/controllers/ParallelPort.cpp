@@ -6,6 +6,7 @@ namespace tessaranth {
 
 ParallelPort::ParallelPort(std::unique_ptr<PortRegisters> registers, const PortWiring& wiring)
     : registers_(std::move(registers)),
+      lpt_(dynamic_cast<LptRegisters*>(registers_.get())),
       csMask_(wireBit(wiring.cs)),
       a0Mask_(wireBit(wiring.a0)),
       wrMask_(wireBit(wiring.wr)),
@@ -17,7 +18,7 @@ uint8_t ParallelPort::wireBit(int16_t choice) {
 
 void ParallelPort::writeControl(uint8_t value) {
     controlShadow_ = value;
-    registers_->write(PortRegisters::controlOffset, controlShadow_);
+    write(PortRegisters::controlOffset, controlShadow_);
 }
 
 void ParallelPort::toggle(uint8_t mask) { writeControl(static_cast<uint8_t>(controlShadow_ ^ mask)); }

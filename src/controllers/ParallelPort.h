@@ -31,12 +31,22 @@ public:
     // Flips the lines in `mask` and writes the shadow to the control register.
     void toggle(uint8_t mask);
     // The caller's 16-bit value goes to the data register as given.
-    void writeData(uint16_t value) { registers_->write(PortRegisters::dataOffset, value); }
-    uint8_t readData() { return static_cast<uint8_t>(registers_->read(PortRegisters::dataOffset) & 0xFF); }
-    uint8_t readStatus() { return static_cast<uint8_t>(registers_->read(PortRegisters::statusOffset) & 0xFF); }
+    void writeData(uint16_t value) { write(PortRegisters::dataOffset, value); }
+    uint8_t readData() { return static_cast<uint8_t>(read(PortRegisters::dataOffset) & 0xFF); }
+    uint8_t readStatus() { return static_cast<uint8_t>(read(PortRegisters::statusOffset) & 0xFF); }
 
 private:
+    // The LPT port's registers without a virtual call; any other transport through its interface.
+    void write(uint16_t offset, uint16_t value) {
+        if (lpt_)
+            lpt_->writeRegister(offset, value);
+        else
+            registers_->write(offset, value);
+    }
+    uint16_t read(uint16_t offset) { return lpt_ ? lpt_->readRegister(offset) : registers_->read(offset); }
+
     std::unique_ptr<PortRegisters> registers_;
+    LptRegisters* lpt_;
     uint8_t csMask_;
     uint8_t a0Mask_;
     uint8_t wrMask_;

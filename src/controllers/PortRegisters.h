@@ -3,6 +3,8 @@
 // and the drivers above it stay as they are.
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <cstdint>
 
 namespace tessaranth {
@@ -18,12 +20,17 @@ public:
     virtual uint16_t read(uint16_t offset) = 0;
 };
 
-// The LPT port at a base address, through the platform's port access.
+// The LPT port at a base address, through the platform's port access. Called directly, not
+// through the interface, on the path of every bus cycle.
 class LptRegisters final : public PortRegisters {
 public:
     explicit LptRegisters(uint16_t base) : base_(base) {}
-    void write(uint16_t offset, uint16_t value) override;
-    uint16_t read(uint16_t offset) override;
+    void write(uint16_t offset, uint16_t value) override { writeRegister(offset, value); }
+    uint16_t read(uint16_t offset) override { return readRegister(offset); }
+    void writeRegister(uint16_t offset, uint16_t value) {
+        platform::writePort(static_cast<uint16_t>(base_ + offset), value);
+    }
+    uint16_t readRegister(uint16_t offset) { return platform::readPort(static_cast<uint16_t>(base_ + offset)); }
 
 private:
     uint16_t base_;
