@@ -64,11 +64,14 @@ TEST(LCDLayout, TextCellsAreCountedInSixteenBits) {
 // Text cells as each controller of the table addresses them, read back from its bus.
 class CellsOnTheBus : public PluginFixture {
 protected:
+    void TearDown() override {
+        if (driver) driver->close();
+        driver.reset();
+        PluginFixture::TearDown();
+    }
     void use(uint8_t controller, uint16_t width = 128, uint16_t height = 64) {
-        useFamilyOf(*gLcd, controller);
-        gLcd->setSize(width, height);
-        driver = makeTableDriver(controller, *gLcd, *gSettings);
-        driver->init();
+        driver = startDisplay(*gLcd, controller, width, height, *gSettings);
+        ASSERT_NE(driver, nullptr);
         host.clear();
     }
     // The T6963C's bus; the SED133x's has the same shape (A0 high for commands).

@@ -22,12 +22,9 @@ void ScreenFixture::useController(uint8_t controller, uint16_t width, uint16_t h
 }
 
 void ScreenFixture::useDriver(uint8_t controller, uint16_t width, uint16_t height) {
-    useFamilyOf(*gLcd, controller);
-    gLcd->setSize(width, height);
     delete gController;
     recorder = nullptr;
-    gController = makeTableDriver(controller, *gLcd, *gSettings).release();
-    gController->init();
+    gController = startDisplay(*gLcd, controller, width, height, *gSettings).release();
     host.clear();
 }
 

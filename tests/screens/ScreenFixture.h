@@ -16,8 +16,8 @@ protected:
 
     // Starts the layout as the given controller and display size, with a fresh recorder.
     void useController(uint8_t controller, uint16_t width = 240, uint16_t height = 64);
-    // Starts the layout with the controller's own driver instead, its bus traffic recorded
-    // from here on (no recorder).
+    // Starts the layout with the controller's own parallel-port driver instead, its bus traffic
+    // recorded from here on (no recorder).
     void useDriver(uint8_t controller, uint16_t width = 240, uint16_t height = 64);
 
     // Every text written, as "column,line:text".

@@ -10,12 +10,17 @@ void useFamilyOf(DisplayLayout& layout, uint8_t controller) {
     layout.setFamily(row ? row->family : ControllerFamily::none, row && row->sharedPitch);
 }
 
-std::unique_ptr<ControllerLSI> makeTableDriver(uint8_t controller, const DisplayLayout& layout, const Settings& settings) {
+std::unique_ptr<ControllerLSI> startDisplay(DisplayLayout& layout, uint8_t controller, uint16_t width, uint16_t height,
+                                            const Settings& settings) {
     const ControllerRow* row = findController(controller);
     if (!row) return nullptr;
+    useFamilyOf(layout, controller);
+    layout.setSize(width, height);
     std::unique_ptr<ControllerLSI> driver(row->makeDriver(driverSetup(settings)));
     driver->attach(layout);
     driver->setOptions(driverOptions(settings));
+    if (!driver->open()) return nullptr;
+    driver->init();
     return driver;
 }
 

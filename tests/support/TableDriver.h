@@ -19,8 +19,10 @@ namespace tessaranth::test {
 // without a row.
 void useFamilyOf(DisplayLayout& layout, uint8_t controller);
 
-// The row's driver, attached to the layout and given the settings' options; not yet
-// initialised. Null for a value without a row.
-std::unique_ptr<ControllerLSI> makeTableDriver(uint8_t controller, const DisplayLayout& layout, const Settings& settings);
+// The layout set to the row's family and the given size, and the row's driver attached to it,
+// given the settings' options, opened and initialised; the caller closes it. Null for a value
+// without a row or a device that does not open.
+std::unique_ptr<ControllerLSI> startDisplay(DisplayLayout& layout, uint8_t controller, uint16_t width, uint16_t height,
+                                            const Settings& settings);
 
 } // namespace tessaranth::test

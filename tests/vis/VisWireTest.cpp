@@ -31,14 +31,16 @@ protected:
         s.setFalloff(0);
         use(0);
     }
+    void TearDown() override {
+        if (gController) gController->close();
+        PluginFixture::TearDown();
+    }
 
     // The controller's own driver on the 240 x 128 layout, its bus recorded from here on.
     void use(uint8_t controller) {
-        useFamilyOf(*gLcd, controller);
-        gLcd->setSize(240, 128);
         delete gController;
-        gController = makeTableDriver(controller, *gLcd, *gSettings).release();
-        gController->init();
+        gController = startDisplay(*gLcd, controller, 240, 128, *gSettings).release();
+        ASSERT_NE(gController, nullptr);
         host.clear();
     }
 
