@@ -1,5 +1,9 @@
 #include "doctor/Doctor.h"
 
+#include "doctor/BusChecks.h"
+#include "doctor/MachineChecks.h"
+#include "doctor/ServiceChecks.h"
+
 #include "Errors.h"
 #include "session/StoredSettings.h"
 
@@ -48,6 +52,14 @@ Finding settingsFinding(const std::string& file, const std::string& location, co
             makeYourOwn};
 }
 
+// The bus the settings put the display on.
+Bus busOf(const emu::DisplaySetup& setup) {
+    Bus bus;
+    bus.kind = setup.controller == usbAdapter ? BusKind::usb : BusKind::lpt;
+    bus.lptAddress = setup.lptAddress;
+    return bus;
+}
+
 bool hasDriver(uint8_t controller) { return std::unique_ptr<ControllerLSI>(createController(controller)) != nullptr; }
 
 Finding displayFinding(const emu::DisplaySetup& setup, const std::string& description) {
@@ -72,8 +84,14 @@ const char* verdictName(Verdict verdict) {
 } // namespace
 
 Doctor::Doctor(const Machine& machine, const DoctorOptions& options) : guide_(options.hardwareGuide) {
-    if (const std::optional<emu::DisplaySetup> setup = readSettings(options.settingsFile)) checkDisplay(machine, *setup);
-    add({checkMpd(options.mpdHost, options.mpdPort), checkMpris(options.busAddress)});
+    const std::optional<emu::DisplaySetup> setup = readSettings(options.settingsFile);
+    const std::optional<BootConfig> pi = BootConfig::read(machine);
+    if (setup)
+        checkDisplay(machine, *setup, pi ? &*pi : nullptr);
+    else
+        add(checkMachine(machine, pi ? &*pi : nullptr));
+    add({checkMpd(options.mpdHost, options.mpdPort), checkSound(machine), checkMpris(options.busAddress)});
+    add(checkService(machine));
 }
 
 std::optional<emu::DisplaySetup> Doctor::readSettings(const std::string& settingsFile) {
@@ -88,16 +106,13 @@ std::optional<emu::DisplaySetup> Doctor::readSettings(const std::string& setting
     }
 }
 
-void Doctor::checkDisplay(const Machine& machine, const emu::DisplaySetup& setup) {
+void Doctor::checkDisplay(const Machine& machine, const emu::DisplaySetup& setup, const BootConfig* pi) {
     display_ = describe(setup);
-    std::vector<Finding> findings{displayFinding(setup, display_)};
-    if (findings.front().verdict == Verdict::ok) {
-        std::vector<Finding> more =
-            setup.controller == usbAdapter ? checkUsbAdapter(machine) : checkParallelPort(machine, setup.lptAddress);
-        findings.insert(findings.end(), more.begin(), more.end());
-    }
-    drivable_ = noProblem(findings);
-    add(std::move(findings));
+    const Finding display = displayFinding(setup, display_);
+    add({display});
+    add(checkMachine(machine, pi));
+    if (display.verdict == Verdict::ok) add(checkBus(machine, busOf(setup), pi));
+    drivable_ = noProblem(findings_);
 }
 
 void Doctor::add(std::vector<Finding> findings) {
