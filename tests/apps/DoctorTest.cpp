@@ -437,8 +437,9 @@ TEST_F(RaspberryPiTest, APi5ReadsItsFirmwareFolderWithItsSectionsAndIncludes) {
               "/boot/firmware/config.txt enables I2C bus 1 (i2c_arm, 400000 Hz), SPI bus 0 (spi)");
     EXPECT_EQ(busFinding({BusKind::spi, 0, 0, 0}).advice, "reboot: the firmware reads config.txt when the Pi starts");
 
-    // Whatever config.txt holds, even an include of itself, is read within bounds.
-    write("/boot/firmware/config.txt", "include config.txt\n[\n]\ndtparam=\ndtparam=,,=,spi=on\ndtoverlay=\n" +
+    // Whatever config.txt holds, even an include of itself or of a FIFO, is read within bounds.
+    ASSERT_EQ(mkfifo((root + "/boot/firmware/fifo.txt").c_str(), 0644), 0);
+    write("/boot/firmware/config.txt", "include config.txt\ninclude fifo.txt\n[\n]\ndtparam=\ndtparam=,,=,spi=on\ndtoverlay=\n" +
                                            std::string(5000, '[') + "\n" + std::string(1 << 16, '\xff'));
     EXPECT_EQ(about(examine(), "config.txt").text, "/boot/firmware/config.txt enables SPI bus 0 (spi)");
 

@@ -31,6 +31,16 @@ std::string hex(uint16_t value) {
     return text;
 }
 
+// What to do about a device file the user may not read and write: join its group, or log in
+// again when the group file lists the user already.
+std::string joinGroup(const Machine& machine, const FileFacts& file) {
+    const std::string group = machine.groupName(file.group);
+    if (machine.listedIn(file.group))
+        return "you are in the group " + group + ", but this login is not yet: log out and in again (and restart a "
+               "user service started before)";
+    return "join its group: sudo usermod -aG " + group + " \"$USER\", then log out and in again";
+}
+
 // Why the device file is not there: a module not loaded, or no port found by the kernel.
 Finding missingDevice(const Machine& machine, const std::string& device) {
     std::vector<std::string> missing;
@@ -158,14 +168,6 @@ QStringList busNames(const std::string& busAddress, QString& failure) {
 }
 
 } // namespace
-
-std::string joinGroup(const Machine& machine, const FileFacts& file) {
-    const std::string group = machine.groupName(file.group);
-    if (machine.listedIn(file.group))
-        return "you are in the group " + group + ", but this login is not yet: log out and in again (and restart a "
-               "user service started before)";
-    return "join its group: sudo usermod -aG " + group + " \"$USER\", then log out and in again";
-}
 
 Finding deviceAccess(const Machine& machine, const std::string& topic, const std::string& device, const FileFacts& file,
                      const std::string& rootOnly) {

@@ -21,12 +21,9 @@ struct Finding {
     std::string advice;  // empty: nothing to do
 };
 
-// What to do about a device file the user may not read and write: join its group, or log in
-// again when the group file lists the user already.
-std::string joinGroup(const Machine& machine, const FileFacts& file);
-
 // Whether the user may read and write a device file that is there: when not, how to get it by
-// its group, or for a file of the group root, `rootOnly` (empty: by its group all the same).
+// its group (join it, or log in again when the group file lists the user already), or for a
+// file of the group root, `rootOnly` (empty: by its group all the same).
 Finding deviceAccess(const Machine& machine, const std::string& topic, const std::string& device, const FileFacts& file,
                      const std::string& rootOnly);
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -29,6 +30,16 @@ std::vector<std::string> split(const std::string& line, char separator) {
     return fields;
 }
 
+// A number field of the user or group file; none when it is not one.
+std::optional<uint32_t> idField(const std::vector<std::string>& fields) {
+    uint32_t id = 0;
+    if (fields.size() < 3 || fields[2].empty()) return std::nullopt;
+    const std::string& text = fields[2];
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return id;
+}
+
 Identity thisProcess() {
     Identity identity{getuid(), {getgid()}};
     const int count = getgroups(0, nullptr);
@@ -46,10 +57,7 @@ Machine::Machine(std::string root, Identity identity, DirectPortAccess directPor
     : root_(root == "/" ? std::string() : std::move(root)), identity_(std::move(identity)),
       directPortAccess_(std::move(directPortAccess)) {
     if (root_.empty()) return;
-    const auto userId = [this](const std::string& name) -> std::optional<uint32_t> {
-        const std::vector<std::string> fields = entry("/etc/passwd", 0, name);
-        return fields.size() > 2 ? std::optional<uint32_t>(static_cast<uint32_t>(std::atoll(fields[2].c_str()))) : std::nullopt;
-    };
+    const auto userId = [this](const std::string& name) { return idField(entry("/etc/passwd", 0, name)); };
     const auto groupNumber = [this](const std::string& name) -> std::optional<uint32_t> { return groupId(name); };
     described_ = readGetfacl(text(treeAccessList), {userId, groupNumber});
 }
@@ -77,7 +85,10 @@ bool Machine::may(const std::string& path, unsigned wanted) const {
     return facts && permits(*facts, identity_, wanted);
 }
 
+// Regular files only: a FIFO would wait for a writer.
 std::string Machine::text(const std::string& path, std::size_t limit) const {
+    struct stat status {};
+    if (::stat(under(path).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
     std::ifstream stream(under(path), std::ios::binary);
     std::string content(limit, '\0');
     stream.read(content.data(), static_cast<std::streamsize>(limit));
@@ -126,9 +137,7 @@ std::string Machine::userName(uid_t user) const {
 }
 
 std::optional<gid_t> Machine::groupId(const std::string& name) const {
-    const std::vector<std::string> fields = entry("/etc/group", 0, name);
-    if (fields.size() < 3 || fields[2].empty()) return std::nullopt;
-    return static_cast<gid_t>(std::atoll(fields[2].c_str()));
+    return idField(entry("/etc/group", 0, name));
 }
 
 std::string Machine::home() const {

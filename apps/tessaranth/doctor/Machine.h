@@ -43,7 +43,7 @@ public:
     std::optional<FileFacts> file(const std::string& path) const;
     bool mayRead(const std::string& path) const { return may(path, readAccess); }
     bool mayReadAndWrite(const std::string& path) const { return may(path, readAccess | writeAccess); }
-    // At most `limit` bytes of a file; empty when it is missing.
+    // At most `limit` bytes of a regular file; empty when it is missing or something else.
     std::string text(const std::string& path, std::size_t limit = 1 << 20) const;
     // The names in a folder, sorted; none when it is missing.
     std::vector<std::string> names(const std::string& folder) const;
