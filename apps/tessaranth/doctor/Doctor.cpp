@@ -85,11 +85,12 @@ const char* verdictName(Verdict verdict) {
 
 Doctor::Doctor(const Machine& machine, const DoctorOptions& options) : guide_(options.hardwareGuide) {
     const std::optional<emu::DisplaySetup> setup = readSettings(options.settingsFile);
-    const std::optional<BootConfig> pi = BootConfig::read(machine);
+    const std::optional<BootConfig> config = BootConfig::read(machine);
+    const BootConfig* pi = config ? &*config : nullptr;
     if (setup)
-        checkDisplay(machine, *setup, pi ? &*pi : nullptr);
+        checkDisplay(machine, *setup, pi);
     else
-        add(checkMachine(machine, pi ? &*pi : nullptr));
+        add(checkMachine(machine, pi));
     add({checkMpd(options.mpdHost, options.mpdPort), checkSound(machine), checkMpris(options.busAddress)});
     add(checkService(machine));
 }
