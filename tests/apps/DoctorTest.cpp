@@ -374,7 +374,7 @@ TEST_F(RaspberryPiTest, APi4OfAnOlderSystemKeepsItsSettingsInBootConfigTxt) {
     // The buses the settings will name, each with its device file, its group and config.txt.
     const Finding spi = busFinding({BusKind::spi, 0, 0, 0});
     EXPECT_EQ(spi.text, "/dev/spidev0.0 is missing: /boot/config.txt does not enable the SPI bus 0 (chip select 0)");
-    EXPECT_EQ(spi.advice, "add the line dtparam=spi=on to /boot/config.txt (in its [all] section), then reboot");
+    EXPECT_EQ(spi.advice, "add the line dtparam=spi=on to /boot/config.txt (below an [all] line), then reboot");
     EXPECT_NE(busFinding({BusKind::spi, 0, 1, 1}).advice.find("dtoverlay=spi1-2cs"), std::string::npos);
 
     const Finding unloaded = busFinding({BusKind::i2c, 0, 1, 0});
@@ -430,7 +430,7 @@ TEST_F(RaspberryPiTest, APi5ReadsItsFirmwareFolderWithItsSectionsAndIncludes) {
     EXPECT_EQ(about(doctor, "groups").text, "alice is in lp, i2c; the machine has no group spi, gpio, audio");
     EXPECT_EQ(about(doctor, "groups").verdict, Verdict::ok);
     EXPECT_EQ(busFinding({BusKind::spi, 0, 0, 0}).advice,
-              "add the line dtparam=spi=on to /boot/firmware/config.txt (in its [all] section), then reboot");
+              "add the line dtparam=spi=on to /boot/firmware/config.txt (below an [all] line), then reboot");
 
     write("/boot/firmware/extra.txt", "[pi5]\ndtparam=spi\n");  // a parameter without a value is on
     EXPECT_EQ(about(examine(), "config.txt").text,
@@ -447,7 +447,7 @@ TEST_F(RaspberryPiTest, APi5ReadsItsFirmwareFolderWithItsSectionsAndIncludes) {
     const Finding none = about(examine(), "config.txt");
     EXPECT_EQ(none.verdict, Verdict::warning);
     EXPECT_EQ(none.text, "neither /boot/firmware/config.txt nor /boot/config.txt is there");
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).text, "/dev/i2c-1 is missing: there is no config.txt, which does not enable the I2C bus 1");
+    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).text, "/dev/i2c-1 is missing: there is no config.txt to enable the I2C bus 1");
 
     model("/sys/firmware/devicetree/base/model", "Another Board");
     EXPECT_EQ(about(examine(), "machine").text, "Another Board");

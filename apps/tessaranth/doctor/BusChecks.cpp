@@ -72,8 +72,9 @@ Finding missingNode(const Machine& machine, const BusNode& bus, const BootConfig
     const std::string missing = bus.node + " is missing";
     if (piBus && !enabledBy(bus, *pi))
         return {Verdict::problem, bus.topic,
-                missing + ": " + (pi->path().empty() ? "there is no config.txt, which" : pi->path()) + " does not enable the " + bus.what,
-                "add the line " + bus.enable + " to " + pi->pathToEdit() + " (in its [all] section), then reboot"};
+                missing + ": " + (pi->path().empty() ? "there is no config.txt to enable" : pi->path() + " does not enable") +
+                    " the " + bus.what,
+                "add the line " + bus.enable + " to " + pi->pathToEdit() + " (below an [all] line), then reboot"};
     if (!bus.module.empty() && !machine.moduleLoaded(moduleName(bus.module)))
         return {Verdict::problem, bus.topic, missing + ": the kernel module " + bus.module + " is not loaded",
                 "load it: sudo modprobe " + bus.module + "; and at every boot: echo " + bus.module +
