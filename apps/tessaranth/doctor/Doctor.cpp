@@ -7,30 +7,26 @@
 #include "Errors.h"
 #include "session/StoredSettings.h"
 
-#include "config/WiringTable.h"
-#include "controllers/ControllerFactory.h"
-#include "controllers/ControllerLSI.h"
+#include "controllers/ControllerTable.h"
 #include "geometry/DisplayFormat.h"
 #include "platform/posix/RegistryLocation.h"
 
 #include <filesystem>
-#include <memory>
 
 namespace tessaranth::host {
 
 namespace {
 
-constexpr uint8_t usbAdapter = 6;
 const char* const makeYourOwn = "set up your display with 'tessaranth config' and press \"Save settings\"";
 
 std::string describe(const emu::DisplaySetup& s) {
-    const std::string name = s.controller < std::size(controllerNames) ? controllerNames[s.controller]
-                                                                       : "controller " + std::to_string(s.controller);
+    const ControllerRow* row = findController(s.controller);
+    const std::string name = row ? row->name : "controller " + std::to_string(s.controller);
     const DisplaySize size = displaySize(s.displayFormat);
     const std::string dimensions = s.displayFormat < displayFormatCount
                                        ? std::to_string(size.width) + "x" + std::to_string(size.height)
                                        : "of display format " + std::to_string(s.displayFormat);
-    if (s.controller == usbAdapter) return name + " " + dimensions + " on the USB adapter";
+    if (row && row->transport == Transport::usbAdapter) return name + " " + dimensions + " on the USB adapter";
     char port[8];
     std::snprintf(port, sizeof port, "0x%X", static_cast<unsigned>(s.lptAddress));
     return name + " " + dimensions + " on the parallel port at " + port;
@@ -52,18 +48,16 @@ Finding settingsFinding(const std::string& file, const std::string& location, co
             makeYourOwn};
 }
 
-// The bus the settings put the display on.
-Bus busOf(const emu::DisplaySetup& setup) {
+// The bus the settings put the display on: its controller's transport.
+Bus busOf(const ControllerRow& row, const emu::DisplaySetup& setup) {
     Bus bus;
-    bus.kind = setup.controller == usbAdapter ? BusKind::usb : BusKind::lpt;
+    bus.kind = row.transport == Transport::usbAdapter ? BusKind::usb : BusKind::lpt;
     bus.lptAddress = setup.lptAddress;
     return bus;
 }
 
-bool hasDriver(uint8_t controller) { return std::unique_ptr<ControllerLSI>(createController(controller)) != nullptr; }
-
 Finding displayFinding(const emu::DisplaySetup& setup, const std::string& description) {
-    if (!hasDriver(setup.controller))
+    if (!findController(setup.controller))
         return {Verdict::problem, "display", description + ": the plug-in has no driver for it",
                 "choose a controller in 'tessaranth config'"};
     if (setup.displayFormat >= displayFormatCount)
@@ -112,7 +106,7 @@ void Doctor::checkDisplay(const Machine& machine, const emu::DisplaySetup& setup
     const Finding display = displayFinding(setup, display_);
     add({display});
     add(checkMachine(machine, pi));
-    if (display.verdict == Verdict::ok) add(checkBus(machine, busOf(setup), pi));
+    if (display.verdict == Verdict::ok) add(checkBus(machine, busOf(*findController(setup.controller), setup), pi));
     drivable_ = noProblem(findings_);
 }
 

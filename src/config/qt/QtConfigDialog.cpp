@@ -2,7 +2,7 @@
 // gets one for as long as the dialog is open.
 #include "config/TConfigForm.h"
 #include "config/qt/QtConfigView.h"
-#include "platform/ConfigDialog.h"
+#include "config/ConfigDialog.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
-namespace tessaranth::platform::native {
+namespace tessaranth::config::native {
 
 namespace {
 
@@ -26,7 +26,7 @@ void showConfigDialog(TConfigForm& form) {
     std::unique_ptr<QApplication> application;
     if (!QCoreApplication::instance()) {
         if (!displayAvailable()) {
-            messageBox("The configuration dialog needs a display.", "Tessaranth", mbIconWarning);
+            platform::messageBox("The configuration dialog needs a display.", "Tessaranth", platform::mbIconWarning);
             return;
         }
         static int argc = 1;
@@ -34,7 +34,8 @@ void showConfigDialog(TConfigForm& form) {
         static char* argv[] = {name, nullptr};
         application = std::make_unique<QApplication>(argc, argv);
     } else if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        messageBox("The configuration dialog needs a widget application.", "Tessaranth", mbIconWarning);
+        platform::messageBox("The configuration dialog needs a widget application.", "Tessaranth",
+                             platform::mbIconWarning);
         return;
     }
     qtview::QtConfigView view(form);
@@ -49,4 +50,4 @@ void raiseConfigDialog() {
     }
 }
 
-} // namespace tessaranth::platform::native
+} // namespace tessaranth::config::native
