@@ -3,6 +3,8 @@
 // the row's family) and told the settings' options.
 #pragma once
 
+#include "TableDriver.h"
+
 #include "controllers/ControllerTable.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
@@ -19,7 +21,7 @@ std::unique_ptr<Driver> driverFromTable(uint8_t controller) {
     if (!row) return nullptr;
     std::unique_ptr<ControllerLSI> made(row->makeDriver(driverSetup(*gSettings)));
     if (!dynamic_cast<Driver*>(made.get())) return nullptr;
-    gLcd->setFamily(row->family, row->sharedPitch);
+    useFamilyOf(*gLcd, controller);
     made->attach(*gLcd);
     made->setOptions(driverOptions(*gSettings));
     return std::unique_ptr<Driver>(static_cast<Driver*>(made.release()));
