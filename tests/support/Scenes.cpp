@@ -139,11 +139,15 @@ SceneRunner::~SceneRunner() {
 void SceneRunner::advancePlayer() {
     VisModule& module = *winampVisGetHeader()->lookupModule(0);
     playerState.positionMillis += 60;
+    feedNoise(module, noise_);
+}
+
+void feedNoise(VisModule& module, uint32_t& noise) {
     for (int channel = 0; channel < 2; ++channel) {
         for (int i = 0; i < VIS_SPECTRUM_ENTRIES; ++i) {
-            noise_ = noise_ * 1103515245u + 12345u;
-            module.spectrumBytes[channel][i] = static_cast<uint8_t>((noise_ >> 16) % (256 - i * 255 / VIS_SPECTRUM_ENTRIES));
-            module.waveformBytes[channel][i] = static_cast<uint8_t>(noise_ >> 24);
+            noise = noise * 1103515245u + 12345u;
+            module.spectrumBytes[channel][i] = static_cast<uint8_t>((noise >> 16) % (256 - i * 255 / VIS_SPECTRUM_ENTRIES));
+            module.waveformBytes[channel][i] = static_cast<uint8_t>(noise >> 24);
         }
     }
 }

@@ -24,6 +24,9 @@ struct SceneSpec {
 // a SED1335 320 x 240, a Noritake 128 x 64 and a USB2LCD 240 x 128.
 std::span<const SceneSpec> standardScenes();
 
+// The scenes' sound: noise in both channels' spectrum and waveform, the same for the same seed.
+void feedNoise(VisModule& module, uint32_t& noise);
+
 struct SceneCounters {
     uint64_t portAccesses = 0;
     uint64_t usbBytes = 0;

@@ -10,6 +10,7 @@
 #include "BitmapFile.h"
 #include "ConfigHome.h"
 #include "FakePlayer.h"
+#include "Scenes.h"
 
 #include "geometry/DisplayFormat.h"
 #include "globals/Globals.h"
@@ -131,17 +132,6 @@ TessaranthHostServices recordingServices(Trace& trace) {
     return s;
 }
 
-// The player's sound: the same noise in every run.
-void feedSound(VisModule& module, uint32_t& noise) {
-    for (int channel = 0; channel < 2; ++channel) {
-        for (int i = 0; i < VIS_SPECTRUM_ENTRIES; ++i) {
-            noise = noise * 1103515245u + 12345u;
-            module.spectrumBytes[channel][i] = static_cast<uint8_t>((noise >> 16) % (256 - i * 255 / VIS_SPECTRUM_ENTRIES));
-            module.waveformBytes[channel][i] = static_cast<uint8_t>(noise >> 24);
-        }
-    }
-}
-
 void showAllText(Settings& s) {
     s.setShowTitle(1);
     s.setShowArtist(1);
@@ -258,7 +248,7 @@ Trace record(const TraceRun& run, bool keepLines) {
         if (frame == 9) player.listPosition = 3;
         if (frame == 6 && run.scene.scene == Scene::options) changeMidway(s);
         if (frame == 11) player.playState = 3;
-        feedSound(module, noise);
+        feedNoise(module, noise);
         module.renderCallback(&module);
     }
     module.quitCallback(&module);
