@@ -132,6 +132,7 @@ public:
 
     // Persistence: the registry, configuration files and the dialog.
     bool loadFromRegistry();
+    // The whole record or nothing: false, after one box, when it was not stored.
     bool saveToRegistry();
     bool saveToFile();
     bool loadFromFile();
