@@ -58,9 +58,9 @@ private:
     RegistryRead readExactly(uint32_t root, const char* path, const char* name, uint32_t type, uint8_t* buffer,
                              uint32_t& size);
 
-    platform::RegistryKey key_ = 0;       // open for a save
-    int32_t saveStatus_ = 0;              // the first failure of the save, or errorSuccess
-    bool saveReported_ = false;           // its box has been shown
+    platform::RegistryKey key_ = 0;  // open for a save
+    int32_t saveStatus_ = 0;         // the first failure of the save, or errorSuccess
+    bool saveReported_ = false;      // its box has been shown
 };
 
 } // namespace tessaranth

@@ -132,7 +132,7 @@ public:
 
     // Persistence: the registry, configuration files and the dialog.
     bool loadFromRegistry();
-    // The whole record or nothing: false, after one box, when it was not stored.
+    // False, after one box, when the record was not stored whole.
     bool saveToRegistry();
     bool saveToFile();
     bool loadFromFile();
