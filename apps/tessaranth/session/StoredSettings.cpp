@@ -60,6 +60,15 @@ bool answerWithFile(void* context, const platform::FileDialogRequest&, char* pat
     return true;
 }
 
+// Loads or saves the settings from or into that file, as the dialog's buttons do.
+bool withFile(const std::string& path, bool (Settings::*operation)()) {
+    std::string file = path;
+    platform::setFileDialogHandler(answerWithFile, &file);
+    const bool done = ((*gSettings).*operation)();
+    platform::setFileDialogHandler(nullptr, nullptr);
+    return done;
+}
+
 // Whether the registry holds settings at all: a stored record always carries its version.
 bool somethingStored(const Settings& settings) {
     char version[128];
@@ -111,13 +120,8 @@ void StoredSettings::read(WhenNothingIsStored empty) {
 }
 
 void StoredSettings::loadFile() {
-    if (!std::filesystem::is_regular_file(configurationFile_))
+    if (!std::filesystem::is_regular_file(configurationFile_) || !withFile(configurationFile_, &Settings::loadFromFile))
         throw Failure("cannot read the configuration file " + configurationFile_);
-    std::string file = configurationFile_;
-    platform::setFileDialogHandler(answerWithFile, &file);
-    const bool loaded = gSettings->loadFromFile();
-    platform::setFileDialogHandler(nullptr, nullptr);
-    if (!loaded) throw Failure("cannot read the configuration file " + configurationFile_);
 }
 
 // The picture goes beside the private registry; without it the plug-in reports the missing
@@ -174,10 +178,7 @@ std::string StoredSettings::passOnSave() {
 }
 
 std::string StoredSettings::saveIntoFile() {
-    std::string file = configurationFile_;
-    platform::setFileDialogHandler(answerWithFile, &file);
-    const bool saved = gSettings->saveToFile();
-    platform::setFileDialogHandler(nullptr, nullptr);
+    const bool saved = withFile(configurationFile_, &Settings::saveToFile);
     return (saved ? "\"Save settings\" saved the settings into " : "\"Save settings\" could not save the settings into ") +
            configurationFile_;
 }
