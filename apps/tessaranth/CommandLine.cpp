@@ -39,14 +39,16 @@ const char* const commonOptions =
     "  --seconds S          stop after S seconds (default: run until Ctrl-C or the window closes)\n"
     "  --trace FILE         write every port access (W <port> <value>, R <port>) and USB write\n"
     "                       (U <bytes>) to FILE, in hex, one per line\n"
-    "  --settings FILE.tzn  use this configuration file instead of the stored settings\n";
+    "  --settings FILE.tzn  use this configuration file instead of the stored settings; the\n"
+    "                       dialog's \"Save settings\" saves into it\n";
 
 std::string demoHelp() {
     return std::string("usage: tessaranth demo [options]\n"
                        "Plays a built-in playlist of synthesised songs and shows it on the display: play, pause,\n"
                        "stop, next, shuffle and repeat happen on a schedule. Needs no files and no network.\n"
                        "While no settings are stored it shows a showcase, a T6963C 240x128 with every field and\n"
-                       "visualisation, and stores nothing; 'tessaranth config' makes settings of your own.\n\n"
+                       "visualisation, and stores nothing unless you press \"Save settings\" in its dialog;\n"
+                       "'tessaranth config' makes settings of your own.\n\n"
                        "options:\n") +
            commonOptions;
 }
@@ -85,7 +87,8 @@ std::string configHelp() {
            "options:\n"
            "  --screenshot DIR     write a picture of every page of the dialog into DIR and close it\n"
            "  --plugin PATH        the plug-in whose dialog to open\n"
-           "  --settings FILE.tzn  start the dialog from this configuration file\n";
+           "  --settings FILE.tzn  start the dialog from this configuration file; \"Save settings\" saves\n"
+           "                       into it\n";
 }
 
 std::string doctorHelp() {

@@ -94,6 +94,14 @@ WhenNothingIsStored whenNothingIsStored(const Options& options) {
     return showcase ? WhenNothingIsStored::showcase : WhenNothingIsStored::pluginDefaults;
 }
 
+// A "Save settings" of the dialog in a run with settings of its own goes where it was meant to.
+void passOnSave(StoredSettings& settings) {
+    const std::string told = settings.passOnSave();
+    if (told.empty()) return;
+    std::printf("tessaranth: %s\n", told.c_str());
+    std::fflush(stdout);
+}
+
 ViewKind chosenView(const Options& options) {
     if (options.view != ViewKind::automatic) return options.view;
     return graphicalDisplay() ? ViewKind::window : ViewKind::terminal;
@@ -125,7 +133,11 @@ public:
         std::fflush(stdout);
         AudioSource& audio = audio_ ? *audio_ : dynamic_cast<AudioSource&>(*player_);
         HostSession session(plugin_, *player_, audio, [this] { display_->frameDone(); });
-        if (window_) configure_ = [&session] { session.configure(); };
+        if (window_)
+            configure_ = [this, &session] {
+                session.configure();
+                passOnSave(settings_);
+            };
         session.start();
         FrameLoop loop(session, {options_.frames, options_.seconds});
         if (window_)
@@ -198,6 +210,7 @@ int configure(const Options& options) {
     std::unique_ptr<DialogScreenshots> shots;
     if (screenshots) shots = std::make_unique<DialogScreenshots>(QString::fromStdString(options.screenshotDirectory));
     module.configCallback(&module);
+    passOnSave(settings);
     if (shots && (shots->failed() || shots->written() == 0))
         throw Failure("cannot take pictures of the dialog in " + options.screenshotDirectory);
     if (shots) std::printf("tessaranth: %d pictures of the dialog in %s\n", shots->written(), options.screenshotDirectory.c_str());

@@ -313,8 +313,10 @@ void TConfigForm::GetButtonClick(int32_t) {
     fill();
 }
 
+// A save that failed has shown its box; the dialog stays open with everything set in it, for
+// another try or "Save to file".
 void TConfigForm::SaveButtonClick(int32_t) {
-    gSettings->saveToRegistry();
+    if (!gSettings->saveToRegistry()) return;
     result_ = FormResult::ok;
     if (view_) view_->close(result_);
 }

@@ -1,6 +1,13 @@
 // The registry: one call per Win32 registry function, with the Win32 meanings, status codes
 // and value types. On Windows these are the real registry functions; elsewhere a file
 // registry (posix/PosixRegistry.cpp) keeps the values.
+//
+// Writing: the Win32 registry stores each value as it is set, and registryFlushKey makes the
+// key's values durable. The file registry keeps what is set (and a key that registryCreateKey
+// made) in the open key until registryFlushKey writes them all to the file at once, which makes
+// the values set between two flushes one transaction: the file holds all of them or none.
+// Closing a key whose changes were not flushed drops them there. Code that writes therefore
+// sets its values and then flushes the key, once.
 #pragma once
 
 #include "platform/Errors.h"
@@ -35,6 +42,8 @@ int32_t registryOpenKey(uint32_t root, const char* path, uint32_t access, Regist
 int32_t registryQueryValue(RegistryKey key, const char* name, uint32_t& type, uint8_t* data, uint32_t& size);
 // RegSetValueExA: stores size bytes of data as the named value with the given type.
 int32_t registrySetValue(RegistryKey key, const char* name, uint32_t type, const uint8_t* data, uint32_t size);
+// RegFlushKey: the key's values reach the medium before it returns.
+int32_t registryFlushKey(RegistryKey key);
 // RegCloseKey.
 int32_t registryCloseKey(RegistryKey key);
 

@@ -21,4 +21,10 @@ int32_t replaceFile(const char* path, const void* data, std::size_t size);
 std::string temporaryPathFor(const std::string& target, unsigned long process, unsigned long serial,
                              std::size_t maxName, std::size_t maxPath);
 
+// For the backends: whether name, a file name in the target's folder, is one that
+// temporaryPathFor gives the target with the same limits; process receives the process that
+// made it.
+bool isTemporaryNameFor(const std::string& target, const std::string& name, std::size_t maxName,
+                        std::size_t maxPath, unsigned long& process);
+
 } // namespace tessaranth::platform

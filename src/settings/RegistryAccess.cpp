@@ -1,7 +1,6 @@
 #include "settings/RegistryAccess.h"
 
 #include "platform/Platform.h"
-#include "platform/Registry.h"
 
 #include <cstring>
 
@@ -16,45 +15,50 @@ void report(const char* text, int32_t status) {
 
 } // namespace
 
+RegistryAccess::~RegistryAccess() { closeKey(); }
+
+void RegistryAccess::closeKey() {
+    if (key_) platform::registryCloseKey(key_);
+    key_ = 0;
+}
+
 bool RegistryAccess::createKey(uint32_t root, const char* path) {
-    platform::RegistryKey key = 0;
-    const int32_t status = platform::registryCreateKey(root, path, platform::keyWrite, key);
-    if (status != platform::errorSuccess) {
-        report("Error creating registry key", status);
-        return false;
-    }
-    platform::registryCloseKey(key);
-    return true;
+    closeKey();
+    saveStatus_ = platform::registryCreateKey(root, path, platform::keyWrite, key_);
+    saveReported_ = saveStatus_ != platform::errorSuccess;
+    if (saveReported_) report("Error creating registry key", saveStatus_);
+    return !saveReported_;
 }
 
-bool RegistryAccess::write(uint32_t root, const char* path, const char* name, uint32_t type, const uint8_t* data,
-                           uint32_t size) {
-    platform::RegistryKey key = 0;
-    int32_t status = platform::registryOpenKey(root, path, platform::keyWrite, key);
-    if (status == platform::errorSuccess) {
-        status = platform::registrySetValue(key, name, type, data, size);
-        platform::registryCloseKey(key);
-    }
-    if (status == platform::errorSuccess) return true;
-    report("Registry write error", status);
-    return false;
+bool RegistryAccess::write(const char* name, uint32_t type, const uint8_t* data, uint32_t size) {
+    if (saveStatus_ != platform::errorSuccess) return false;
+    saveStatus_ = platform::registrySetValue(key_, name, type, data, size);
+    return saveStatus_ == platform::errorSuccess;
 }
 
-bool RegistryAccess::writeBinary(uint32_t root, const char* path, const char* name, const uint8_t* data,
-                                 uint32_t size) {
-    return write(root, path, name, platform::regBinary, data, size);
+bool RegistryAccess::writeBinary(const char* name, const uint8_t* data, uint32_t size) {
+    return write(name, platform::regBinary, data, size);
 }
 
-bool RegistryAccess::writeDword(uint32_t root, const char* path, const char* name, uint32_t value) {
+bool RegistryAccess::writeDword(const char* name, uint32_t value) {
     const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                               static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-    return write(root, path, name, platform::regDword, bytes, sizeof bytes);
+    return write(name, platform::regDword, bytes, sizeof bytes);
 }
 
-bool RegistryAccess::writeString(uint32_t root, const char* path, const char* name, const char* text) {
+bool RegistryAccess::writeString(const char* name, const char* text) {
     if (!text) text = "";
-    return write(root, path, name, platform::regSz, reinterpret_cast<const uint8_t*>(text),
+    return write(name, platform::regSz, reinterpret_cast<const uint8_t*>(text),
                  static_cast<uint32_t>(std::strlen(text)));
+}
+
+bool RegistryAccess::commit() {
+    if (saveStatus_ == platform::errorSuccess) saveStatus_ = platform::registryFlushKey(key_);
+    closeKey();
+    if (saveStatus_ == platform::errorSuccess) return true;
+    if (!saveReported_) report("Registry write error", saveStatus_);
+    saveReported_ = true;
+    return false;
 }
 
 RegistryRead RegistryAccess::read(uint32_t root, const char* path, const char* name, uint32_t type,

@@ -1,5 +1,6 @@
 // Settings::loadFromRegistry and Settings::saveToRegistry: one registry value per setting under
-// the record's key, guarded by the "Version" value.
+// the record's key, guarded by the "Version" value. A save stores the whole record as one
+// transaction of the registry: the values are set, then the key is flushed once.
 #include "settings/Settings.h"
 
 #include "platform/Platform.h"
@@ -69,23 +70,21 @@ uint32_t dwordToSave(const Settings& settings, const StoredField& field) {
 }
 
 void saveValue(RegistryAccess& registry, Settings& settings, const StoredField& field) {
-    const uint32_t root = settings.rootKey();
-    const char* path = settings.keyPath();
     switch (field.kind) {
     case FieldKind::text: {
         char text[textBufferSize];
         relaxedCopyText(text, sizeof text, textField(settings.image(), field));
-        registry.writeString(root, path, field.name, text);
+        registry.writeString(field.name, text);
         return;
     }
     case FieldKind::binary:
     case FieldKind::flag: {
         const uint32_t value = loadField(settings.image(), field);
         const uint8_t byte = static_cast<uint8_t>(field.kind == FieldKind::flag ? value != 0 : value);
-        registry.writeBinary(root, path, field.name, &byte, 1);
+        registry.writeBinary(field.name, &byte, 1);
         return;
     }
-    default: registry.writeDword(root, path, field.name, dwordToSave(settings, field));
+    default: registry.writeDword(field.name, dwordToSave(settings, field));
     }
 }
 
@@ -109,9 +108,9 @@ bool Settings::loadFromRegistry() {
 bool Settings::saveToRegistry() {
     RegistryAccess registry;
     registry.createKey(rootKey_, keyPath_);
-    registry.writeString(rootKey_, keyPath_, "Version", pluginVersion);
+    registry.writeString("Version", pluginVersion);
     for (const StoredField& field : registryFields()) saveValue(registry, *this, field);
-    return true;
+    return registry.commit();
 }
 
 } // namespace tessaranth

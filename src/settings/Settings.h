@@ -132,6 +132,7 @@ public:
 
     // Persistence: the registry and configuration files.
     bool loadFromRegistry();
+    // False, after one box, when the record was not stored whole.
     bool saveToRegistry();
     bool saveToFile();
     bool loadFromFile();

@@ -182,6 +182,37 @@ TEST_F(ShowcaseTest, OnlyTheDemoWithNothingStoredShowsItAndNothingIsWritten) {
     EXPECT_EQ(fileText(registry), stored);
 }
 
+// "Save settings" pressed in the showcase: a person who presses it wants the showcase for their
+// own, so it goes into the user's settings with its picture, and the terminal says so.
+TEST_F(ShowcaseTest, SaveSettingsInTheShowcaseMakesItTheUsersOwn) {
+    std::string privateHome;
+    {
+        StoredSettings settings("", WhenNothingIsStored::showcase);
+        ASSERT_TRUE(settings.showcase());
+        privateHome = settings.privateConfigHome();
+        EXPECT_EQ(settings.passOnSave(), "");
+        EXPECT_FALSE(std::filesystem::exists(registry));
+        loadPlugin();  // what the dialog's "Save settings" does in the plug-in
+        ASSERT_TRUE(gSettings->loadFromRegistry());
+        gSettings->setUpdateDelay(45);
+        ASSERT_TRUE(gSettings->saveToRegistry());
+        unloadPlugin();
+        EXPECT_EQ(settings.passOnSave(), "\"Save settings\" in the showcase saved its settings as your own, in " + registry);
+        EXPECT_STREQ(std::getenv("XDG_CONFIG_HOME"), privateHome.c_str()) << "the run goes on with its own registry";
+    }
+    EXPECT_FALSE(std::filesystem::exists(privateHome));
+    const std::string picture = home + "/tessaranth/showcase.bmp";
+    EXPECT_EQ(bitmapPixels(fileText(picture)).size(), static_cast<std::size_t>(displayHeight));
+    const StoredSettings stored("", WhenNothingIsStored::showcase);
+    EXPECT_FALSE(stored.showcase()) << "settings are stored now";
+    EXPECT_EQ(stored.displaySetup().displayFormat, 3);
+    loadPlugin();
+    ASSERT_TRUE(gSettings->loadFromRegistry());
+    EXPECT_EQ(gSettings->updateDelay(), 45);
+    EXPECT_STREQ(gSettings->background(), picture.c_str()) << "the picture comes along";
+    unloadPlugin();
+}
+
 // The demo fourteen and a half seconds in: the second song plays, shuffle and repeat are on.
 TEST_F(ShowcaseTest, GoldenFrameOfTheDemo) {
     const StoredSettings settings("", WhenNothingIsStored::showcase);

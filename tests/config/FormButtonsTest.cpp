@@ -4,6 +4,8 @@
 #include "config/ConfigDialog.h"
 #include "settings/Settings.h"
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace tessaranth::test {
@@ -95,6 +97,25 @@ TEST_F(FormButtons, SaveClosesWithOkAndCancelKeepsTheChanges) {
     second.buttonPressed(TConfigForm::named("CancelButton"));
     EXPECT_EQ(secondView.closes, std::vector<FormResult>{FormResult::cancel});
     EXPECT_EQ(gSettings->scopeWidth(), 9);
+}
+
+// The registry's folder is a file: the save fails, says so once, and the dialog stays open
+// with what was set in it.
+TEST_F(FormButtons, ASaveThatFailsKeepsTheDialogOpen) {
+    type("UpdateDelay", "25");
+    host.boxes.clear();
+    std::filesystem::remove_all(configHome.path() + "/tessaranth");
+    std::ofstream(configHome.path() + "/tessaranth") << "a file where the folder belongs";
+    press("SaveButton");
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "Registry write error");
+    EXPECT_TRUE(view.closes.empty());
+    EXPECT_EQ(state("UpdateDelay").text, "25");
+
+    std::filesystem::remove(configHome.path() + "/tessaranth");
+    press("SaveButton");
+    EXPECT_EQ(view.closes, std::vector<FormResult>{FormResult::ok});
+    EXPECT_NE(configHome.readRegistry().find("\"Update delay\"=dword:00000019"), std::string::npos);
 }
 
 TEST_F(FormButtons, SelectBackgroundStoresThePickedPathAndResendsIt) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,15 +24,20 @@ const std::string header = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vendor
 
 class PosixRegistry : public ::testing::Test {
 protected:
-    // Stores one value through its own create, set and close, as the settings save does.
+    // Stores one value: create, set, flush and close.
     int32_t store(const char* name, uint32_t type, std::string_view data) {
         RegistryKey key = 0;
         int32_t status = registryCreateKey(hkeyCurrentUser, path, keyWrite, key);
         if (status != errorSuccess) return status;
-        status = registrySetValue(key, name, type, reinterpret_cast<const uint8_t*>(data.data()),
-                                  static_cast<uint32_t>(data.size()));
+        status = set(key, name, type, data);
+        if (status == errorSuccess) status = registryFlushKey(key);
         registryCloseKey(key);
         return status;
+    }
+
+    static int32_t set(RegistryKey key, const char* name, uint32_t type, std::string_view data) {
+        return registrySetValue(key, name, type, reinterpret_cast<const uint8_t*>(data.data()),
+                                static_cast<uint32_t>(data.size()));
     }
 
     int32_t query(const char* name, uint32_t& type, uint8_t* data, uint32_t& size) {
@@ -54,11 +60,15 @@ protected:
     TemporaryConfigHome home;
 };
 
-TEST_F(PosixRegistry, AMissingFileIsAMissingKeyUntilTheKeyIsCreated) {
+TEST_F(PosixRegistry, AMissingFileIsAMissingKeyUntilACreatedKeyIsFlushed) {
     RegistryKey key = 0;
     EXPECT_EQ(registryOpenKey(hkeyCurrentUser, path, keyRead, key), errorFileNotFound);
     EXPECT_EQ(key, 0u);
     ASSERT_EQ(registryCreateKey(hkeyCurrentUser, path, keyWrite, key), errorSuccess);
+    EXPECT_EQ(registryCloseKey(key), errorSuccess);
+    EXPECT_FALSE(home.registryExists()) << "a key closed unflushed is dropped";
+    ASSERT_EQ(registryCreateKey(hkeyCurrentUser, path, keyWrite, key), errorSuccess);
+    EXPECT_EQ(registryFlushKey(key), errorSuccess);
     EXPECT_EQ(registryCloseKey(key), errorSuccess);
     EXPECT_EQ(home.readRegistry(), header + "\r\n");
     EXPECT_EQ(registryOpenKey(hkeyCurrentUser, path, keyRead, key), errorSuccess);
@@ -88,6 +98,7 @@ TEST_F(PosixRegistry, QueriesHaveTheWin32Meanings) {
 }
 
 TEST_F(PosixRegistry, AccessRightsAreChecked) {
+    ASSERT_EQ(store("B", regBinary, "\x01"), errorSuccess);
     RegistryKey key = 0;
     ASSERT_EQ(registryCreateKey(hkeyCurrentUser, path, keyRead, key), errorSuccess);
     const uint8_t byte = 1;
@@ -157,12 +168,51 @@ TEST_F(PosixRegistry, AFullDiskLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_TRUE(temporaryFiles().empty());
 }
 
-TEST_F(PosixRegistry, AnUnwritableFolderFailsTheCreate) {
+// The values set between two flushes reach the file together, at the flush, or not at all.
+TEST_F(PosixRegistry, ValuesReachTheFileTogetherAtTheFlush) {
+    ASSERT_EQ(store("A", regDword, std::string("\x01\0\0\0", 4)), errorSuccess);
+    const std::string old = home.readRegistry();
+    RegistryKey key = 0;
+    ASSERT_EQ(registryOpenKey(hkeyCurrentUser, path, keyWrite, key), errorSuccess);
+    EXPECT_EQ(set(key, "A", regDword, std::string("\x02\0\0\0", 4)), errorSuccess);
+    EXPECT_EQ(set(key, "B", regSz, "text"), errorSuccess);
+    EXPECT_EQ(home.readRegistry(), old);
+    EXPECT_EQ(registryFlushKey(key), errorSuccess);
+    EXPECT_EQ(home.readRegistry(), header + "\"A\"=dword:00000002\r\n\"B\"=\"text\"\r\n\r\n");
+    EXPECT_EQ(set(key, "A", regDword, std::string("\x03\0\0\0", 4)), errorSuccess);
+    EXPECT_EQ(registryCloseKey(key), errorSuccess);
+    EXPECT_EQ(home.readRegistry(), header + "\"A\"=dword:00000002\r\n\"B\"=\"text\"\r\n\r\n")
+        << "what was set after the flush went with the closed key";
+    EXPECT_EQ(registryFlushKey(0), errorInvalidHandle);
+}
+
+// A save of the values the file already holds writes the file all the same: a new file, which
+// is how a save is told from none.
+TEST_F(PosixRegistry, EveryFlushOfSetValuesWritesTheFile) {
+    ASSERT_EQ(store("A", regDword, std::string("\x01\0\0\0", 4)), errorSuccess);
+    struct stat before {};
+    ASSERT_EQ(::stat(home.registryPath().c_str(), &before), 0);
+    ASSERT_EQ(store("A", regDword, std::string("\x01\0\0\0", 4)), errorSuccess);
+    struct stat after {};
+    ASSERT_EQ(::stat(home.registryPath().c_str(), &after), 0);
+    EXPECT_NE(before.st_ino, after.st_ino);
+}
+
+TEST_F(PosixRegistry, AnUnwritableFolderFailsTheFlush) {
     std::ofstream(home.path() + "/tessaranth") << "a file where the folder belongs";
     RegistryKey key = 0;
-    EXPECT_NE(registryCreateKey(hkeyCurrentUser, path, keyWrite, key), errorSuccess);
-    EXPECT_EQ(key, 0u);
+    ASSERT_EQ(registryCreateKey(hkeyCurrentUser, path, keyWrite, key), errorSuccess);
+    EXPECT_NE(registryFlushKey(key), errorSuccess);
+    registryCloseKey(key);
     EXPECT_EQ(registryOpenKey(hkeyCurrentUser, path, keyRead, key), errorFileNotFound);
+}
+
+// A key whose file cannot be read cannot be opened or created.
+TEST_F(PosixRegistry, AnUnreadableFileFailsTheCreate) {
+    std::filesystem::create_directories(home.registryPath());
+    RegistryKey key = 0;
+    EXPECT_EQ(registryCreateKey(hkeyCurrentUser, path, keyWrite, key), errorAccessDenied);
+    EXPECT_EQ(key, 0u);
 }
 
 TEST(PosixRegistryLocation, FallsBackToDotConfigInTheHomeFolder) {
@@ -175,10 +225,11 @@ TEST(PosixRegistryLocation, FallsBackToDotConfigInTheHomeFolder) {
             unsetenv("XDG_CONFIG_HOME");
         setenv("HOME", home.path().c_str(), 1);
         RegistryKey key = 0;
-        const int32_t status = registryCreateKey(hkeyCurrentUser, path, keyWrite, key);
+        int32_t status = registryCreateKey(hkeyCurrentUser, path, keyWrite, key);
+        if (status == errorSuccess) status = registryFlushKey(key);
+        registryCloseKey(key);
         setenv("HOME", previousHome.c_str(), 1);
         ASSERT_EQ(status, errorSuccess);
-        registryCloseKey(key);
         EXPECT_TRUE(std::filesystem::exists(home.path() + "/.config/tessaranth/registry.reg"));
         std::filesystem::remove_all(home.path() + "/.config");
     }

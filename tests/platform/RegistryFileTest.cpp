@@ -141,14 +141,16 @@ TEST(RegistryFile, AnyValuesSurviveWriteAndParse) {
     EXPECT_EQ(reread.write(), file.write());
 }
 
-TEST(RegistryFile, SetReportsWhetherAnythingChanged) {
+TEST(RegistryFile, SetReplacesAValueOfTheSameNameInItsPlace) {
     RegistryFile file(ourKey);
     const uint8_t one = 1, two = 2;
-    EXPECT_TRUE(file.set("A", platform::regBinary, &one, 1));
-    EXPECT_FALSE(file.set("a", platform::regBinary, &one, 1));
-    EXPECT_TRUE(file.set("A", platform::regDword, &one, 1));
-    EXPECT_TRUE(file.set("A", platform::regDword, &two, 1));
-    EXPECT_EQ(file.values().size(), 1u);
+    file.set("A", platform::regBinary, &one, 1);
+    file.set("B", platform::regBinary, &one, 1);
+    file.set("a", platform::regDword, &two, 1);
+    ASSERT_EQ(file.values().size(), 2u);
+    EXPECT_EQ(file.values()[0].name, "A");
+    EXPECT_EQ(file.values()[0].type, platform::regDword);
+    EXPECT_EQ(file.values()[0].data, std::vector<uint8_t>{2});
 }
 
 TEST(RegistryFile, DamagedFilesLeaveTheKeyAbsent) {

@@ -352,14 +352,35 @@ TEST_F(RegistryPersistence, BackgroundTextsAreBoundedByTheirBuffer) {
     EXPECT_EQ(std::string(settings().background()), std::string(127, 'b'));
 }
 
-TEST_F(RegistryPersistence, AKeyThatCannotBeCreatedGivesOneBoxPerValue) {
+// A save is one transaction: whatever fails, the caller hears of it, the user sees one box, and
+// the registry keeps the record it had.
+TEST_F(RegistryPersistence, ASaveThatFailsShowsOneBoxAndKeepsTheOldRecord) {
     std::filesystem::remove_all(configHome.path() + "/tessaranth");
     std::ofstream(configHome.path() + "/tessaranth") << "a file where the folder belongs";
-    EXPECT_TRUE(settings().saveToRegistry());
-    ASSERT_EQ(host.boxes.size(), 104u);
-    EXPECT_EQ(host.boxes[0].text, "Error creating registry key");
-    for (std::size_t i = 1; i < host.boxes.size(); ++i) EXPECT_EQ(host.boxes[i].text, "Registry write error");
+    EXPECT_FALSE(settings().saveToRegistry());
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Registry write error"});
     EXPECT_NE(platform::lastError(), 0u);
+
+    std::filesystem::remove(configHome.path() + "/tessaranth");
+    std::filesystem::create_directories(configHome.registryPath());  // a file that cannot be read
+    host.boxes.clear();
+    EXPECT_FALSE(settings().saveToRegistry());
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Error creating registry key"});
+    EXPECT_EQ(platform::lastError(), static_cast<uint32_t>(platform::errorAccessDenied));
+
+    std::filesystem::remove(configHome.registryPath());
+    configHome.writeRegistry(defaultRegistryText());
+    host.boxes.clear();
+    RegistryAccess registry;
+    ASSERT_TRUE(registry.createKey(settings().rootKey(), settings().keyPath()));
+    EXPECT_TRUE(registry.writeDword("Update delay", 7));
+    EXPECT_FALSE(registry.writeDword(nullptr, 8));
+    EXPECT_FALSE(registry.writeDword("Scroll speed", 9)) << "a save goes no further once a write failed";
+    EXPECT_TRUE(host.boxes.empty()) << "the box comes once, at the end";
+    EXPECT_FALSE(registry.commit());
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Registry write error"});
+    EXPECT_EQ(platform::lastError(), static_cast<uint32_t>(platform::errorInvalidParameter));
+    EXPECT_EQ(configHome.readRegistry(), defaultRegistryText()) << "the record on disk stays whole";
 }
 
 TEST_F(RegistryPersistence, SettingsSavedOnOneRunAreInForceOnTheNext) {

@@ -235,7 +235,7 @@ TEST_F(WineSuite, FramesShowThePlayersTitleAndArtistOnTheGlass) {
 }
 
 // The DLL's crash-safe save routine on Wine's files: a file is replaced whole, or, when anything
-// fails, left as it was with no temporary file beside it.
+// fails, left as it was with no temporary file beside it; what killed saves left goes.
 TEST_F(WineSuite, SavesReplaceAFileWholeOrLeaveItAsItWas) {
     const std::string folder = WineHost::prefix() + "/saves";
     std::filesystem::create_directories(folder + "/a folder");
@@ -248,8 +248,14 @@ TEST_F(WineSuite, SavesReplaceAFileWholeOrLeaveItAsItWas) {
         std::ifstream file(folder + "/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     };
+    // What a killed save of a process long gone left, and a file that only looks like one.
+    std::ofstream(folder + "/a.tzn.2147483644-7.tmp") << "left";
+    std::ofstream(folder + "/a.tzn.notes.tmp") << "kept";
     EXPECT_EQ(save("a.tzn", "a first, longer text"), "status 0");
     EXPECT_EQ(contents("a.tzn"), "a first, longer text");
+    EXPECT_FALSE(std::filesystem::exists(folder + "/a.tzn.2147483644-7.tmp")) << "removed by the next save";
+    EXPECT_EQ(contents("a.tzn.notes.tmp"), "kept");
+    std::filesystem::remove(folder + "/a.tzn.notes.tmp");
     EXPECT_EQ(save("a.tzn", "second"), "status 0");
     EXPECT_EQ(contents("a.tzn"), "second");
     EXPECT_NE(save("a.tzn", std::string(6000, 'x'), 4096), "status 0") << "a write past the disk's end";

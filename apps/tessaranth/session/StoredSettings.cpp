@@ -7,17 +7,21 @@
 #include "host/PluginLifetime.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
+#include "platform/posix/RegistryLocation.h"
 #include "settings/RegistryAccess.h"
 #include "settings/Settings.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tessaranth::host {
 
 namespace {
+
+constexpr const char* showcasePictureName = "showcase.bmp";
 
 // The host's own reading of the settings shows nothing: the plug-in reports for itself when it
 // starts. What it would have said is kept.
@@ -32,12 +36,37 @@ TessaranthHostServices quietServices(std::vector<std::string>& messages) {
     return services;
 }
 
-// Answers the file dialog of the settings' file load with the one file the user named.
+// Runs work on the host's own copy of the plug-in's objects, not on the loaded plug-in's, and
+// quietly: what it would have shown goes into messages. The copy lives only while work runs.
+template <typename Work>
+void onHostCopy(std::vector<std::string>& messages, Work work) {
+    const TessaranthHostServices quiet = quietServices(messages);
+    platform::setHostServices(&quiet);
+    loadPlugin();
+    struct Unload {
+        ~Unload() {
+            unloadPlugin();
+            platform::setHostServices(nullptr);
+        }
+    } unload;
+    work();
+}
+
+// Answers the file dialog of the settings' file load or save with the one file the user named.
 bool answerWithFile(void* context, const platform::FileDialogRequest&, char* path, std::size_t size) {
     const auto* file = static_cast<const std::string*>(context);
     if (file->size() + 1 > size) return false;
     std::memcpy(path, file->c_str(), file->size() + 1);
     return true;
+}
+
+// Loads or saves the settings from or into that file, as the dialog's buttons do.
+bool withFile(const std::string& path, bool (Settings::*operation)()) {
+    std::string file = path;
+    platform::setFileDialogHandler(answerWithFile, &file);
+    const bool done = ((*gSettings).*operation)();
+    platform::setFileDialogHandler(nullptr, nullptr);
+    return done;
 }
 
 // Whether the registry holds settings at all: a stored record always carries its version.
@@ -48,88 +77,70 @@ bool somethingStored(const Settings& settings) {
            RegistryRead::ok;
 }
 
-// The private registry lasts for the run alone, and the plug-in syncs every value it saves to
-// the medium: in the session's runtime folder, a file system in memory, that costs nothing,
-// where on an SD card it costs seconds. Without one, the temporary folder serves.
+// The private registry lasts for the run alone: in the session's runtime folder, a file system
+// in memory, where a save costs nothing, else in the temporary folder. Always an absolute path:
+// the registry takes no other.
 std::filesystem::path privateHomeParent() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::error_code error;
     if (runtime && runtime[0] == '/' && std::filesystem::is_directory(runtime, error) && access(runtime, W_OK | X_OK) == 0)
         return runtime;
-    return std::filesystem::temp_directory_path();
+    return std::filesystem::absolute(std::filesystem::temp_directory_path());
+}
+
+// The showcase's picture at path, in a folder made for it if need be.
+bool writePicture(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    return !error && writeShowcasePicture(path.string());
+}
+
+// What the plug-in said, on the line of the host's own report.
+std::string withMessages(std::string text, const std::vector<std::string>& messages) {
+    for (std::size_t i = 0; i < messages.size(); ++i) text += (i ? "; " : ": ") + messages[i];
+    return text;
 }
 
 } // namespace
 
-// The host's copy of the settings lives only while they are read.
-StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty) {
-    const TessaranthHostServices quiet = quietServices(messages_);
-    platform::setHostServices(&quiet);
-    loadPlugin();
-    try {
-        read(configurationFile, empty);
-    } catch (...) {
-        unloadPlugin();
-        platform::setHostServices(nullptr);
-        throw;
-    }
-    unloadPlugin();
-    platform::setHostServices(nullptr);
+StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty)
+    : configurationFile_(configurationFile) {
+    onHostCopy(messages_, [&] { read(empty); });
 }
 
-void StoredSettings::read(const std::string& configurationFile, WhenNothingIsStored empty) {
-    if (configurationFile.empty()) {
+void StoredSettings::read(WhenNothingIsStored empty) {
+    if (configurationFile_.empty()) {
         if (!gSettings->loadFromRegistry() && empty == WhenNothingIsStored::showcase && !somethingStored(*gSettings))
             arrangeShowcase();
     } else {
-        loadFile(configurationFile);
+        loadFile();
         handToPlugin();
     }
     takeSetup();
 }
 
-// XDG_CONFIG_HOME names the user's folder again before the private one goes, so that nothing
-// that runs on (a sound server's client library keeps its cookie there) makes it anew.
-StoredSettings::~StoredSettings() {
-    if (privateHome_.empty()) return;
-    if (userHome_)
-        setenv("XDG_CONFIG_HOME", userHome_->c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
-    std::error_code ignored;
-    std::filesystem::remove_all(privateHome_, ignored);
-}
-
-void StoredSettings::loadFile(const std::string& path) {
-    if (!std::filesystem::is_regular_file(path)) throw Failure("cannot read the configuration file " + path);
-    std::string file = path;
-    platform::setFileDialogHandler(answerWithFile, &file);
-    const bool loaded = gSettings->loadFromFile();
-    platform::setFileDialogHandler(nullptr, nullptr);
-    if (!loaded) throw Failure("cannot read the configuration file " + path);
+void StoredSettings::loadFile() {
+    if (!std::filesystem::is_regular_file(configurationFile_) || !withFile(configurationFile_, &Settings::loadFromFile))
+        throw Failure("cannot read the configuration file " + configurationFile_);
 }
 
 // The picture goes beside the private registry; without it the plug-in reports the missing
 // picture and runs the showcase on a blank background.
 void StoredSettings::arrangeShowcase() {
     makePrivateHome();
-    const std::string picture = privateHome_ + "/showcase.bmp";
+    const std::string picture = private_->path() + "/" + showcasePictureName;
     host::arrangeShowcase(*gSettings, writeShowcasePicture(picture) ? picture : std::string());
     handToPlugin();
     showcase_ = true;
 }
 
-void StoredSettings::makePrivateHome() {
-    std::string folder = (privateHomeParent() / "tessaranth-settings-XXXXXX").string();
-    if (!mkdtemp(folder.data())) throw Failure("cannot make a temporary folder for the settings");
-    privateHome_ = folder;
-}
+void StoredSettings::makePrivateHome() { private_ = std::make_unique<PrivateConfigHome>(privateHomeParent()); }
 
 void StoredSettings::handToPlugin() {
-    if (privateHome_.empty()) makePrivateHome();
-    if (const char* home = std::getenv("XDG_CONFIG_HOME")) userHome_ = home;
-    setenv("XDG_CONFIG_HOME", privateHome_.c_str(), 1);
-    gSettings->saveToRegistry();
+    if (!private_) makePrivateHome();
+    if (!gSettings->saveToRegistry())
+        throw Failure(withMessages("cannot store this run's settings in " + private_->registryFile(), messages_));
+    handed_ = stampOf(private_->registryFile());
 }
 
 void StoredSettings::takeSetup() {
@@ -141,6 +152,51 @@ void StoredSettings::takeSetup() {
     setup_.wiringWR = s.wiringWR();
     setup_.wiringRD = s.wiringRD();
     setup_.lptAddress = s.lptAddress();
+}
+
+StoredSettings::FileStamp StoredSettings::stampOf(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return {};
+    return {status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
+
+// Every save of the plug-in replaces the registry file with a new one.
+std::string StoredSettings::passOnSave() {
+    if (!private_) return {};
+    const FileStamp stamp = stampOf(private_->registryFile());
+    if (stamp == handed_) return {};
+    handed_ = stamp;
+    std::vector<std::string> messages;
+    std::string told;
+    onHostCopy(messages, [&] {
+        if (!gSettings->loadFromRegistry())
+            told = "the settings that \"Save settings\" stored for this run cannot be read back";
+        else
+            told = configurationFile_.empty() ? saveAsTheUsers() : saveIntoFile();
+    });
+    return withMessages(told, messages);
+}
+
+std::string StoredSettings::saveIntoFile() {
+    const bool saved = withFile(configurationFile_, &Settings::saveToFile);
+    return (saved ? "\"Save settings\" saved the settings into " : "\"Save settings\" could not save the settings into ") +
+           configurationFile_;
+}
+
+// The showcase's picture goes with its settings, beside the user's registry: the private one
+// goes with the run.
+std::string StoredSettings::saveAsTheUsers() {
+    private_->nameUserFolder();
+    const std::string registry = platform::registryFileLocation();
+    const std::filesystem::path picture = std::filesystem::path(registry).parent_path() / showcasePictureName;
+    if (gSettings->background() == private_->path() + "/" + showcasePictureName &&
+        picture.string().size() < sizeof(SettingsImage::background) && writePicture(picture))
+        gSettings->setBackground(picture.c_str());
+    const bool saved = gSettings->saveToRegistry();
+    private_->namePrivateFolder();
+    return (saved ? "\"Save settings\" in the showcase saved its settings as your own, in "
+                  : "\"Save settings\" in the showcase could not save its settings as your own, in ") +
+           registry;
 }
 
 } // namespace tessaranth::host

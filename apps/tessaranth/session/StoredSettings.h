@@ -1,16 +1,19 @@
 // The settings the plug-in will start with, read in the host the same way the plug-in reads
 // them, so that the virtual display matches the configured controller, size and wiring.
 // With a configuration file, the file's settings reach the plug-in through a registry of this
-// run's own: $XDG_CONFIG_HOME points at a temporary folder that holds them; at the end it points
-// where it did before and the folder is removed. The showcase, when nothing is stored, reaches
-// the plug-in the same way, so the stored settings are never written. The plug-in is loaded
-// after this object is made.
+// run's own (PrivateConfigHome), which goes with the run. The showcase, when nothing is stored,
+// reaches the plug-in the same way, so the stored settings are never written by accident; a
+// "Save settings" of the dialog in such a run is passed on to where the person meant it to go.
+// The plug-in is loaded after this object is made.
 #pragma once
+
+#include "session/PrivateConfigHome.h"
 
 #include "emu/VirtualDisplay.h"
 
-#include <optional>
+#include <memory>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace tessaranth::host {
@@ -23,29 +26,47 @@ public:
     // Throws Failure when the file cannot be read or the private registry cannot be made.
     explicit StoredSettings(const std::string& configurationFile,
                             WhenNothingIsStored empty = WhenNothingIsStored::pluginDefaults);
-    ~StoredSettings();
     StoredSettings(const StoredSettings&) = delete;
     StoredSettings& operator=(const StoredSettings&) = delete;
 
     const emu::DisplaySetup& displaySetup() const { return setup_; }
     // The folder of this run's own registry, or empty.
-    const std::string& privateConfigHome() const { return privateHome_; }
+    std::string privateConfigHome() const { return private_ ? private_->path() : std::string(); }
     // Nothing was stored, and the plug-in starts with the showcase.
     bool showcase() const { return showcase_; }
     // What the plug-in's reading of the settings would have told the user, in order.
     const std::vector<std::string>& messages() const { return messages_; }
 
+    // Call when the configuration dialog has closed. When its "Save settings" stored the
+    // settings in this run's own registry, stores them where they were meant to go: into the
+    // configuration file, or, in the showcase, into the user's own settings. Returns what to
+    // tell the user, empty when nothing was saved.
+    std::string passOnSave();
+
 private:
-    void read(const std::string& configurationFile, WhenNothingIsStored empty);
-    void loadFile(const std::string& path);
+    // A file as it stands: a save replaces it with a new one.
+    struct FileStamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        long long seconds = 0, nanoseconds = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static FileStamp stampOf(const std::string& path);
+
+    void read(WhenNothingIsStored empty);
+    void loadFile();
     void arrangeShowcase();
     void makePrivateHome();
     void handToPlugin();
     void takeSetup();
+    std::string saveIntoFile();
+    std::string saveAsTheUsers();
 
+    std::string configurationFile_;
     emu::DisplaySetup setup_;
-    std::string privateHome_;
-    std::optional<std::string> userHome_;  // XDG_CONFIG_HOME before the private one, if it was set
+    std::unique_ptr<PrivateConfigHome> private_;
+    FileStamp handed_;  // the private registry as the plug-in last saved it, or as it was handed over
     bool showcase_ = false;
     std::vector<std::string> messages_;
 };

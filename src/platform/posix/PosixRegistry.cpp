@@ -1,7 +1,8 @@
 // Linux backend of the registry: the one key lives in $XDG_CONFIG_HOME/tessaranth/registry.reg
-// (~/.config when the variable is unset), a REGEDIT4 file. Every open reads the file; every
-// stored value rewrites it whole through a temporary file. A file that cannot be parsed is
-// reported once and then treated as absent; only a save replaces it.
+// (~/.config when the variable is unset), a REGEDIT4 file. Every open reads the file into the
+// open key; what is set there stays in memory until a flush rewrites the file whole, once,
+// through replaceFile. A file that cannot be parsed is reported once and then treated as
+// absent; only a save replaces it.
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/ReplaceFile.h"
@@ -32,6 +33,7 @@ struct OpenKey {
     RegistryFile file;
     std::string location;
     uint32_t access;
+    bool pending = false;  // a value set or the key made since the file was read or written
 };
 
 // The file last reported as damaged, so that it is reported only once.
@@ -122,7 +124,7 @@ int32_t open(uint32_t root, const char* path, uint32_t access, RegistryKey& hand
     if (status == errorSuccess && !key->file.hasKey()) {
         if (create) {
             key->file.createKey();
-            status = writeKey(*key);
+            key->pending = true;
         } else {
             status = errorFileNotFound;
         }
@@ -162,7 +164,18 @@ int32_t registrySetValue(RegistryKey handle, const char* name, uint32_t type, co
     if (!key) return errorInvalidHandle;
     if (!(key->access & keySetValue)) return errorAccessDenied;
     if (!name || (!data && size)) return errorInvalidParameter;
-    return key->file.set(name, type, data, size) ? writeKey(*key) : errorSuccess;
+    key->file.set(name, type, data, size);
+    key->pending = true;
+    return errorSuccess;
+}
+
+int32_t registryFlushKey(RegistryKey handle) {
+    OpenKey* key = openKey(handle);
+    if (!key) return errorInvalidHandle;
+    if (!key->pending) return errorSuccess;
+    const int32_t status = writeKey(*key);
+    if (status == errorSuccess) key->pending = false;
+    return status;
 }
 
 int32_t registryCloseKey(RegistryKey handle) {

@@ -1,17 +1,21 @@
 // Crash-safe saving on POSIX systems. Where the file system can (Linux's O_TMPFILE), the bytes
 // go to an unnamed file in the target's folder, which vanishes by itself if the process dies
 // before it is complete; it gets a name only for the moment before the rename. Elsewhere the
-// temporary file is named from the start.
+// temporary file is named from the start. A named temporary file that a killed save left behind
+// is removed by the next save of the same file.
 #include "platform/ReplaceFile.h"
 
 #include "platform/Errors.h"
 #include "platform/posix/PosixStatus.h"
+#include "platform/posix/UnnamedFiles.h"
 
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -22,6 +26,8 @@ namespace tessaranth::platform {
 namespace {
 
 constexpr int nameAttempts = 100;
+
+std::atomic<bool> unnamedFilesAllowed{true};
 
 // A symbolic link stays a link: the file it leads to is the one replaced.
 std::string targetOf(const char* path) {
@@ -56,6 +62,25 @@ int claimName(const std::string& target, std::string& name, Create create) {
 }
 
 int errnoUnless(bool succeeded) { return succeeded ? 0 : errno; }
+
+bool processGone(unsigned long process) {
+    if (process == 0 || process > static_cast<unsigned long>(INT_MAX)) return false;
+    return ::kill(static_cast<pid_t>(process), 0) != 0 && errno == ESRCH;
+}
+
+// Removes the temporary files of the target's earlier saves whose processes have ended: saves
+// that were killed before their rename. A save still running elsewhere keeps its file.
+void removeLeftovers(const std::string& target) {
+    const std::string folder = folderOf(target);
+    DIR* entries = ::opendir(folder.c_str());
+    if (!entries) return;
+    while (const dirent* entry = ::readdir(entries)) {
+        unsigned long process = 0;
+        if (isTemporaryNameFor(target, entry->d_name, NAME_MAX, PATH_MAX - 1, process) && processGone(process))
+            ::unlinkat(::dirfd(entries), entry->d_name, 0);
+    }
+    ::closedir(entries);
+}
 
 // Makes the rename itself durable. A folder that cannot be opened or a file system that cannot
 // flush folders is no failure; a flush that fails is.
@@ -125,6 +150,7 @@ private:
     // EOPNOTSUPP, EISDIR or EINVAL: the system or the file system has no unnamed files.
     int openUnnamed() {
 #ifdef O_TMPFILE
+        if (!unnamedFilesAllowed) return EOPNOTSUPP;
         fd_ = ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         return errnoUnless(fd_ >= 0);
 #else
@@ -145,6 +171,7 @@ private:
 };
 
 int replace(const std::string& target, const unsigned char* data, std::size_t size) {
+    removeLeftovers(target);
     TemporaryFile file(target);
     int error = file.create();
     if (error == 0) error = file.write(data, size);
@@ -155,6 +182,8 @@ int replace(const std::string& target, const unsigned char* data, std::size_t si
 }
 
 } // namespace
+
+void allowUnnamedFiles(bool allowed) { unnamedFilesAllowed = allowed; }
 
 int32_t replaceFile(const char* path, const void* data, std::size_t size) {
     if (!path || !*path || (!data && size)) return errorInvalidParameter;

@@ -266,15 +266,12 @@ const RegistryFile::Value* RegistryFile::find(std::string_view name) const {
     return found == values_.end() ? nullptr : &*found;
 }
 
-bool RegistryFile::set(std::string_view name, uint32_t type, const uint8_t* data, std::size_t size) {
+void RegistryFile::set(std::string_view name, uint32_t type, const uint8_t* data, std::size_t size) {
     hasKey_ = true;
     const auto found = std::find_if(values_.begin(), values_.end(), named(name));
-    if (found != values_.end() && found->type == type && std::equal(data, data + size, found->data.begin(), found->data.end()))
-        return false;
     Value& value = found == values_.end() ? values_.emplace_back(Value{std::string(name), type, {}}) : *found;
     value.type = type;
     value.data.assign(data, data + size);
-    return true;
 }
 
 } // namespace tessaranth::platform

@@ -43,9 +43,9 @@ public:
     void createKey() { hasKey_ = true; }
     // Value names compare without regard to ASCII case, as the registry's do.
     const Value* find(std::string_view name) const;
-    // Replaces or adds the value (and creates the key); a replaced value keeps its place.
-    // Returns false when the key already held that value, type and bytes alike.
-    bool set(std::string_view name, uint32_t type, const uint8_t* data, std::size_t size);
+    // Replaces or adds the value (and creates the key); a replaced value keeps its place and
+    // its name's spelling.
+    void set(std::string_view name, uint32_t type, const uint8_t* data, std::size_t size);
     const std::vector<Value>& values() const { return values_; }
 
 private:

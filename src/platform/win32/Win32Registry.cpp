@@ -42,6 +42,8 @@ int32_t registrySetValue(RegistryKey key, const char* name, uint32_t type, const
     return RegSetValueExA(handleOf(key), name, 0, type, data, size);
 }
 
+int32_t registryFlushKey(RegistryKey key) { return RegFlushKey(handleOf(key)); }
+
 int32_t registryCloseKey(RegistryKey key) { return RegCloseKey(handleOf(key)); }
 
 void setLastError(uint32_t code) { SetLastError(code); }

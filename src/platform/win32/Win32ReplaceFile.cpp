@@ -1,5 +1,6 @@
 // Crash-safe saving on Windows: a temporary file beside the target, written, flushed to the
-// disk and moved over the target with a move that returns only once it is on the disk.
+// disk and moved over the target with a move that returns only once it is on the disk. A
+// temporary file that a killed save left behind is removed by the next save of the target.
 #include "platform/ReplaceFile.h"
 
 #include "platform/Errors.h"
@@ -13,6 +14,29 @@ namespace tessaranth::platform {
 namespace {
 
 constexpr int nameAttempts = 100;
+
+bool processGone(unsigned long process) {
+    HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+    if (!handle) return GetLastError() == ERROR_INVALID_PARAMETER;
+    const bool ended = WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+    CloseHandle(handle);
+    return ended;
+}
+
+// Removes the temporary files of the target's earlier saves whose processes have ended.
+void removeLeftovers(const std::string& target) {
+    const std::size_t slash = target.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        unsigned long process = 0;
+        if (isTemporaryNameFor(target, found.cFileName, 255, MAX_PATH - 1, process) && processGone(process))
+            DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
 
 // Creates a file beside the target that nothing uses yet, such as "a.tzn.4711-0.tmp".
 HANDLE createTemporary(const std::string& target, std::string& name) {
@@ -55,6 +79,7 @@ bool fill(HANDLE file, const unsigned char* data, std::size_t size) {
 int32_t replaceFile(const char* path, const void* data, std::size_t size) {
     if (!path || !*path || (!data && size)) return errorInvalidParameter;
     const std::string target = path;
+    removeLeftovers(target);
     std::string temporary;
     HANDLE file = createTemporary(target, temporary);
     if (file == INVALID_HANDLE_VALUE) return static_cast<int32_t>(GetLastError());
