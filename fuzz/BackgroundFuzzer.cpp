@@ -1,6 +1,6 @@
-// Arbitrary bytes as the background bitmap, read for every controller value and display size.
-// The reader ignores the first 62 bytes, so two of them choose the pair whose driver then
-// sends the image to the port.
+// Arbitrary bytes as the background bitmap, read for the controller value and display size that
+// two of its bytes choose (the reader ignores the first 62 bytes), whose driver then sends the
+// image to the port.
 #include "FuzzHost.h"
 
 #include "controllers/ControllerFactory.h"
@@ -19,17 +19,15 @@ using namespace tessaranth;
 constexpr uint8_t controllerValues = 8;           // the six drivers, the value without one, one beyond
 constexpr uint8_t formatValues = displayFormatCount + 1;  // the table and one size without a layout
 
-void useLayout(uint8_t controller, uint8_t format) {
+// Reads the picture for the layout of this controller and size, then the driver (where the value
+// has one) sends it.
+void readAndSend(const char* path, uint8_t controller, uint8_t format) {
     const DisplaySize size = displaySize(format);
     gLcd->setController(controller);
     gLcd->setSize(size.width, size.height);
-}
-
-void sendImage(const char* path, uint8_t controller, uint8_t format) {
+    gLcd->loadBackground(path);
     std::unique_ptr<ControllerLSI> driver(createController(controller));
     if (!driver) return;
-    useLayout(controller, format);
-    gLcd->loadBackground(path);
     gController = driver.get();
     gController->init();
     gController->writeScreen(gLcd->backgroundPointer());
@@ -39,16 +37,11 @@ void sendImage(const char* path, uint8_t controller, uint8_t format) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
     fuzz::installQuietHost();
     loadPlugin();
-    const char* path = fuzz::writeScratchFile("background.bmp", data, size);
-    for (uint8_t controller = 0; controller < controllerValues; ++controller) {
-        for (uint8_t format = 0; format < formatValues; ++format) {
-            useLayout(controller, format);
-            gLcd->loadBackground(path);
-        }
-    }
-    if (size >= 2) sendImage(path, data[0] % controllerValues, data[1] % formatValues);
+    readAndSend(fuzz::writeScratchFile("background.bmp", data, size), data[0] % controllerValues,
+                data[1] % formatValues);
     unloadPlugin();
     return 0;
 }

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gSettings->setBackground("");  // a path from the file could name any file on this machine
     const std::size_t recordBytes = size < settingsImageSize ? size : settingsImageSize;
     fuzz::ByteReader reader(data + recordBytes, size - recordBytes);
-    fuzz::runPlugin(reader, 6, [&reader](VisModule& module) {
+    fuzz::runPlugin(reader, 2, [&reader](VisModule& module) {
         reader.copy(module.spectrumBytes, sizeof module.spectrumBytes / 16);
         reader.copy(module.waveformBytes, sizeof module.waveformBytes / 16);
     }, 2);

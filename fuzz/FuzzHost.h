@@ -1,5 +1,6 @@
 // What every fuzz target shares: a host whose port and message boxes go nowhere, a player
-// window that answers from the fuzzer's bytes, and a settings folder of its own.
+// window that answers from the fuzzer's bytes, and scratch files in memory. The registry of the
+// fuzz builds is in memory too (MemoryRegistry.h).
 #pragma once
 
 #include "tessaranth/plugin_abi.h"
@@ -29,10 +30,11 @@ private:
     std::size_t position_ = 0;
 };
 
-// Installs host services that swallow everything and points the settings at an empty folder.
+// Installs host services that swallow everything.
 void installQuietHost();
 
-// Writes the bytes to a file of this process's own (one per name) and returns its path.
+// Writes the bytes to a file in memory of this process's own (one per name) and returns its
+// path.
 const char* writeScratchFile(const char* name, const uint8_t* data, std::size_t size);
 
 // A player whose answers and title come from the fuzzer's bytes.

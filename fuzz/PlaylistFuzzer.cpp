@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     loadPlugin();
     fuzz::ByteReader reader(data, size);
     placePlaylist(reader);
-    fuzz::runPlugin(reader, 12, [&reader](VisModule&) {
+    fuzz::runPlugin(reader, 3, [&reader](VisModule&) {
         const uint8_t requests = reader.byte();
         if (requests & 1) gPlugin->requestPlaylistRedraw();
         if (requests & 2) gPlugin->requestPlaylistClear();

@@ -23,7 +23,7 @@ void requestFromByte(uint8_t requests) {
 }
 
 void runPlugin(fuzz::ByteReader& reader) {
-    fuzz::runPlugin(reader, 8, [&reader](VisModule& module) {
+    fuzz::runPlugin(reader, 2, [&reader](VisModule& module) {
         reader.copy(module.spectrumBytes, sizeof module.spectrumBytes / 8);
         reader.copy(module.waveformBytes, sizeof module.waveformBytes / 8);
         requestFromByte(reader.byte());

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     loadPlugin();
     fuzz::ByteReader reader(data, size);
     showTrackFields(reader);
-    fuzz::runPlugin(reader, 24, [](VisModule&) {});
+    fuzz::runPlugin(reader, 12, [](VisModule&) {});
     unloadPlugin();
     return 0;
 }

@@ -110,7 +110,7 @@ void KS0108B::sendBytes(const uint8_t* bytes, int count, uint8_t mask) {
 void KS0108B::sendText(const char* text) {
     if (!text || !beginRun(page_, pageColumnsPerCell * column_)) return;
     const uint8_t mask = invertMask();
-    forEachTextColumn(text, [&](uint8_t value) { runByte(static_cast<uint8_t>(value ^ mask)); });
+    forEachTextColumn(text, [&](uint8_t value) { return runByte(static_cast<uint8_t>(value ^ mask)); });
 }
 
 void KS0108B::sendRun(const uint8_t* bytes, int32_t count) {

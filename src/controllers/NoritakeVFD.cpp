@@ -82,16 +82,17 @@ bool NoritakeVFD::beginRun(uint16_t pageByte, int firstColumn) {
     return true;
 }
 
-void NoritakeVFD::runByte(uint8_t value) {
+bool NoritakeVFD::runByte(uint8_t value) {
     // Past the right edge the module would carry on in the wrong place: nothing is sent.
-    if (runColumn_ >= displayWidth_) return;
+    if (runColumn_ >= displayWidth_) return false;
     ++runColumn_;
     writeData(value);
+    return true;
 }
 
 void NoritakeVFD::sendText(const char* text) {
     if (text && beginRun(page_, pageColumnsPerCell * column_))
-        forEachTextColumn(text, [this](uint8_t value) { runByte(value); });
+        forEachTextColumn(text, [this](uint8_t value) { return runByte(value); });
 }
 
 void NoritakeVFD::sendBytes(const uint8_t* bytes, int32_t count, uint8_t mask) {

@@ -33,8 +33,8 @@ private:
     // Page and X address commands, and the start of a run there; false (and nothing sent)
     // when the column is past the right edge.
     bool beginRun(uint16_t pageByte, int firstColumn);
-    // Sends one column byte of a run unless the run has reached the right edge.
-    void runByte(uint8_t value);
+    // Sends one column byte of a run unless the run has reached the right edge (then false).
+    bool runByte(uint8_t value);
     // The bytes of a run that fit before the right edge, each XOR `mask`.
     void sendBytes(const uint8_t* bytes, int32_t count, uint8_t mask);
 

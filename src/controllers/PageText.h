@@ -11,16 +11,18 @@ namespace tessaranth {
 
 constexpr int pageColumnsPerCell = 6;
 
-// Calls emit(uint8_t) with every column byte of text, in order, up to the NUL. The bytes are
-// as the font holds them; a driver that inverts does so itself.
+// Calls emit(uint8_t) with every column byte of text, in order, up to the NUL or until emit
+// returns false (the run has reached the right edge: a long text ends there, not at its NUL).
+// The bytes are as the font holds them; a driver that inverts does so itself.
 template <typename Emit>
 void forEachTextColumn(const char* text, Emit&& emit) {
     if (!text) return;
     for (; *text; ++text) {
         if (static_cast<unsigned char>(*text) < fonts::firstCode) continue;
-        emit(uint8_t{0});
+        if (!emit(uint8_t{0})) return;
         const uint8_t* glyph = fonts::columnGlyph(*text);
-        for (int k = 0; k < fonts::columnGlyphColumns; ++k) emit(glyph[k]);
+        for (int k = 0; k < fonts::columnGlyphColumns; ++k)
+            if (!emit(glyph[k])) return;
     }
 }
 

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -170,6 +171,29 @@ TEST(Capture, SaysOnceWhenTheServerGoesAwayShowsSilenceAndComesBack) {
     EXPECT_EQ(reports.lines()[1], "the sound server (default sink's monitor) is back");
     const uint64_t heard = capture.blocksHeard();
     EXPECT_TRUE(test::waitFor(3000, [&] { return capture.blocksHeard() > heard + 10; })) << "it records again";
+}
+
+// At exit the capture waits half a second for its thread and then leaves it, here stuck in a read
+// of a frozen server. The capture and then the owner of the report log are gone when the server
+// goes away and the thread, woken, reports the loss: into the log its sink holds (under
+// AddressSanitizer a use after free if the sink pointed at the destroyed owner).
+TEST(Capture, AThreadLeftAtExitReportsIntoWhatItHolds) {
+    auto owner = std::make_unique<Reports>();
+    const Reports kept = *owner;  // shares the lines, to read them afterwards
+    auto capture = std::make_unique<PulseCapture>("", owner->sink());
+    ASSERT_TRUE(test::waitFor(5000, [&] { return capture->blocksHeard() > 0; }));
+    desktop().freezeSoundServer();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the next read waits
+    const auto destroyed = Clock::now();
+    capture.reset();
+    EXPECT_GE(Clock::now() - destroyed, std::chrono::milliseconds(450)) << "the thread was left, not joined";
+    owner.reset();
+    EXPECT_TRUE(kept.lines().empty());
+    desktop().stopSoundServer();
+    EXPECT_TRUE(test::waitFor(5000, [&] { return !kept.lines().empty(); })) << "the left thread reports";
+    ASSERT_FALSE(kept.lines().empty());
+    EXPECT_EQ(kept.lines()[0].rfind("lost the sound server (default sink's monitor) (", 0), 0u) << kept.lines()[0];
+    ASSERT_TRUE(desktop().startSoundServer()) << desktop().error();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -114,6 +115,11 @@ bool DesktopWorld::startSoundServer() {
 
 void DesktopWorld::stopSoundServer() {
     for (int i = 2; i >= 0; --i) sound_[i].stop();
+}
+
+void DesktopWorld::freezeSoundServer() {
+    for (ChildProcess& process : sound_)
+        if (process.running()) kill(process.pid(), SIGSTOP);
 }
 
 std::vector<std::string> DesktopWorld::makeSongs(const std::vector<TestSong>& songs) {

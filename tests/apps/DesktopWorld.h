@@ -29,6 +29,9 @@ public:
 
     bool startSoundServer();
     void stopSoundServer();
+    // Stops the sound server's processes where they stand (SIGSTOP): its clients' reads wait.
+    // stopSoundServer ends them.
+    void freezeSoundServer();
 
     // Makes the songs in the world's music folder; returns their paths.
     std::vector<std::string> makeSongs(const std::vector<TestSong>& songs);

@@ -1,6 +1,7 @@
 // The MPD follower against a real MPD started by the test: what it follows, the FIFO's sound, and
 // what it says when MPD goes away, freezes or comes back.
 #include "players/MpdFollower.h"
+#include "AllocationCounter.h"
 #include "MpdServer.h"
 #include "ReportLog.h"
 #include "audio/AudioAnalysis.h"
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 namespace tessaranth::host {
 namespace {
@@ -141,6 +144,71 @@ TEST_F(MpdFollowerTest, AFrozenMpdNeverHoldsAnUpdateUp) {
     ASSERT_FALSE(reports().empty()) << "the follower notices that MPD stopped answering";
     EXPECT_NE(reports()[0].find("Timeout"), std::string::npos) << reports()[0];
     ASSERT_TRUE(follow(follower, 5000, [&](const PlayerState& st) { return follower.connected() && st.playlist.size() == 2; }));
+}
+
+// Appends `count` songs to the queue, alternating the two, in command lists of a thousand.
+bool appendSongs(mpd_connection* c, int count) {
+    for (int done = 0; done < count;) {
+        const int batch = std::min(1000, count - done);
+        if (!mpd_command_list_begin(c, false)) return false;
+        for (int i = 0; i < batch; ++i, ++done)
+            if (!mpd_send_add(c, songs[static_cast<std::size_t>(done % 2)].file.c_str())) return false;
+        if (!mpd_command_list_end(c) || !mpd_response_finish(c)) return false;
+    }
+    return true;
+}
+
+// A queue of 100,000 songs: the follower passes on the 10,000 around the current song, numbered
+// as MPD numbers them, and a frame's update stays cheap while the queue keeps changing: it
+// allocates nothing (so copies no list) and never waits for the follower's reading.
+TEST_F(MpdFollowerTest, ALongQueueIsPassedOnInPartAndFramesStayCheap) {
+    mpd_connection* control = server.connect();
+    ASSERT_TRUE(control);
+    ASSERT_TRUE(appendSongs(control, 100000 - 2)) << mpd_connection_get_error_message(control);
+    MpdFollower follower("127.0.0.1", server.port(), sink());
+    ASSERT_TRUE(follow(follower, 10000, [](const PlayerState& st) { return st.listLength() == 100000; }));
+    const PlayerState& s = follower.state();
+    EXPECT_EQ(s.playlist.size(), mostPlaylistEntries);
+    EXPECT_EQ(s.firstEntry, 0);
+    EXPECT_EQ(s.playlist[9999].title, "Second Tone");
+
+    ASSERT_TRUE(mpd_run_play_pos(control, 50000) && mpd_run_pause(control, true));  // stays there
+    ASSERT_TRUE(follow(follower, 5000, [](const PlayerState& st) { return st.current == 50000 && st.firstEntry == 45000; }));
+    EXPECT_EQ(s.listLength(), 100000);
+    ASSERT_NE(s.currentEntry(), nullptr);
+    EXPECT_EQ(s.currentEntry()->title, "First Tone");
+
+    // Every move changes songs of the part after the current one: the follower reads the part
+    // again, and the frames take the new list, updating all the while.
+    auto slowest = std::chrono::steady_clock::duration::zero();
+    uint64_t allocations = 0;
+    int lists = 0;
+    for (unsigned move = 0; move < 5; ++move) {
+        ASSERT_TRUE(mpd_run_move(control, 51000 + move, 54000));
+        const PlaylistEntry* list = s.playlist.data();
+        const bool taken = waitFor(10000, [&] {
+            const auto before = std::chrono::steady_clock::now();
+            const uint64_t allocated = test::allocationCount();
+            follower.update(now());
+            slowest = std::max(slowest, std::chrono::steady_clock::now() - before);
+            allocations += test::allocationCount() - allocated;
+            return s.playlist.data() != list;
+        });
+        ASSERT_TRUE(taken) << "move " << move;
+        ++lists;
+    }
+    mpd_connection_free(control);
+    std::printf("a queue of 100,000 songs changed %d times: slowest update %.3f ms\n", lists,
+                std::chrono::duration<double, std::milli>(slowest).count());
+    EXPECT_EQ(allocations, 0u) << "a frame copies no list";
+    EXPECT_LT(slowest, std::chrono::milliseconds(5)) << "an update only takes what the follower thread has";
+    EXPECT_EQ(s.listLength(), 100000);
+    EXPECT_EQ(s.current, 50000);
+    EXPECT_EQ(s.firstEntry, 45000);
+    ASSERT_NE(s.currentEntry(), nullptr);
+    EXPECT_EQ(s.currentEntry()->title, "First Tone");
+    EXPECT_EQ(s.entry(44999), nullptr);
+    EXPECT_NE(s.entry(54999), nullptr);
 }
 
 } // namespace

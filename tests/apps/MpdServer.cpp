@@ -67,6 +67,7 @@ void MpdServer::writeConfiguration() {
          << "bind_to_address \"127.0.0.1\"\n"
          << "port \"" << port_ << "\"\n"
          << "zeroconf_enabled \"no\"\n"
+         << "max_playlist_length \"200000\"\n"
          << "audio_output {\n  type \"null\"\n  name \"silent\"\n}\n"
          << "audio_output {\n  type \"fifo\"\n  name \"visualisation\"\n  path \"" << fifo_
          << "\"\n  format \"44100:16:2\"\n}\n";

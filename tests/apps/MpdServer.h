@@ -1,6 +1,6 @@
 // A Music Player Daemon of the test's own: a fresh state folder, songs made with sox and tagged
-// with metaflac, a free port on 127.0.0.1, a null output and a FIFO output; started with
-// --no-daemon and stopped by its process id.
+// with metaflac, a free port on 127.0.0.1, a null output and a FIFO output, room for a queue of
+// 200,000 songs; started with --no-daemon and stopped by its process id.
 #pragma once
 
 #include "ChildProcess.h"

@@ -92,6 +92,27 @@ TEST_F(PlayerWindowTest, FileNamesOutsideThePlaylistAreNull) {
     EXPECT_EQ(ask(125), 0);
 }
 
+// Of a player's list of 100,000 entries, the three around entry 50,000: the answers and the title
+// count in the player's whole list; entries outside the part have no name, as entries past the
+// end have none.
+TEST_F(PlayerWindowTest, APartOfALongListAnswersWithThePlayersNumbers) {
+    state.firstEntry = 49999;
+    state.laterEntries = 49998;
+    state.current = 50000;
+    EXPECT_EQ(ask(124), 100000);
+    EXPECT_EQ(ask(125), 50000);
+    EXPECT_EQ(ask(211, 49998), 0);
+    EXPECT_STREQ(reinterpret_cast<const char*>(ask(211, 49999)), "/m/a/First.mp3");
+    EXPECT_STREQ(reinterpret_cast<const char*>(ask(211, 50001)), "stream.ogg");
+    EXPECT_EQ(ask(211, 50002), 0);
+    EXPECT_EQ(ask(211, static_cast<uintptr_t>(INT64_MIN)), 0);
+    EXPECT_EQ(titleRead(), "50001. Bo Dee - Second Song - Winamp");
+    state.current = 60000;  // not among those passed on
+    EXPECT_EQ(titleRead(), "Winamp");
+    state.laterEntries = INT32_MAX;
+    EXPECT_EQ(ask(124), INT32_MAX) << "a length past the answer's range is its largest";
+}
+
 TEST_F(PlayerWindowTest, TitleNamesTheEntryArtistAndSongAndThePlayState) {
     EXPECT_EQ(titleRead(), "2. Bo Dee - Second Song - Winamp");
     state.playState = PlayState::paused;

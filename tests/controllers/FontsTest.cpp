@@ -23,7 +23,10 @@ Rows columnsOf(char c) {
 
 Rows pageColumns(const char* text) {
     Rows bytes;
-    forEachTextColumn(text, [&](uint8_t b) { bytes.push_back(b); });
+    forEachTextColumn(text, [&](uint8_t b) {
+        bytes.push_back(b);
+        return true;
+    });
     return bytes;
 }
 

@@ -18,7 +18,8 @@ constexpr auto retryPause = std::chrono::seconds(1);
 // Audio older than this is no longer what plays: the server has stopped sending.
 constexpr auto staleAfter = std::chrono::milliseconds(250);
 // How long the destructor waits for the capture thread; a server that hangs in a read keeps
-// the thread, which then ends with the program.
+// the thread, which then ends with the program or when the read returns. Everything it uses, its
+// report's sink included, it holds itself (Shared).
 constexpr auto stopWait = std::chrono::milliseconds(500);
 
 std::string describe(const std::string& source) {

@@ -21,7 +21,11 @@ constexpr uint32_t captureBlockFrames = 441;
 
 class PulseCapture : public AudioSource {
 public:
-    // source: the server's source to record; empty: the default sink's monitor.
+    // source: the server's source to record; empty: the default sink's monitor. sink: where the
+    // reports of lost and regained contact go (stderr when empty). The capture thread holds the
+    // sink, and a thread stuck in the server past the destructor's wait is left running and may
+    // still report: the sink must own (or share) whatever it writes to, never point at an
+    // object the caller destroys.
     explicit PulseCapture(std::string source, ContactReport::Sink sink = {});
     ~PulseCapture() override;
     PulseCapture(const PulseCapture&) = delete;

@@ -14,42 +14,58 @@ bool samePlaylist(const std::vector<PlaylistEntry>& a, const std::vector<Playlis
     });
 }
 
+// A position in milliseconds within 0 and the end of the song, in the range of the player's
+// answer: the end of a song near 2^31 seconds long lies far past it, as does any position of a
+// song of unknown length played long enough.
+int32_t positionWithin(double millis, int32_t lengthSeconds) {
+    constexpr double longest = std::numeric_limits<int32_t>::max();
+    const double end = lengthSeconds >= 0 ? std::min(lengthSeconds * 1000.0, longest) : longest;
+    return static_cast<int32_t>(std::clamp(millis, 0.0, end));
+}
+
 } // namespace
 
-void LatestState::publish(Snapshot snapshot) {
-    const bool sameList = lastPublished_ && samePlaylist(lastPublished_->snapshot.state.playlist, snapshot.state.playlist);
-    const uint64_t playlistVersion = lastPublished_ ? lastPublished_->playlistVersion + (sameList ? 0 : 1) : 1;
-    auto published = std::make_shared<const Published>(Published{std::move(snapshot), playlistVersion});
-    lastPublished_ = published;
+void LatestState::publish(const Snapshot& snapshot) {
+    const bool changed = !samePlaylist(crossed_, snapshot.state.playlist);
+    std::vector<PlaylistEntry> crossing;
+    if (changed) {
+        crossed_ = snapshot.state.playlist;
+        crossing = crossed_;
+    }
+    std::vector<PlaylistEntry> givenBack;  // freed here, once the lock is released
     const std::lock_guard lock(mutex_);
-    latest_ = std::move(published);
-    ++version_;
+    PlayerState& offered = handOver_.snapshot.state;
+    const bool untaken = handOver_.fresh && handOver_.newPlaylist;
+    if (changed || !untaken) givenBack.swap(offered.playlist);
+    if (changed) offered.playlist.swap(crossing);
+    copyAllButPlaylist(snapshot.state, offered);
+    handOver_.snapshot.positionTime = snapshot.positionTime;
+    handOver_.snapshot.rate = snapshot.rate;
+    handOver_.newPlaylist = changed || untaken;
+    handOver_.fresh = true;
+}
+
+void LatestState::take(PlayerState& state) {
+    const Snapshot& offered = handOver_.snapshot;
+    if (handOver_.newPlaylist) state.playlist.swap(handOver_.snapshot.state.playlist);
+    copyAllButPlaylist(offered.state, state);
+    positionMillis_ = offered.state.positionMillis;
+    positionTime_ = offered.positionTime;
+    rate_ = offered.rate;
+    handOver_.fresh = false;
+    handOver_.newPlaylist = false;
+    taken_ = true;
 }
 
 void LatestState::update(PlayerState& state, Clock::time_point now) {
-    if (std::unique_lock lock(mutex_, std::try_to_lock); lock && version_ != seen_) {
-        current_ = latest_;
-        seen_ = version_;
+    if (std::unique_lock lock(mutex_, std::try_to_lock); lock && handOver_.fresh) take(state);
+    if (!taken_) return;
+    double position = positionMillis_;
+    if (state.playState == PlayState::playing) {
+        const double moved = std::chrono::duration<double, std::milli>(now - positionTime_).count() * rate_;
+        if (!std::isnan(moved)) position += moved;  // a rate that is no number moves nothing
     }
-    if (!current_) return;
-    const Snapshot& s = current_->snapshot;
-    if (current_->playlistVersion != copiedPlaylist_) {
-        state.playlist = s.state.playlist;
-        copiedPlaylist_ = current_->playlistVersion;
-    }
-    state.current = s.state.current;
-    state.playState = s.state.playState;
-    state.lengthSeconds = s.state.lengthSeconds;
-    state.sampleRate = s.state.sampleRate;
-    state.bitrate = s.state.bitrate;
-    state.channels = s.state.channels;
-    state.shuffle = s.state.shuffle;
-    state.repeat = s.state.repeat;
-    double position = s.state.positionMillis;
-    if (s.state.playState == PlayState::playing)
-        position += std::chrono::duration<double, std::milli>(now - s.positionTime).count() * s.rate;
-    const double end = s.state.lengthSeconds >= 0 ? s.state.lengthSeconds * 1000.0 : std::numeric_limits<int32_t>::max();
-    state.positionMillis = static_cast<int32_t>(std::clamp(position, 0.0, end));
+    state.positionMillis = positionWithin(position, state.lengthSeconds);
 }
 
 } // namespace tessaranth::host

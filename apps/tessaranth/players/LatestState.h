@@ -2,14 +2,18 @@
 // never waits for it: the talking side publishes whole snapshots; a frame takes the newest one
 // when the hand-over is free at that moment (else it keeps what it has) and moves the position
 // on by the clock, as the player's own display does between the player's reports.
+//
+// A frame never copies a playlist, nor allocates or frees one: a new playlist is copied on the
+// talking side and crosses by exchange; the frame's old one goes back the same way and is freed
+// on the talking side.
 #pragma once
 
 #include "players/PlayerState.h"
 
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <mutex>
+#include <vector>
 
 namespace tessaranth::host {
 
@@ -23,28 +27,33 @@ public:
         double rate = 1;              // position milliseconds per millisecond while playing; 0: stands
     };
 
-    // The talking side: the player's state now. Compares the playlist with the last one, so that
-    // the frame side copies it only when it changed.
-    void publish(Snapshot snapshot);
+    // The talking side: the player's state now. The playlist crosses only when it differs from
+    // the last one that did.
+    void publish(const Snapshot& snapshot);
 
     // The frame side: brings `state` up to the newest snapshot and its position up to `now`.
     void update(PlayerState& state, Clock::time_point now);
 
 private:
-    struct Published {
+    // What lies between the two sides. Its playlist is the newest one while `newPlaylist` is set,
+    // else the one the frame side gave back, for the talking side to free.
+    struct HandOver {
         Snapshot snapshot;
-        uint64_t playlistVersion;
+        bool fresh = false;
+        bool newPlaylist = false;
     };
 
+    void take(PlayerState& state);
+
     std::mutex mutex_;
-    std::shared_ptr<const Published> latest_;  // guarded by mutex_
-    uint64_t version_ = 0;                     // guarded by mutex_
+    HandOver handOver_;                    // guarded by mutex_
     // The talking side's own.
-    std::shared_ptr<const Published> lastPublished_;
-    // The frame side's own.
-    std::shared_ptr<const Published> current_;
-    uint64_t seen_ = 0;
-    uint64_t copiedPlaylist_ = 0;
+    std::vector<PlaylistEntry> crossed_;   // the playlist that crossed last
+    // The frame side's own: what the position moves on from.
+    int32_t positionMillis_ = 0;
+    Clock::time_point positionTime_;
+    double rate_ = 0;
+    bool taken_ = false;
 };
 
 } // namespace tessaranth::host

@@ -1,7 +1,5 @@
 #include "players/MpdFollower.h"
 
-#include "players/MpdState.h"
-
 #include <mpd/client.h>
 
 #include <fcntl.h>
@@ -69,8 +67,8 @@ void MpdFollower::work() {
 void MpdFollower::lose(const char* reason) {
     connected_ = false;
     report_.failed(reason);
-    heard_ = PlayerState{};
-    latest_.publish({heard_, LatestState::Clock::now(), 1});
+    heard_ = {PlayerState{}, LatestState::Clock::now(), 1};
+    latest_.publish(heard_);
 }
 
 bool MpdFollower::follow(mpd_connection* connection) {
@@ -84,25 +82,40 @@ bool MpdFollower::refresh(mpd_connection* connection) {
     mpd_status* status = mpd_run_status(connection);
     if (!status) return false;
     const unsigned version = mpd_status_get_queue_version(status);
-    const auto heardAt = LatestState::Clock::now();
-    takeStatus(status, heard_);
+    const unsigned length = mpd_status_get_queue_length(status);
+    heard_.positionTime = LatestState::Clock::now();
+    takeStatus(status, heard_.state);
     mpd_status_free(status);
-    if (!queueKnown_ || version != queueVersion_) {
-        if (!loadQueue(connection)) return false;
+    const bool unchanged = queueKnown_ && version == queueVersion_;
+    if (!unchanged || !partServes(part_, static_cast<unsigned>(heard_.state.current), length)) {
+        if (!readQueue(connection, length)) return false;
         queueVersion_ = version;
-        queueKnown_ = true;
     }
-    latest_.publish({heard_, heardAt, 1});
+    heard_.state.firstEntry = static_cast<int32_t>(part_.start);
+    heard_.state.laterEntries = static_cast<int32_t>(length > part_.end ? length - part_.end : 0);
+    latest_.publish(heard_);
     return true;
 }
 
-bool MpdFollower::loadQueue(mpd_connection* connection) {
-    if (!mpd_send_list_queue_meta(connection)) return false;
-    heard_.playlist.clear();
+// A queue that changed between the status and the reading of it is read again at the next
+// refresh; MPD's complaint about a part that is no longer there loses no contact.
+bool MpdFollower::readQueue(mpd_connection* connection, unsigned length) {
+    queueKnown_ = loadQueue(connection, queuePartAround(static_cast<unsigned>(heard_.state.current), length));
+    if (queueKnown_ || mpd_connection_get_error(connection) != MPD_ERROR_SERVER) return queueKnown_;
+    return mpd_connection_clear_error(connection);
+}
+
+bool MpdFollower::loadQueue(mpd_connection* connection, QueuePart part) {
+    std::vector<PlaylistEntry>& playlist = heard_.state.playlist;
+    playlist.clear();
+    part_ = {part.start, part.start};
+    if (part.start == part.end) return true;
+    if (!mpd_send_list_queue_range_meta(connection, part.start, part.end)) return false;
     while (mpd_song* song = mpd_recv_song(connection)) {
-        heard_.playlist.push_back(entryOfSong(song));
+        if (playlist.size() < mostPlaylistEntries) playlist.push_back(entryOfSong(song));
         mpd_song_free(song);
     }
+    part_.end = part.start + static_cast<unsigned>(playlist.size());
     return mpd_response_finish(connection);
 }
 

@@ -1,11 +1,13 @@
 // Follows a Music Player Daemon on a thread of its own: play state, current song, time, audio
 // format, bitrate, queue, random and repeat, read when MPD tells of a change (idle mode) and once
-// a second besides; reconnects once a second while MPD is away. A frame only takes the newest
-// state, so a slow, frozen or missing MPD never holds the frames up.
+// a second besides; reconnects once a second while MPD is away. Of a long queue it reads and
+// passes on the part around the current song (mostPlaylistEntries songs). A frame only takes the
+// newest state, so a slow, frozen or missing MPD never holds the frames up.
 #pragma once
 
 #include "ContactReport.h"
 #include "players/LatestState.h"
+#include "players/MpdState.h"
 #include "players/PlayerSource.h"
 
 #include <atomic>
@@ -36,7 +38,8 @@ private:
     void work();
     bool follow(mpd_connection* connection);
     bool refresh(mpd_connection* connection);
-    bool loadQueue(mpd_connection* connection);
+    bool readQueue(mpd_connection* connection, unsigned length);
+    bool loadQueue(mpd_connection* connection, QueuePart part);
     bool waitForChange(mpd_connection* connection);
     void lose(const char* reason);
     // Waits for `fd` to become readable (or only for the stop with -1); false on the time-out.
@@ -46,9 +49,10 @@ private:
     uint32_t port_;
     ContactReport report_;
     LatestState latest_;
-    PlayerState state_;    // the frame thread's
-    PlayerState heard_;    // the follower thread's
+    PlayerState state_;              // the frame thread's
+    LatestState::Snapshot heard_;    // the follower thread's
     unsigned queueVersion_ = 0;
+    QueuePart part_;                 // of the queue, the part read
     bool queueKnown_ = false;
     std::atomic<bool> connected_ = false;
     std::atomic<bool> stopping_ = false;

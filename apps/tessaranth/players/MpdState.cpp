@@ -49,4 +49,18 @@ void takeStatus(const mpd_status* status, PlayerState& state) {
     state.current = position >= 0 ? position : 0;
 }
 
+QueuePart queuePartAround(unsigned current, unsigned length) {
+    constexpr unsigned most = mostPlaylistEntries;
+    if (length <= most) return {0, length};
+    const unsigned start = std::min(current > most / 2 ? current - most / 2 : 0u, length - most);
+    return {start, start + most};
+}
+
+bool partServes(QueuePart part, unsigned current, unsigned length) {
+    constexpr unsigned margin = mostPlaylistEntries / 4;
+    const bool roomBefore = part.start == 0 || current >= part.start + margin;
+    const bool roomAfter = part.end >= length || current + margin < part.end;
+    return roomBefore && roomAfter;
+}
+
 } // namespace tessaranth::host

@@ -16,4 +16,17 @@ PlaylistEntry entryOfSong(const mpd_song* song);
 // Everything of the status but the playlist.
 void takeStatus(const mpd_status* status, PlayerState& state);
 
+// The part of MPD's queue (positions start to end, the end excluded) that is passed on: the
+// whole of a queue of at most mostPlaylistEntries songs, else that many around the current one.
+struct QueuePart {
+    unsigned start = 0;
+    unsigned end = 0;
+    bool operator==(const QueuePart&) const = default;
+};
+QueuePart queuePartAround(unsigned current, unsigned length);
+// Whether the part loaded from an unchanged queue still serves: the current song lies at least a
+// quarter of the most entries away from each of its edges that is not an end of the queue, so
+// that every line a playlist view shows around it comes from the part.
+bool partServes(QueuePart part, unsigned current, unsigned length);
+
 } // namespace tessaranth::host

@@ -112,7 +112,7 @@ void MprisModel::setTrackList(const MprisValue& metadataList) {
     tracks_.clear();
     if (metadataList.kind != MprisValue::Kind::list) return;
     for (const MprisValue& metadata : metadataList.items) {
-        if (tracks_.size() == mostTracks) break;
+        if (tracks_.size() == mostPlaylistEntries) break;
         MprisTrack track = trackOf(metadata);
         if (track.known) tracks_.push_back(std::move(track));
     }

@@ -13,9 +13,6 @@
 
 namespace tessaranth::host {
 
-// The most tracks of a track list that are kept.
-constexpr std::size_t mostTracks = 10000;
-
 // One track as its metadata (a{sv}) describes it.
 struct MprisTrack {
     std::string id;  // mpris:trackid

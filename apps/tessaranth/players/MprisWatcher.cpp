@@ -204,7 +204,7 @@ void MprisWatcher::readTrackList(const QString& name) {
              const MprisValue tracks = mprisValueOf(reply.arguments().first());
              QList<QDBusObjectPath> ids;
              for (const MprisValue& id : tracks.items)
-                 if (id.kind == MprisValue::Kind::text && ids.size() < static_cast<qsizetype>(mostTracks))
+                 if (id.kind == MprisValue::Kind::text && ids.size() < static_cast<qsizetype>(mostPlaylistEntries))
                      ids.append(QDBusObjectPath(QString::fromStdString(id.text)));
              call(name, trackListInterface, QStringLiteral("GetTracksMetadata"), {QVariant::fromValue(ids)},
                   [this, name](const QDBusMessage& answer) {

@@ -35,11 +35,12 @@ intptr_t PlayerWindow::answerUser(uintptr_t wParam, intptr_t lParam) const {
         if (wParam == 0) return s.sampleRate / 1000;
         if (wParam == 1) return s.bitrate;
         return wParam == 2 ? s.channels : 0;
-    case message::listLength: return static_cast<intptr_t>(s.playlist.size());
-    case message::listPosition: return s.playlist.empty() ? 0 : s.current;
-    case message::fileName:
-        if (wParam >= s.playlist.size()) return 0;
-        return reinterpret_cast<intptr_t>(s.playlist[wParam].fileName.c_str());
+    case message::listLength: return s.listLength();
+    case message::listPosition: return s.listLength() == 0 ? 0 : s.current;
+    case message::fileName: {
+        const PlaylistEntry* entry = wParam <= INT32_MAX ? s.entry(static_cast<int64_t>(wParam)) : nullptr;
+        return entry ? reinterpret_cast<intptr_t>(entry->fileName.c_str()) : 0;
+    }
     default: return 0;
     }
 }

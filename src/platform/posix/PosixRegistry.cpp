@@ -9,11 +9,11 @@
 #include "platform/posix/PosixStatus.h"
 #include "platform/posix/RegistryLocation.h"
 #include "platform/posix/RegistryFile.h"
+#include "platform/posix/RegistryQuery.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <pwd.h>
@@ -147,16 +147,7 @@ int32_t registryQueryValue(RegistryKey handle, const char* name, uint32_t& type,
     const OpenKey* key = openKey(handle);
     if (!key) return errorInvalidHandle;
     if (!(key->access & keyQueryValue)) return errorAccessDenied;
-    const RegistryFile::Value* value = key->file.find(name ? name : "");
-    if (!value) return errorFileNotFound;
-    type = value->type;
-    const auto needed = static_cast<uint32_t>(value->data.size());
-    const bool fits = needed <= size;
-    size = needed;
-    if (!data) return errorSuccess;
-    if (!fits) return errorMoreData;
-    if (needed) std::memcpy(data, value->data.data(), needed);
-    return errorSuccess;
+    return queryValue(key->file, name, type, data, size);
 }
 
 int32_t registrySetValue(RegistryKey handle, const char* name, uint32_t type, const uint8_t* data, uint32_t size) {
