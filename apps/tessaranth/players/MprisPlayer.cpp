@@ -26,7 +26,7 @@ MprisPlayer::Needs MprisPlayer::hear(const BusMessage& signal) {
     if (signal.interface == mpris::playerInterface && signal.member == "Seeked" && !signal.arguments.empty()) {
         model_.setPosition(signal.arguments.front());
         positionTime_ = Clock::now();
-        return {};
+        return {.changed = true};
     }
     if (signal.interface == mpris::propertiesInterface && signal.member == "PropertiesChanged" &&
         signal.arguments.size() >= 3)
@@ -52,6 +52,7 @@ MprisPlayer::Needs MprisPlayer::heardProperties(const BusMessage& signal) {
         if (has && has->kind == MprisValue::Kind::boolean && !has->boolean) {
             model_.dropTrackList();
             trackListWanted_.reset();
+            needs.changed = true;
         } else {
             needs.trackList = true;
         }
@@ -80,8 +81,12 @@ MprisPlayer::Needs MprisPlayer::answer(Question question, const BusMessage& repl
     case Question::tracksMetadata:
         if (answered(reply)) model_.setTrackList(reply.arguments.front());
         endTrackListRead();
+        needs.changed = answered(reply);
         break;
-    case Question::position: takePosition(reply); break;
+    case Question::position:
+        takePosition(reply);
+        needs.changed = true;
+        break;
     }
     return needs;
 }

@@ -31,6 +31,7 @@ public:
         bool trackMetadata = false;  // ask for the metadata of trackIds()
         bool position = false;    // ask for the position
         bool choice = false;      // choose the player to follow again (whether it plays changed)
+        bool changed = false;     // its state changed: publish it if it is the followed one
     };
 
     // report: says when the player stops and starts answering.

@@ -215,7 +215,7 @@ void MprisWatcher::act(const std::string& name, const MprisPlayer::Needs& needs)
     if (needs.trackMetadata) askMetadata(name);
     if (needs.position) askPosition(name);
     if (needs.choice) choose();
-    else if (name == followed_) publish();
+    else if (needs.changed && name == followed_) publish();
 }
 
 void MprisWatcher::readProperties(const std::string& name) {
