@@ -149,8 +149,7 @@ std::vector<std::string> busNames(const std::string& busAddress, std::string& fa
     constexpr int timeoutMillis = 3000;
     const auto bus = BusConnection::open(busAddress, failure);
     if (!bus) return {};
-    const std::string service(mpris::busName);
-    const BusMessage reply = bus->callAndWait({service, std::string(mpris::busPath), service, "ListNames", {}, {}}, timeoutMillis);
+    const BusMessage reply = bus->callAndWait(busDriverCall("ListNames"), timeoutMillis);
     if (reply.type != BusMessage::Type::reply) failure = reply.errorText();
     std::vector<std::string> names;
     for (const MprisValue& name : reply.argument(0).items)

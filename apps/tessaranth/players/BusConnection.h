@@ -11,7 +11,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,15 +20,6 @@ struct DBusTimeout;
 struct DBusWatch;
 
 namespace tessaranth::host {
-
-struct BusCall {
-    std::string destination;
-    std::string path;
-    std::string interface;
-    std::string method;
-    std::vector<std::string> texts;                        // string arguments, in order
-    std::optional<std::vector<std::string>> objectPaths;   // then an array of object paths
-};
 
 class BusConnection {
 public:

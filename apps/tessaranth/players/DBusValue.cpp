@@ -130,6 +130,10 @@ std::string BusMessage::errorText() const {
     return text.kind == MprisValue::Kind::text && !text.text.empty() ? text.text : errorName;
 }
 
+BusCall busDriverCall(std::string method, std::vector<std::string> texts) {
+    return {DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS, std::move(method), std::move(texts), {}};
+}
+
 BusMessage busMessageOf(DBusMessage* message) {
     BusMessage read;
     read.type = typeOf(message);

@@ -1,12 +1,13 @@
-// Reads a D-Bus message as libdbus holds it (received from the bus, or taken apart from wire
-// bytes) into plain data: its header fields and its arguments as MprisValues, whatever their
-// types. Everything a peer sends goes through here, so it is bounded here: containers nested
+// D-Bus messages as plain data. Reads a message as libdbus holds it (received from the bus, or
+// taken apart from wire bytes) into its header fields and its arguments as MprisValues, whatever
+// their types. Everything a peer sends goes through here, so it is bounded here: containers nested
 // deeper than a player means anything by, and values past a budget per message, are `none`.
 #pragma once
 
 #include "players/MprisValue.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,18 @@ struct BusMessage {
 };
 
 BusMessage busMessageOf(DBusMessage* message);
+
+// A method call to send.
+struct BusCall {
+    std::string destination;
+    std::string path;
+    std::string interface;
+    std::string method;
+    std::vector<std::string> texts;                        // string arguments, in order
+    std::optional<std::vector<std::string>> objectPaths;   // then an array of object paths
+};
+
+// A method of the message bus itself (org.freedesktop.DBus), such as ListNames.
+BusCall busDriverCall(std::string method, std::vector<std::string> texts = {});
 
 } // namespace tessaranth::host

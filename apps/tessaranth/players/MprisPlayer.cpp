@@ -17,7 +17,25 @@ std::string_view textOf(const MprisValue& value) {
     return value.kind == MprisValue::Kind::text ? std::string_view(value.text) : std::string_view();
 }
 
+BusCall propertyCall(std::string_view method, std::string_view interface, std::string_view property = {}) {
+    std::vector<std::string> texts{std::string(interface)};
+    if (!property.empty()) texts.emplace_back(property);
+    return {{}, std::string(mpris::objectPath), std::string(mpris::propertiesInterface), std::string(method), std::move(texts), {}};
+}
+
 } // namespace
+
+BusCall MprisPlayer::callFor(Question question) {
+    switch (question) {
+    case Question::properties: return propertyCall("GetAll", mpris::playerInterface);
+    case Question::hasTrackList: return propertyCall("Get", mpris::rootInterface, "HasTrackList");
+    case Question::tracks: return propertyCall("Get", mpris::trackListInterface, "Tracks");
+    case Question::tracksMetadata:
+        return {{}, std::string(mpris::objectPath), std::string(mpris::trackListInterface), "GetTracksMetadata", {}, {}};
+    case Question::position: return propertyCall("Get", mpris::playerInterface, "Position");
+    }
+    return {};
+}
 
 MprisPlayer::MprisPlayer(std::string owner, uint64_t order, ContactReport report)
     : owner_(std::move(owner)), order_(order), report_(std::move(report)) {}

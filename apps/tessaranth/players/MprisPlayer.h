@@ -34,6 +34,10 @@ public:
         bool changed = false;     // its state changed: publish it if it is the followed one
     };
 
+    // The call that asks a player `question`; its destination is the player's name, and
+    // GetTracksMetadata's track ids are trackIds().
+    static BusCall callFor(Question question);
+
     // report: says when the player stops and starts answering.
     MprisPlayer(std::string owner, uint64_t order, ContactReport report);
 

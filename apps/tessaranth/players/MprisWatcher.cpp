@@ -29,21 +29,6 @@ std::string busDescription(const std::string& address) {
     return shown.empty() ? "the session bus" : "the session bus at " + shown;
 }
 
-// A method of a player's object: of the interface itself, or `Get`/`GetAll` of the properties
-// interface with the interface and the property as texts.
-BusCall playerCall(std::string_view interface, std::string_view method, std::vector<std::string> texts = {}) {
-    return {{}, std::string(mpris::objectPath), std::string(interface), std::string(method), std::move(texts), {}};
-}
-
-BusCall propertyCall(std::string_view interface, std::string_view property) {
-    return playerCall(mpris::propertiesInterface, "Get", {std::string(interface), std::string(property)});
-}
-
-BusCall busCall(std::string_view method, std::vector<std::string> texts = {}) {
-    const std::string bus(mpris::busName);
-    return {bus, std::string(mpris::busPath), bus, std::string(method), std::move(texts), {}};
-}
-
 std::string signalRule(std::string_view path, std::string_view interface, std::string_view member) {
     return "type='signal',path='" + std::string(path) + "',interface='" + std::string(interface) + "',member='" +
            std::string(member) + "'";
@@ -98,7 +83,7 @@ void MprisWatcher::connectBus() {
     busReport_.reached();
     bus_->onSignal([this](const BusMessage& signal) { heard(signal); });
     subscribe();
-    bus_->call(busCall("ListNames"), answerMillis, [this](const BusMessage& reply) {
+    bus_->call(busDriverCall("ListNames"), answerMillis, [this](const BusMessage& reply) {
         namesKnown_ = true;
         if (reply.type == BusMessage::Type::reply)
             for (const MprisValue& name : reply.argument(0).items)
@@ -158,7 +143,7 @@ void MprisWatcher::addPlayer(const std::string& name, const std::string& owner) 
     players_.insert_or_assign(name, MprisPlayer(owner, nextOrder_++,
                                                 ContactReport("the MPRIS player " + name, "trying again every second", sink_)));
     if (owner.empty()) {
-        bus_->call(busCall("GetNameOwner", {name}), answerMillis, [this, name](const BusMessage& reply) {
+        bus_->call(busDriverCall("GetNameOwner", {name}), answerMillis, [this, name](const BusMessage& reply) {
             const auto it = players_.find(name);
             if (it != players_.end() && reply.type == BusMessage::Type::reply && reply.argument(0).kind == MprisValue::Kind::text)
                 it->second.setOwner(reply.argument(0).text);
@@ -219,8 +204,8 @@ void MprisWatcher::act(const std::string& name, const MprisPlayer::Needs& needs)
 }
 
 void MprisWatcher::readProperties(const std::string& name) {
-    ask(name, Question::properties, playerCall(mpris::propertiesInterface, "GetAll", {std::string(mpris::playerInterface)}));
-    ask(name, Question::hasTrackList, propertyCall(mpris::rootInterface, "HasTrackList"));
+    ask(name, Question::properties);
+    ask(name, Question::hasTrackList);
 }
 
 void MprisWatcher::readDueTrackLists() {
@@ -234,25 +219,25 @@ void MprisWatcher::readDueTrackLists() {
 void MprisWatcher::readTrackList(const std::string& name) {
     MprisPlayer& player = players_.at(name);
     player.startTrackListRead();
-    if (!ask(name, Question::tracks, propertyCall(mpris::trackListInterface, "Tracks"))) player.endTrackListRead();
+    if (!ask(name, Question::tracks)) player.endTrackListRead();
 }
 
 void MprisWatcher::askMetadata(const std::string& name) {
     MprisPlayer& player = players_.at(name);
-    BusCall call = playerCall(mpris::trackListInterface, "GetTracksMetadata");
-    call.objectPaths = player.trackIds();
-    if (!ask(name, Question::tracksMetadata, std::move(call))) player.endTrackListRead();
+    if (!ask(name, Question::tracksMetadata, player.trackIds())) player.endTrackListRead();
 }
 
 void MprisWatcher::askPosition(const std::string& name) {
     const auto it = players_.find(name);
     if (it == players_.end() || it->second.positionAsked()) return;
     it->second.askedPosition();
-    ask(name, Question::position, propertyCall(mpris::playerInterface, "Position"));
+    ask(name, Question::position);
 }
 
-bool MprisWatcher::ask(const std::string& name, Question question, BusCall call) {
+bool MprisWatcher::ask(const std::string& name, Question question, std::optional<std::vector<std::string>> trackIds) {
+    BusCall call = MprisPlayer::callFor(question);
     call.destination = name;
+    call.objectPaths = std::move(trackIds);
     return bus_->call(call, answerMillis, [this, name, question](const BusMessage& reply) {
         const auto it = players_.find(name);
         if (it != players_.end()) act(name, it->second.answer(question, reply));

@@ -15,7 +15,9 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tessaranth::host {
 
@@ -50,8 +52,9 @@ private:
     void readTrackList(const std::string& name);
     void askMetadata(const std::string& name);
     void askPosition(const std::string& name);
-    // Sends `call` to the player `name`; the answer goes to the player, if it is still there.
-    bool ask(const std::string& name, Question question, BusCall call);
+    // Asks the player `name` (GetTracksMetadata with trackIds); the answer goes to the player, if
+    // it is still there.
+    bool ask(const std::string& name, Question question, std::optional<std::vector<std::string>> trackIds = {});
     // The next tick, or sooner when a track list is due.
     Clock::time_point nextWake(Clock::time_point tick) const;
     void say(const std::string& line) const;
