@@ -24,55 +24,55 @@ std::size_t tracksShown(MprisFollower& follower) {
     return follower.state().playlist.size();
 }
 
-TEST(MprisTrackList, ABurstOfSignalsIsReadOnceNotPerSignal) {
+// The track-list player on the session bus, followed once it has `tracks` tracks.
+class MprisTrackList : public ::testing::Test {
+protected:
+    void follow(int tracks, std::size_t shown) {
+        ASSERT_TRUE(player.ok());
+        player.replaceTracks(tracks);
+        follower = std::make_unique<MprisFollower>("tracks", log.sink());
+        ASSERT_TRUE(test::waitFor(8000, [&] { return tracksShown(*follower) == shown; })) << tracksShown(*follower);
+    }
+
     TrackListPlayer player;
-    ASSERT_TRUE(player.ok());
-    player.replaceTracks(3);
     test::ReportLog log;
-    MprisFollower follower("tracks", log.sink());
-    ASSERT_TRUE(test::waitFor(5000, [&] { return tracksShown(follower) == 3; })) << tracksShown(follower);
+    std::unique_ptr<MprisFollower> follower;
+};
+
+TEST_F(MprisTrackList, ABurstOfSignalsIsReadOnceNotPerSignal) {
+    ASSERT_NO_FATAL_FAILURE(follow(3, 3));
     EXPECT_EQ(log.lines(), (std::vector<std::string>{"following org.mpris.MediaPlayer2.tracks"}));
     const int readsBefore = player.trackListReads();
 
     player.addTracks(500);
-    ASSERT_TRUE(test::waitFor(5000, [&] { return tracksShown(follower) == 503; })) << tracksShown(follower);
-    EXPECT_EQ(follower.state().playlist.back().title, "Track 503");
+    ASSERT_TRUE(test::waitFor(5000, [&] { return tracksShown(*follower) == 503; })) << tracksShown(*follower);
+    EXPECT_EQ(follower->state().playlist.back().title, "Track 503");
     // Signals that straggle in after a read started ask for one more.
     test::waitFor(500, [] { return false; });
     const int reads = player.trackListReads() - readsBefore;
     EXPECT_GE(reads, 1);
     EXPECT_LE(reads, 3) << "500 TrackAdded signals";
-    EXPECT_EQ(tracksShown(follower), 503u);
+    EXPECT_EQ(tracksShown(*follower), 503u);
 }
 
-TEST(MprisTrackList, AtMostTenThousandTracksAreAskedForAndShown) {
-    TrackListPlayer player;
-    ASSERT_TRUE(player.ok());
-    player.replaceTracks(12000);
-    test::ReportLog log;
-    MprisFollower follower("tracks", log.sink());
-    ASSERT_TRUE(test::waitFor(8000, [&] { return tracksShown(follower) == mostTracks; })) << tracksShown(follower);
+TEST_F(MprisTrackList, AtMostTenThousandTracksAreAskedForAndShown) {
+    ASSERT_NO_FATAL_FAILURE(follow(12000, mostTracks));
     EXPECT_EQ(player.mostIdsAsked(), mostTracks);
-    EXPECT_EQ(follower.state().playlist[mostTracks - 1].title, "Track 10000");
+    EXPECT_EQ(follower->state().playlist[mostTracks - 1].title, "Track 10000");
 }
 
 // libdbus ends the program when asked to send an object path that is none; a player may name
 // its tracks with any strings.
-TEST(MprisTrackList, TrackIdsThatAreNoObjectPathsAreLeftOut) {
-    TrackListPlayer player;
-    ASSERT_TRUE(player.ok());
-    player.replaceTracks(3);
-    test::ReportLog log;
-    MprisFollower follower("tracks", log.sink());
-    ASSERT_TRUE(test::waitFor(5000, [&] { return tracksShown(follower) == 3; }));
+TEST_F(MprisTrackList, TrackIdsThatAreNoObjectPathsAreLeftOut) {
+    ASSERT_NO_FATAL_FAILURE(follow(3, 3));
     player.answerTracksAsTexts({"/org/tessaranth/Track/1", "not a path", "/org/tessaranth/Track/3", "/trailing/",
                                 "/org/tessaranth//Track/2", "/caf\xc3\xa9"});
-    ASSERT_TRUE(test::waitFor(5000, [&] { return tracksShown(follower) == 2; })) << tracksShown(follower);
+    ASSERT_TRUE(test::waitFor(5000, [&] { return tracksShown(*follower) == 2; })) << tracksShown(*follower);
     EXPECT_EQ(player.mostIdsAsked(), 3u) << "the first three tracks, then the two valid ids";
-    EXPECT_EQ(follower.state().playlist[1].title, "Track 3");
+    EXPECT_EQ(follower->state().playlist[1].title, "Track 3");
 }
 
-TEST(MprisTrackList, ALostBusIsToldOfAndFollowedAgainWhenItIsBack) {
+TEST(MprisBus, ALostBusIsToldOfAndFollowedAgainWhenItIsBack) {
     const std::string socket = desktop().folder() + "/run/other-bus";
     const std::string address = "unix:path=" + socket;
     test::ChildProcess bus;
