@@ -113,9 +113,6 @@ public:
     explicit PlayerRun(const Options& options)
         : options_(options), settings_(options.settingsFile, whenNothingIsStored(options)), plugin_(options.plugin) {
         makeDisplay();
-        // Following a desktop player needs Qt's event loop machinery even without a window.
-        if (!application_ && options.command == Command::mpris)
-            application_ = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
         player_ = makePlayer(options);
         audio_ = makeAudio(options);
         installServices();
@@ -217,9 +214,7 @@ int configure(const Options& options) {
     return 0;
 }
 
-// The doctor asks the session bus for MPRIS players, which QtDBus does for an application only.
 int examine(const Options& options) {
-    QCoreApplication application(qtArgc, qtArgv);
     const Doctor doctor(Machine::thisMachine(), {options.settingsFile, options.mpdHost, options.mpdPort, "",
                                                  fileBesideThisProgram(guidePlaces)});
     doctor.report(stdout);

@@ -2,7 +2,7 @@
 // the display's bus, and on a Raspberry Pi its model, config.txt and the user's groups), at the
 // players (MPD, MPRIS), where the music for the visualisations comes from and what a running
 // service costs, and says what is missing and how to put it right. Its exit status is 0 only
-// when the configured display can be driven. Needs a QCoreApplication.
+// when the configured display can be driven.
 #pragma once
 
 #include "doctor/BootConfig.h"
