@@ -1,14 +1,12 @@
 // tessaranth: hosts the vis_lumidra plug-in on Linux and plays the player's part for it.
 #include "CommandLine.h"
 #include "players/DemoPlayer.h"
-#include "views/DialogScreenshots.h"
 #include "views/DisplayTarget.h"
 #include "Errors.h"
 #include "doctor/Doctor.h"
 #include "session/FrameLoop.h"
 #include "session/HostSession.h"
 #include "players/MpdFollower.h"
-#include "players/MprisFollower.h"
 #include "audio/FifoAudio.h"
 #include "audio/PulseCapture.h"
 #include "session/PluginLibrary.h"
@@ -18,9 +16,16 @@
 #include "session/StoredSettings.h"
 #include "views/TerminalView.h"
 #include "views/VirtualDisplayTarget.h"
+
+#if TESSARANTH_WITH_QT
+#include "players/MprisFollower.h"
+#include "views/DialogScreenshots.h"
 #include "views/WindowView.h"
 
 #include <QApplication>
+#else
+#include <functional>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +41,7 @@ namespace {
 constexpr const char* pluginPlaces[] = {TESSARANTH_INSTALLED_PLUGIN, TESSARANTH_BUILT_PLUGIN};
 constexpr const char* guidePlaces[] = {TESSARANTH_INSTALLED_GUIDE, TESSARANTH_SOURCE_GUIDE};
 
+#if TESSARANTH_WITH_QT
 bool graphicalDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
         if (const char* value = std::getenv(name); value && *value) return true;
@@ -46,10 +52,16 @@ bool graphicalDisplay() {
 int qtArgc = 1;
 char qtName[] = "tessaranth";
 char* qtArgv[] = {qtName, nullptr};
+#endif
 
 std::unique_ptr<PlayerSource> makePlayer(const Options& options) {
     if (options.command == Command::mpd) return std::make_unique<MpdFollower>(options.mpdHost, options.mpdPort);
+#if TESSARANTH_WITH_QT
     if (options.command == Command::mpris) return std::make_unique<MprisFollower>(options.playerName);
+#else
+    if (options.command == Command::mpris)
+        throw Failure("this tessaranth was built without Qt, whose QtDBus follows MPRIS players");
+#endif
     return std::make_unique<DemoPlayer>();
 }
 
@@ -95,8 +107,14 @@ WhenNothingIsStored whenNothingIsStored(const Options& options) {
 }
 
 ViewKind chosenView(const Options& options) {
+#if TESSARANTH_WITH_QT
     if (options.view != ViewKind::automatic) return options.view;
     return graphicalDisplay() ? ViewKind::window : ViewKind::terminal;
+#else
+    if (options.view == ViewKind::window)
+        throw Failure("this tessaranth was built without Qt and has no window: use --view terminal or --view png:DIR");
+    return options.view == ViewKind::automatic ? ViewKind::terminal : options.view;
+#endif
 }
 
 // Everything one run of a player with the plug-in needs, made in the order the run needs it.
@@ -105,9 +123,11 @@ public:
     explicit PlayerRun(const Options& options)
         : options_(options), settings_(options.settingsFile, whenNothingIsStored(options)), plugin_(options.plugin) {
         makeDisplay();
+#if TESSARANTH_WITH_QT
         // Following a desktop player needs Qt's event loop machinery even without a window.
         if (!application_ && options.command == Command::mpris)
             application_ = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+#endif
         player_ = makePlayer(options);
         audio_ = makeAudio(options);
         installServices();
@@ -121,22 +141,29 @@ public:
         std::printf("tessaranth: %s shows %s%s on %s%s; press Ctrl-C%s to stop\n", plugin_.description(),
                     playerDescription(options_).c_str(), audioDescription(options_).c_str(),
                     display_->description().c_str(), limitDescription(options_).c_str(),
-                    window_ ? " or close the window" : "");
+                    windowed_ ? " or close the window" : "");
         std::fflush(stdout);
         AudioSource& audio = audio_ ? *audio_ : dynamic_cast<AudioSource&>(*player_);
         HostSession session(plugin_, *player_, audio, [this] { display_->frameDone(); });
-        if (window_) configure_ = [&session] { session.configure(); };
         session.start();
         FrameLoop loop(session, {options_.frames, options_.seconds});
-        if (window_)
+#if TESSARANTH_WITH_QT
+        if (window_) {
+            configure_ = [&session] { session.configure(); };
             window_->run(loop);
-        else
-            loop.run();
+            return finish(session);
+        }
+#endif
+        loop.run();
+        finish(session);
+    }
+
+private:
+    static void finish(const HostSession& session) {
         if (session.closeRequested())
             throw Failure("the plug-in could not start its display and asked the player to close");
     }
 
-private:
     void makeDisplay() {
         if (options_.display == DisplayKind::none) {
             display_ = std::make_unique<NullDisplay>();
@@ -149,13 +176,16 @@ private:
         auto display = std::make_unique<VirtualDisplayTarget>(settings_.displaySetup());
         switch (chosenView(options_)) {
         case ViewKind::png: view_ = std::make_unique<PngView>(options_.pngDirectory, options_.every); break;
+#if TESSARANTH_WITH_QT
         case ViewKind::window:
             application_ = std::make_unique<QApplication>(qtArgc, qtArgv);
             window_ = new WindowView(display->display(), [this] {
                 if (configure_) configure_();
             });
             view_.reset(window_);
+            windowed_ = true;
             break;
+#endif
         default: view_ = std::make_unique<TerminalView>(); break;
         }
         display->setView(view_.get());
@@ -175,16 +205,20 @@ private:
     const Options& options_;
     StoredSettings settings_;
     PluginLibrary plugin_;
+#if TESSARANTH_WITH_QT
     std::unique_ptr<QCoreApplication> application_;
+    WindowView* window_ = nullptr;  // view_, when it is the window
+    std::function<void()> configure_;
+#endif
     std::unique_ptr<PlayerSource> player_;
     std::unique_ptr<AudioSource> audio_;
     std::unique_ptr<DisplayView> view_;
-    WindowView* window_ = nullptr;  // view_, when it is the window
     std::unique_ptr<DisplayTarget> display_;
     std::unique_ptr<PortTrace> trace_;
-    std::function<void()> configure_;
+    bool windowed_ = false;
 };
 
+#if TESSARANTH_WITH_QT
 int configure(const Options& options) {
     const bool screenshots = !options.screenshotDirectory.empty();
     if (screenshots && !graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -203,10 +237,18 @@ int configure(const Options& options) {
     if (shots) std::printf("tessaranth: %d pictures of the dialog in %s\n", shots->written(), options.screenshotDirectory.c_str());
     return 0;
 }
+#else
+int configure(const Options&) {
+    throw Failure("the configuration dialog is not installed: install tessaranth-dialog, or use tessaranth config "
+                  "--set NAME=VALUE");
+}
+#endif
 
-// The doctor asks the session bus for MPRIS players, which QtDBus does for an application only.
 int examine(const Options& options) {
+#if TESSARANTH_WITH_QT
+    // The doctor asks the session bus for MPRIS players, which QtDBus does for an application only.
     QCoreApplication application(qtArgc, qtArgv);
+#endif
     const Doctor doctor(Machine::thisMachine(), {options.settingsFile, options.mpdHost, options.mpdPort, "",
                                                  fileBesideThisProgram(guidePlaces)});
     doctor.report(stdout);
