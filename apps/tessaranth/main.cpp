@@ -16,38 +16,50 @@
 #include "session/StoredSettings.h"
 #include "views/TerminalView.h"
 #include "views/VirtualDisplayTarget.h"
+#include "views/WindowModuleLoader.h"
+#include "views/WindowView.h"
+
+#include "config/DialogModule.h"
 
 #if TESSARANTH_WITH_QT
 #include "players/MprisFollower.h"
-#include "views/DialogScreenshots.h"
-#include "views/WindowView.h"
 
-#include <QApplication>
-#else
-#include <functional>
+#include <QCoreApplication>
 #endif
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 using namespace tessaranth::host;
 
 namespace {
 
-// Where the plug-in is looked for, relative to this program: installed, then in the build tree.
+// Where the plug-in, the window module and the hardware guide are looked for, relative to this
+// program: installed, then in the build or source tree.
 constexpr const char* pluginPlaces[] = {TESSARANTH_INSTALLED_PLUGIN, TESSARANTH_BUILT_PLUGIN};
+constexpr const char* windowPlaces[] = {TESSARANTH_INSTALLED_WINDOW, TESSARANTH_BUILT_WINDOW};
 constexpr const char* guidePlaces[] = {TESSARANTH_INSTALLED_GUIDE, TESSARANTH_SOURCE_GUIDE};
 
-#if TESSARANTH_WITH_QT
+const char* const withoutScreen = "use tessaranth config --set NAME=VALUE";
+
 bool graphicalDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
         if (const char* value = std::getenv(name); value && *value) return true;
     return false;
 }
 
+bool isFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+#if TESSARANTH_WITH_QT
 // Qt keeps pointers to these for the application's lifetime.
 int qtArgc = 1;
 char qtName[] = "tessaranth";
@@ -106,15 +118,14 @@ WhenNothingIsStored whenNothingIsStored(const Options& options) {
     return showcase ? WhenNothingIsStored::showcase : WhenNothingIsStored::pluginDefaults;
 }
 
+// A window on a graphical display, when its module is installed; the terminal otherwise.
 ViewKind chosenView(const Options& options) {
-#if TESSARANTH_WITH_QT
     if (options.view != ViewKind::automatic) return options.view;
-    return graphicalDisplay() ? ViewKind::window : ViewKind::terminal;
-#else
-    if (options.view == ViewKind::window)
-        throw Failure("this tessaranth was built without Qt and has no window: use --view terminal or --view png:DIR");
-    return options.view == ViewKind::automatic ? ViewKind::terminal : options.view;
-#endif
+    if (!graphicalDisplay()) return ViewKind::terminal;
+    if (isFile(fileBesideThisProgram(windowPlaces))) return ViewKind::window;
+    std::fprintf(stderr, "tessaranth: the window is not installed (tessaranth-dialog), so the display is shown in the "
+                         "terminal\n");
+    return ViewKind::terminal;
 }
 
 // Everything one run of a player with the plug-in needs, made in the order the run needs it.
@@ -125,7 +136,7 @@ public:
         makeDisplay();
 #if TESSARANTH_WITH_QT
         // Following a desktop player needs Qt's event loop machinery even without a window.
-        if (!application_ && options.command == Command::mpris)
+        if (!QCoreApplication::instance() && options.command == Command::mpris)
             application_ = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
 #endif
         player_ = makePlayer(options);
@@ -141,29 +152,22 @@ public:
         std::printf("tessaranth: %s shows %s%s on %s%s; press Ctrl-C%s to stop\n", plugin_.description(),
                     playerDescription(options_).c_str(), audioDescription(options_).c_str(),
                     display_->description().c_str(), limitDescription(options_).c_str(),
-                    windowed_ ? " or close the window" : "");
+                    window_ ? " or close the window" : "");
         std::fflush(stdout);
         AudioSource& audio = audio_ ? *audio_ : dynamic_cast<AudioSource&>(*player_);
         HostSession session(plugin_, *player_, audio, [this] { display_->frameDone(); });
+        if (window_) configure_ = [&session] { session.configure(); };
         session.start();
         FrameLoop loop(session, {options_.frames, options_.seconds});
-#if TESSARANTH_WITH_QT
-        if (window_) {
-            configure_ = [&session] { session.configure(); };
+        if (window_)
             window_->run(loop);
-            return finish(session);
-        }
-#endif
-        loop.run();
-        finish(session);
-    }
-
-private:
-    static void finish(const HostSession& session) {
+        else
+            loop.run();
         if (session.closeRequested())
             throw Failure("the plug-in could not start its display and asked the player to close");
     }
 
+private:
     void makeDisplay() {
         if (options_.display == DisplayKind::none) {
             display_ = std::make_unique<NullDisplay>();
@@ -176,16 +180,12 @@ private:
         auto display = std::make_unique<VirtualDisplayTarget>(settings_.displaySetup());
         switch (chosenView(options_)) {
         case ViewKind::png: view_ = std::make_unique<PngView>(options_.pngDirectory, options_.every); break;
-#if TESSARANTH_WITH_QT
         case ViewKind::window:
-            application_ = std::make_unique<QApplication>(qtArgc, qtArgv);
-            window_ = new WindowView(display->display(), [this] {
+            window_ = new WindowView(loadWindowModule(fileBesideThisProgram(windowPlaces)), display->display(), [this] {
                 if (configure_) configure_();
             });
             view_.reset(window_);
-            windowed_ = true;
             break;
-#endif
         default: view_ = std::make_unique<TerminalView>(); break;
         }
         display->setView(view_.get());
@@ -207,42 +207,44 @@ private:
     PluginLibrary plugin_;
 #if TESSARANTH_WITH_QT
     std::unique_ptr<QCoreApplication> application_;
-    WindowView* window_ = nullptr;  // view_, when it is the window
-    std::function<void()> configure_;
 #endif
+    // The window, with the Qt application it may bring, outlives the player.
+    std::unique_ptr<DisplayView> view_;
+    WindowView* window_ = nullptr;  // view_, when it is the window
     std::unique_ptr<PlayerSource> player_;
     std::unique_ptr<AudioSource> audio_;
-    std::unique_ptr<DisplayView> view_;
     std::unique_ptr<DisplayTarget> display_;
     std::unique_ptr<PortTrace> trace_;
-    bool windowed_ = false;
+    std::function<void()> configure_;
 };
 
-#if TESSARANTH_WITH_QT
+// The plug-in's dialog, which it loads from its own folder when it opens.
+void requireDialogBeside(const std::string& plugin) {
+    if (!isFile(std::filesystem::path(plugin).parent_path() / tessaranth::dialogModuleFile))
+        throw Failure(std::string("the configuration dialog is not installed: install tessaranth-dialog, or ") + withoutScreen);
+}
+
 int configure(const Options& options) {
-    const bool screenshots = !options.screenshotDirectory.empty();
-    if (screenshots && !graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const bool pictures = !options.screenshotDirectory.empty();
+    // Pictures need no screen: Qt draws them offscreen.
+    if (pictures && !graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (!graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM"))
-        throw Failure("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY)");
+        throw Failure(std::string("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); "
+                                  "without one, ") + withoutScreen);
     StoredSettings settings(options.settingsFile);
-    QApplication application(qtArgc, qtArgv);
     PluginLibrary plugin(options.plugin);
     VisModule& module = plugin.module();
     if (!module.configCallback) throw Failure("the plug-in has no configuration dialog");
-    std::unique_ptr<DialogScreenshots> shots;
-    if (screenshots) shots = std::make_unique<DialogScreenshots>(QString::fromStdString(options.screenshotDirectory));
+    requireDialogBeside(options.plugin);
+    std::unique_ptr<DialogPictures> shots;
+    if (pictures)
+        shots = loadWindowModule(fileBesideThisProgram(windowPlaces)).photographDialog(options.screenshotDirectory);
     module.configCallback(&module);
     if (shots && (shots->failed() || shots->written() == 0))
         throw Failure("cannot take pictures of the dialog in " + options.screenshotDirectory);
     if (shots) std::printf("tessaranth: %d pictures of the dialog in %s\n", shots->written(), options.screenshotDirectory.c_str());
     return 0;
 }
-#else
-int configure(const Options&) {
-    throw Failure("the configuration dialog is not installed: install tessaranth-dialog, or use tessaranth config "
-                  "--set NAME=VALUE");
-}
-#endif
 
 int examine(const Options& options) {
 #if TESSARANTH_WITH_QT
