@@ -1,80 +1,83 @@
-// Arbitrary D-Bus values as what an MPRIS player says: its properties, its current track's
-// metadata, its track list and its position, of any type, length and encoding, in any order.
-// The state they make is checked and shown by a running plug-in.
+// What an MPRIS player sends, as D-Bus wire bytes: the input is a conversation on the bus, one
+// marshalled message after the other (as `dbus-monitor --binary` writes them). Each message is
+// taken apart by libdbus as a received one is and read by the follower's own code; the follower's
+// calls in it (GetAll, Get, GetTracksMetadata) say what the replies to them answer, and the
+// signals (PropertiesChanged, Seeked, the TrackList ones) are heard as the player's. The state
+// they make is checked and shown by a running plug-in.
 #include "FuzzHost.h"
 #include "PlayerStateHost.h"
 
-#include "players/MprisModel.h"
+#include "players/DBusValue.h"
+#include "players/MprisPlayer.h"
+
+#include <dbus/dbus.h>
 
 #include <array>
-#include <string_view>
+#include <map>
+#include <optional>
 
 namespace {
 
-using tessaranth::host::MprisModel;
-using tessaranth::host::MprisValue;
-using tessaranth::fuzz::ByteReader;
+using tessaranth::host::BusMessage;
+using tessaranth::host::ContactReport;
+using tessaranth::host::MprisPlayer;
+using Question = MprisPlayer::Question;
 
-// Names and texts that mean something to the model, so that the bytes reach past the lookups.
-constexpr std::array<std::string_view, 16> words = {
-    "mpris:trackid", "xesam:title", "xesam:artist", "xesam:url", "mpris:length", "xesam:audioBitrate",
-    "xesam:audioSampleRate", "xesam:audioChannels", "Playing", "Paused", "Track", "Playlist",
-    "file:///music/a%20b/%C3%A9t%C3%A9.flac", "/org/mpris/MediaPlayer2/TrackList/NoTrack", "/t/1", "/t/2"};
-constexpr std::array<std::string_view, 6> properties = {"Metadata", "PlaybackStatus", "LoopStatus",
-                                                         "Shuffle", "Rate", "Position"};
+// A conversation longer than this says nothing new.
+constexpr int mostMessages = 64;
+// libdbus needs this much of a message to tell its length.
+constexpr int headerBytes = 16;
 
-std::string textFrom(ByteReader& reader) {
-    const uint8_t length = reader.byte();
-    if (length >= 240) return std::string(words[length % words.size()]);
-    std::string text(length, '\0');
-    text.resize(reader.copy(text.data(), text.size()));
-    return text;
+// Which of the follower's questions a method call is, if it is one.
+std::optional<Question> questionOf(const BusMessage& call) {
+    constexpr std::array questions = {Question::properties, Question::hasTrackList, Question::tracks,
+                                      Question::tracksMetadata, Question::position};
+    for (const Question question : questions) {
+        const tessaranth::host::BusCall asked = MprisPlayer::callFor(question);
+        if (call.interface != asked.interface || call.member != asked.method) continue;
+        bool same = call.arguments.size() >= asked.texts.size();
+        for (std::size_t i = 0; same && i < asked.texts.size(); ++i) same = call.arguments[i].text == asked.texts[i];
+        if (same) return question;
+    }
+    return std::nullopt;
 }
 
-MprisValue valueFrom(ByteReader& reader, int depth) {
-    MprisValue value;
-    const uint8_t kind = reader.byte();
-    value.kind = static_cast<MprisValue::Kind>(kind % 8);
-    switch (value.kind) {
-    case MprisValue::Kind::boolean: value.boolean = kind & 8; break;
-    case MprisValue::Kind::integer: value.integer = static_cast<int64_t>(static_cast<uint64_t>(reader.word()) << (kind & 32)); break;
-    case MprisValue::Kind::large: value.large = static_cast<uint64_t>(reader.word()) << 32 | 0x8000000000000000u; break;
-    case MprisValue::Kind::real: {
-        double real = 0;
-        reader.copy(&real, sizeof real);
-        value.real = real;
+void take(MprisPlayer& player, std::map<uint32_t, Question>& asked, DBusMessage* message) {
+    const BusMessage read = tessaranth::host::busMessageOf(message);
+    switch (read.type) {
+    case BusMessage::Type::methodCall:
+        if (const auto question = questionOf(read)) asked[dbus_message_get_serial(message)] = *question;
         break;
+    case BusMessage::Type::reply:
+    case BusMessage::Type::error:
+        if (const auto found = asked.find(read.replySerial); found != asked.end()) player.answer(found->second, read);
+        break;
+    case BusMessage::Type::signal: player.hear(read); break;
+    case BusMessage::Type::other: break;
     }
-    case MprisValue::Kind::text: value.text = textFrom(reader); break;
-    case MprisValue::Kind::list:
-        for (int n = reader.byte() % 6; n > 0 && depth < 4; --n) value.items.push_back(valueFrom(reader, depth + 1));
-        break;
-    case MprisValue::Kind::map:
-        for (int n = reader.byte() % 8; n > 0 && depth < 4; --n) {
-            std::string key = textFrom(reader);
-            value.entries.push_back({std::move(key), valueFrom(reader, depth + 1)});
-        }
-        break;
-    case MprisValue::Kind::none: break;
-    }
-    return value;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ByteReader reader(data, size);
-    MprisModel model;
-    for (int step = 0; step < 32 && !reader.empty(); ++step) {
-        const uint8_t operation = reader.byte();
-        switch (operation % 4) {
-        case 0: model.setProperty(properties[(operation >> 2) % properties.size()], valueFrom(reader, 0)); break;
-        case 1: model.setTrackList(valueFrom(reader, 0)); break;
-        case 2: model.setPosition(valueFrom(reader, 0)); break;
-        default: model.dropTrackList(); break;
+    MprisPlayer player(":1.1", 0, ContactReport("the MPRIS player", "trying again", [](const std::string&) {}));
+    std::map<uint32_t, Question> asked;
+    const char* bytes = reinterpret_cast<const char*>(data);
+    int left = static_cast<int>(std::min<size_t>(size, DBUS_MAXIMUM_MESSAGE_LENGTH));
+    for (int count = 0; count < mostMessages && left >= headerBytes; ++count) {
+        const int length = dbus_message_demarshal_bytes_needed(bytes, left);
+        if (length <= 0 || length > left) break;
+        DBusError error;
+        dbus_error_init(&error);
+        if (DBusMessage* message = dbus_message_demarshal(bytes, length, &error)) {
+            take(player, asked, message);
+            dbus_message_unref(message);
         }
+        dbus_error_free(&error);
+        bytes += length;
+        left -= length;
     }
-    const tessaranth::host::PlayerState state = model.state();
+    const tessaranth::host::PlayerState state = player.snapshot().state;
     tessaranth::fuzz::checkPlayerState(state);
     if (!state.playlist.empty() && !state.currentEntry()) __builtin_trap();
     tessaranth::fuzz::showPlayerState(state, 3);

@@ -21,11 +21,7 @@
 
 #include "config/DialogModule.h"
 
-#if TESSARANTH_WITH_QT
 #include "players/MprisFollower.h"
-
-#include <QCoreApplication>
-#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,21 +55,9 @@ bool isFile(const std::filesystem::path& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-#if TESSARANTH_WITH_QT
-// Qt keeps pointers to these for the application's lifetime.
-int qtArgc = 1;
-char qtName[] = "tessaranth";
-char* qtArgv[] = {qtName, nullptr};
-#endif
-
 std::unique_ptr<PlayerSource> makePlayer(const Options& options) {
     if (options.command == Command::mpd) return std::make_unique<MpdFollower>(options.mpdHost, options.mpdPort);
-#if TESSARANTH_WITH_QT
     if (options.command == Command::mpris) return std::make_unique<MprisFollower>(options.playerName);
-#else
-    if (options.command == Command::mpris)
-        throw Failure("this tessaranth was built without Qt, whose QtDBus follows MPRIS players");
-#endif
     return std::make_unique<DemoPlayer>();
 }
 
@@ -134,11 +118,6 @@ public:
     explicit PlayerRun(const Options& options)
         : options_(options), settings_(options.settingsFile, whenNothingIsStored(options)), plugin_(options.plugin) {
         makeDisplay();
-#if TESSARANTH_WITH_QT
-        // Following a desktop player needs Qt's event loop machinery even without a window.
-        if (!QCoreApplication::instance() && options.command == Command::mpris)
-            application_ = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
-#endif
         player_ = makePlayer(options);
         audio_ = makeAudio(options);
         installServices();
@@ -205,9 +184,6 @@ private:
     const Options& options_;
     StoredSettings settings_;
     PluginLibrary plugin_;
-#if TESSARANTH_WITH_QT
-    std::unique_ptr<QCoreApplication> application_;
-#endif
     // The window, with the Qt application it may bring, outlives the player.
     std::unique_ptr<DisplayView> view_;
     WindowView* window_ = nullptr;  // view_, when it is the window
@@ -247,10 +223,6 @@ int configure(const Options& options) {
 }
 
 int examine(const Options& options) {
-#if TESSARANTH_WITH_QT
-    // The doctor asks the session bus for MPRIS players, which QtDBus does for an application only.
-    QCoreApplication application(qtArgc, qtArgv);
-#endif
     const Doctor doctor(Machine::thisMachine(), {options.settingsFile, options.mpdHost, options.mpdPort, "",
                                                  fileBesideThisProgram(guidePlaces)});
     doctor.report(stdout);

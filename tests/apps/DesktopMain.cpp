@@ -3,8 +3,6 @@
 // pulseaudio runs them on PulseAudio instead of PipeWire.
 #include "DesktopWorld.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -32,7 +30,5 @@ int main(int argc, char** argv) {
     }
     std::printf("desktop world in %s with %s\n", desktop.folder().c_str(), pulseaudio ? "PulseAudio" : "PipeWire");
     tessaranth::test::world = &desktop;
-    // The MPRIS follower runs QtDBus, which needs an application object.
-    QCoreApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

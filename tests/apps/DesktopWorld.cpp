@@ -74,10 +74,15 @@ void DesktopWorld::writeFiles() {
 }
 
 bool DesktopWorld::startBus() {
-    bus_.start({"dbus-daemon", "--config-file=" + folder_ + "/bus.conf", "--nofork"}, folder_ + "/logs/dbus");
-    if (waitFor(5000, [this] { return socketAnswers(folder_ + "/run/bus"); })) return true;
+    if (startBus(bus_, folder_ + "/run/bus")) return true;
     error_ = "the dbus-daemon did not start: " + logs();
     return false;
+}
+
+bool DesktopWorld::startBus(ChildProcess& bus, const std::string& socket) {
+    bus.start({"dbus-daemon", "--config-file=" + folder_ + "/bus.conf", "--address=unix:path=" + socket, "--nofork"},
+              folder_ + "/logs/dbus");
+    return waitFor(5000, [&socket] { return socketAnswers(socket); });
 }
 
 bool DesktopWorld::startSoundServer() {

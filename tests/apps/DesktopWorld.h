@@ -27,6 +27,10 @@ public:
     const std::string& folder() const { return folder_; }
     SoundServer soundServer() const { return soundServer_; }
 
+    // Starts another dbus-daemon like the session bus, listening on `socket`; false when it does
+    // not answer.
+    bool startBus(ChildProcess& bus, const std::string& socket);
+
     bool startSoundServer();
     void stopSoundServer();
 

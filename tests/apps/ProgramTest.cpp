@@ -158,9 +158,8 @@ TEST_F(ProgramTest, TerminalViewWithoutATerminalEndsOnTime) {
 }
 
 TEST_F(ProgramTest, ConfigTakesAPictureOfEveryPageOfTheDialog) {
-#if !TESSARANTH_WITH_QT
-    GTEST_SKIP() << "built without Qt";
-#endif
+    if (!std::filesystem::exists(std::filesystem::path(TESSARANTH_PLUGIN_PATH).parent_path() / "tessaranth-dialog.so"))
+        GTEST_SKIP() << "built without Qt, so without the dialog";
     unsetenv("QT_QPA_PLATFORM");  // no display at all: the pictures are taken offscreen
     const Outcome o = run("config --screenshot " + folder + "/pages");
     ASSERT_EQ(o.exitCode, 0) << o.err;

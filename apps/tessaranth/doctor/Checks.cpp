@@ -4,14 +4,10 @@
 #include "platform/UsbLibrary.h"
 #include "platform/posix/PosixPort.h"
 
-#include <mpd/client.h>
+#include "players/BusConnection.h"
+#include "players/MprisNames.h"
 
-#if TESSARANTH_WITH_QT
-#include <QDBusConnection>
-#include <QDBusError>
-#include <QDBusMessage>
-#include <QStringList>
-#endif
+#include <mpd/client.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -148,33 +144,19 @@ std::vector<Finding> serialDriver(const Machine& machine, const platform::UsbLib
              "unload it: sudo modprobe -r ftdi_sio"}};
 }
 
-#if TESSARANTH_WITH_QT
 // The names on the bus, asked with a time-out on a connection of the doctor's own.
-QStringList busNames(const std::string& busAddress, QString& failure) {
+std::vector<std::string> busNames(const std::string& busAddress, std::string& failure) {
     constexpr int timeoutMillis = 3000;
-    const QString connection = QStringLiteral("tessaranth-doctor");
-    QStringList names;
-    {
-        QDBusConnection bus = busAddress.empty()
-                                  ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connection)
-                                  : QDBusConnection::connectToBus(QString::fromStdString(busAddress), connection);
-        const QString service = QStringLiteral("org.freedesktop.DBus");
-        const QDBusMessage reply =
-            bus.isConnected()
-                ? bus.call(QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/DBus"), service,
-                                                          QStringLiteral("ListNames")),
-                           QDBus::Block, timeoutMillis)
-                : QDBusMessage();
-        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
-            names = reply.arguments().first().toStringList();
-        else
-            failure = bus.isConnected() ? reply.errorMessage() : bus.lastError().message();
-        if (names.isEmpty() && failure.isEmpty()) failure = QStringLiteral("no address");
-    }
-    QDBusConnection::disconnectFromBus(connection);
+    const auto bus = BusConnection::open(busAddress, failure);
+    if (!bus) return {};
+    const BusMessage reply = bus->callAndWait(busDriverCall("ListNames"), timeoutMillis);
+    if (reply.type != BusMessage::Type::reply) failure = reply.errorText();
+    std::vector<std::string> names;
+    for (const MprisValue& name : reply.argument(0).items)
+        if (name.kind == MprisValue::Kind::text) names.push_back(name.text);
+    if (names.empty() && failure.empty()) failure = "no address";
     return names;
 }
-#endif
 
 } // namespace
 
@@ -216,15 +198,13 @@ Finding checkMpd(const std::string& host, uint32_t port) {
             "with --host and --port; the demo needs none"};
 }
 
-#if TESSARANTH_WITH_QT
 Finding checkMpris(const std::string& busAddress) {
-    const QString prefix = QStringLiteral("org.mpris.MediaPlayer2.");
-    QString failure;
+    std::string failure;
     std::string players;
-    for (const QString& name : busNames(busAddress, failure))
-        if (name.startsWith(prefix)) players += (players.empty() ? "" : ", ") + name.mid(prefix.size()).toStdString();
-    if (!failure.isEmpty())
-        return {Verdict::warning, "MPRIS", "no session bus to look for desktop players on (" + failure.toStdString() + ")",
+    for (const std::string& name : busNames(busAddress, failure))
+        if (name.starts_with(mpris::namePrefix)) players += (players.empty() ? "" : ", ") + name.substr(mpris::namePrefix.size());
+    if (!failure.empty())
+        return {Verdict::warning, "MPRIS", "no session bus to look for desktop players on (" + failure + ")",
                 "'tessaranth mpris' follows the players of a desktop session: run it within the session"};
     if (players.empty())
         return {Verdict::warning, "MPRIS", "no MPRIS player is on the session bus",
@@ -232,12 +212,6 @@ Finding checkMpris(const std::string& busAddress) {
                 "Rhythmbox, ...): start one; the demo needs none"};
     return {Verdict::ok, "MPRIS", "on the session bus: " + players, ""};
 }
-#else
-Finding checkMpris(const std::string&) {
-    return {Verdict::warning, "MPRIS", "this tessaranth was built without Qt, whose QtDBus follows MPRIS players",
-            "'tessaranth mpd' follows MPD without it"};
-}
-#endif
 
 bool noProblem(const std::vector<Finding>& findings) {
     return std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.verdict == Verdict::problem; });

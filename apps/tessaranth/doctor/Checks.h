@@ -33,7 +33,7 @@ std::vector<Finding> checkUsbAdapter(const Machine& machine);
 Finding checkMpd(const std::string& host, uint32_t port);
 
 // Which MPRIS players are on the session bus (busAddress empty) or on the bus at busAddress.
-// Never a problem: only `tessaranth mpris` needs one. Needs a QCoreApplication.
+// Never a problem: only `tessaranth mpris` needs one.
 Finding checkMpris(const std::string& busAddress);
 
 // The display can be driven when none of its findings is a problem.

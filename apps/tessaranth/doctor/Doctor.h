@@ -1,7 +1,7 @@
 // `tessaranth doctor`: looks at what the configured display needs on this machine (the settings,
 // the parallel port or the USB adapter) and at the players (MPD, MPRIS), and says what is
 // missing and how to put it right. Its exit status is 0 only when the configured display can be
-// driven. Needs a QCoreApplication.
+// driven.
 #pragma once
 
 #include "doctor/Checks.h"

@@ -2,28 +2,24 @@
 
 #include "players/MprisWatcher.h"
 
-#include <QCoreApplication>
-#include <QThread>
-
-#include <stdexcept>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tessaranth::host {
 
-MprisFollower::MprisFollower(const std::string& playerName, ContactReport::Sink sink, const std::string& busAddress)
-    : thread_(std::make_unique<QThread>()) {
-    if (!QCoreApplication::instance()) throw std::logic_error("MprisFollower needs a QCoreApplication");
-    auto* watcher = new MprisWatcher(QString::fromStdString(playerName), QString::fromStdString(busAddress), latest_,
-                                     std::move(sink));
-    watcher->moveToThread(thread_.get());
-    QObject::connect(thread_.get(), &QThread::started, watcher, &MprisWatcher::start);
-    QObject::connect(thread_.get(), &QThread::finished, watcher, &QObject::deleteLater);
-    thread_->setObjectName(QStringLiteral("mpris"));
-    thread_->start();
+MprisFollower::MprisFollower(const std::string& playerName, ContactReport::Sink sink, const std::string& busAddress) {
+    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) wake_[0] = wake_[1] = -1;
+    thread_ = std::thread([this, playerName, busAddress, sink = std::move(sink)]() mutable {
+        MprisWatcher(playerName, busAddress, latest_, std::move(sink)).run(stopping_, wake_[0]);
+    });
 }
 
 MprisFollower::~MprisFollower() {
-    thread_->quit();
-    thread_->wait();
+    stopping_ = true;
+    if (wake_[1] >= 0) (void)!write(wake_[1], "x", 1);
+    thread_.join();
+    for (int fd : wake_)
+        if (fd >= 0) close(fd);
 }
 
 void MprisFollower::update(int64_t) { latest_.update(state_, LatestState::Clock::now()); }

@@ -1,20 +1,16 @@
-// Follows a desktop player over MPRIS: the D-Bus side (MprisWatcher) runs on a Qt event loop in
-// a thread of its own and publishes the followed player's state; a frame only takes the newest.
-// Needs a QCoreApplication (or QApplication) to exist.
+// Follows a desktop player over MPRIS: the D-Bus side (MprisWatcher) runs in a thread of its own
+// and publishes the followed player's state; a frame only takes the newest.
 #pragma once
 
 #include "ContactReport.h"
 #include "players/LatestState.h"
 #include "players/PlayerSource.h"
 
-#include <memory>
+#include <atomic>
 #include <string>
-
-class QThread;
+#include <thread>
 
 namespace tessaranth::host {
-
-class MprisWatcher;
 
 class MprisFollower : public PlayerSource {
 public:
@@ -32,7 +28,9 @@ public:
 private:
     LatestState latest_;
     PlayerState state_;  // the frame thread's
-    std::unique_ptr<QThread> thread_;
+    std::atomic<bool> stopping_ = false;
+    int wake_[2] = {-1, -1};
+    std::thread thread_;
 };
 
 } // namespace tessaranth::host

@@ -1,16 +1,13 @@
 #include "players/MprisWatcher.h"
 
-#include "players/DBusValue.h"
+#include "players/MprisNames.h"
 
-#include <QDBusError>
-#include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QDBusPendingCall>
-#include <QDBusPendingCallWatcher>
-#include <QTimer>
+#include <poll.h>
 
 #include <algorithm>
-#include <limits>
+#include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace tessaranth::host {
 
@@ -18,78 +15,86 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const QString prefix = QStringLiteral("org.mpris.MediaPlayer2.");
-const QString objectPath = QStringLiteral("/org/mpris/MediaPlayer2");
-const QString rootInterface = QStringLiteral("org.mpris.MediaPlayer2");
-const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
-const QString trackListInterface = QStringLiteral("org.mpris.MediaPlayer2.TrackList");
-const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString busService = QStringLiteral("org.freedesktop.DBus");
 // How long a player may take to answer.
 constexpr int answerMillis = 1000;
 // How often the followed player's position is asked for and the bus connection checked.
-constexpr int tickMillis = 1000;
+constexpr auto tickTime = std::chrono::milliseconds(1000);
+// A track list is read this long after the first signal that changed it, so that a burst of
+// signals (a player adding a folder track by track) costs one read, not one for each.
+constexpr auto trackListPause = std::chrono::milliseconds(100);
 
-std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
+std::string busDescription(const std::string& address) {
+    const char* session = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    const std::string shown = !address.empty() ? address : session ? session : "";
+    return shown.empty() ? "the session bus" : "the session bus at " + shown;
+}
 
-QString busDescription(const QString& address) {
-    const QString shown = address.isEmpty() ? qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS") : address;
-    return shown.isEmpty() ? QStringLiteral("the session bus") : QStringLiteral("the session bus at ") + shown;
+std::string signalRule(std::string_view path, std::string_view interface, std::string_view member) {
+    return "type='signal',path='" + std::string(path) + "',interface='" + std::string(interface) + "',member='" +
+           std::string(member) + "'";
+}
+
+// Sleeps until `until` or until wakeFd becomes readable.
+void sleepUntil(Clock::time_point until, int wakeFd) {
+    const auto millis = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+    pollfd wake{wakeFd, POLLIN, 0};
+    poll(&wake, 1, static_cast<int>(std::clamp<int64_t>(millis, 0, 60000)));
 }
 
 } // namespace
 
-MprisWatcher::MprisWatcher(QString playerName, QString busAddress, LatestState& latest, ContactReport::Sink sink)
-    : playerName_(std::move(playerName)), busAddress_(std::move(busAddress)), bus_(QString()), latest_(latest),
-      sink_(std::move(sink)), busReport_(utf8(busDescription(busAddress_)), "trying again every second", sink_) {}
+MprisWatcher::MprisWatcher(std::string playerName, std::string busAddress, LatestState& latest, ContactReport::Sink sink)
+    : playerName_(std::move(playerName)), busAddress_(std::move(busAddress)), latest_(latest), sink_(std::move(sink)),
+      busReport_(busDescription(busAddress_), "trying again every second", sink_) {}
 
-MprisWatcher::~MprisWatcher() {
-    if (!connectionName_.isEmpty()) QDBusConnection::disconnectFromBus(connectionName_);
+void MprisWatcher::run(const std::atomic<bool>& stopping, int wakeFd) {
+    auto nextTick = Clock::now();
+    while (!stopping) {
+        if (Clock::now() >= nextTick) {
+            tick();
+            nextTick = Clock::now() + tickTime;
+        }
+        readDueTrackLists();
+        if (bus_) bus_->wait(nextWake(nextTick), wakeFd);
+        else sleepUntil(nextTick, wakeFd);
+    }
 }
 
-void MprisWatcher::start() {
-    timer_ = new QTimer(this);
-    connect(timer_, &QTimer::timeout, this, &MprisWatcher::tick);
-    timer_->start(tickMillis);
-    connectBus();
-}
-
-void MprisWatcher::say(const QString& line) const {
-    if (sink_) sink_(utf8(line));
-    else reportToUser(utf8(line));
+void MprisWatcher::say(const std::string& line) const {
+    if (sink_) sink_(line);
+    else reportToUser(line);
 }
 
 // Once while there is no player to follow; the next "following" line tells of its return.
 void MprisWatcher::sayAbsent() {
     if (absenceSaid_) return;
-    if (playerName_.isEmpty()) say(QStringLiteral("no MPRIS player on the session bus; waiting for one to start"));
-    else say(QStringLiteral("the MPRIS player ") + prefix + playerName_ + QStringLiteral(" is not on the session bus; waiting for it to start"));
+    if (playerName_.empty()) say("no MPRIS player on the session bus; waiting for one to start");
+    else say("the MPRIS player " + std::string(mpris::namePrefix) + playerName_ + " is not on the session bus; waiting for it to start");
 }
 
 void MprisWatcher::connectBus() {
-    if (!connectionName_.isEmpty()) QDBusConnection::disconnectFromBus(connectionName_);
-    connectionName_ = QStringLiteral("tessaranth-mpris-%1").arg(++connections_);
-    bus_ = busAddress_.isEmpty() ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName_)
-                                 : QDBusConnection::connectToBus(busAddress_, connectionName_);
-    if (!bus_.isConnected()) {
-        const QString reason = bus_.lastError().message();
-        busReport_.failed(reason.isEmpty() ? "no address" : utf8(reason));
+    bus_.reset();
+    std::string failure;
+    bus_ = BusConnection::open(busAddress_, failure);
+    if (!bus_) {
+        busReport_.failed(failure);
         return;
     }
     busReport_.reached();
+    bus_->onSignal([this](const BusMessage& signal) { heard(signal); });
     subscribe();
-    call(busService, busService, QStringLiteral("ListNames"), {}, [this](const QDBusMessage& reply) {
+    bus_->call(busDriverCall("ListNames"), answerMillis, [this](const BusMessage& reply) {
         namesKnown_ = true;
-        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
-            for (const QString& name : reply.arguments().first().toStringList())
-                if (name.startsWith(prefix)) addPlayer(name, {});
+        if (reply.type == BusMessage::Type::reply)
+            for (const MprisValue& name : reply.argument(0).items)
+                if (name.kind == MprisValue::Kind::text && name.text.starts_with(mpris::namePrefix)) addPlayer(name.text, {});
         choose();
     });
 }
 
 void MprisWatcher::tick() {
-    if (!bus_.isConnected()) {
-        const bool wasConnected = busReport_.failing() == false && namesKnown_;
+    if (!bus_ || !bus_->connected()) {
+        const bool wasConnected = !busReport_.failing() && namesKnown_;
         players_.clear();
         followed_.clear();
         namesKnown_ = false;
@@ -98,211 +103,151 @@ void MprisWatcher::tick() {
         connectBus();
         return;
     }
-    if (!followed_.isEmpty()) askPosition(followed_);
+    if (!followed_.empty()) askPosition(followed_);
 }
 
+// The bus tells of players that come and go; the players' own signals come from their object.
 void MprisWatcher::subscribe() {
-    bus_.connect(busService, QStringLiteral("/org/freedesktop/DBus"), busService, QStringLiteral("NameOwnerChanged"),
-                 this, SLOT(nameOwnerChanged(QString, QString, QString)));
-    const std::pair<QString, const char*> subscriptions[] = {
-        {propertiesInterface, "PropertiesChanged"}, {playerInterface, "Seeked"},
-        {trackListInterface, "TrackListReplaced"},  {trackListInterface, "TrackAdded"},
-        {trackListInterface, "TrackRemoved"},       {trackListInterface, "TrackMetadataChanged"}};
-    for (const auto& [interface, name] : subscriptions)
-        bus_.connect(QString(), objectPath, interface, QString::fromLatin1(name), this, SLOT(playerSignal(QDBusMessage)));
+    bus_->listen(signalRule(mpris::busPath, mpris::busName, "NameOwnerChanged") + ",sender='" +
+                 std::string(mpris::busName) + "',arg0namespace='" +
+                 std::string(mpris::namePrefix.substr(0, mpris::namePrefix.size() - 1)) + "'");
+    const std::pair<std::string_view, std::string_view> subscriptions[] = {
+        {mpris::propertiesInterface, "PropertiesChanged"}, {mpris::playerInterface, "Seeked"},
+        {mpris::trackListInterface, "TrackListReplaced"},  {mpris::trackListInterface, "TrackAdded"},
+        {mpris::trackListInterface, "TrackRemoved"},       {mpris::trackListInterface, "TrackMetadataChanged"}};
+    for (const auto& [interface, member] : subscriptions) bus_->listen(signalRule(mpris::objectPath, interface, member));
 }
 
-void MprisWatcher::nameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner) {
-    if (!name.startsWith(prefix) || !namesKnown_) return;
-    if (!oldOwner.isEmpty()) removePlayer(name);
-    if (!newOwner.isEmpty()) addPlayer(name, newOwner);
+void MprisWatcher::heard(const BusMessage& signal) {
+    if (signal.sender == mpris::busName) {
+        if (signal.member == "NameOwnerChanged") nameOwnerChanged(signal);
+        return;
+    }
+    const auto found = std::find_if(players_.begin(), players_.end(), [&signal](const auto& entry) {
+        return !entry.second.owner().empty() && entry.second.owner() == signal.sender;
+    });
+    if (found == players_.end()) return;
+    const std::string name = found->first;
+    act(name, found->second.hear(signal));
+}
+
+void MprisWatcher::nameOwnerChanged(const BusMessage& signal) {
+    const std::string& name = signal.argument(0).text;
+    if (!name.starts_with(mpris::namePrefix) || !namesKnown_) return;
+    if (!signal.argument(1).text.empty()) removePlayer(name);
+    if (!signal.argument(2).text.empty()) addPlayer(name, signal.argument(2).text);
     choose();
 }
 
-void MprisWatcher::addPlayer(const QString& name, const QString& owner) {
-    Player& player = players_[name];
-    player.owner = owner;
-    player.order = nextOrder_++;
-    player.report = std::make_unique<ContactReport>(utf8(QStringLiteral("the MPRIS player ") + name),
-                                                    "trying again every second", sink_);
-    if (owner.isEmpty()) {
-        call(busService, busService, QStringLiteral("GetNameOwner"), {name}, [this, name](const QDBusMessage& reply) {
+void MprisWatcher::addPlayer(const std::string& name, const std::string& owner) {
+    players_.insert_or_assign(name, MprisPlayer(owner, nextOrder_++,
+                                                ContactReport("the MPRIS player " + name, "trying again every second", sink_)));
+    if (owner.empty()) {
+        bus_->call(busDriverCall("GetNameOwner", {name}), answerMillis, [this, name](const BusMessage& reply) {
             const auto it = players_.find(name);
-            if (it != players_.end() && reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
-                it->second.owner = reply.arguments().first().toString();
+            if (it != players_.end() && reply.type == BusMessage::Type::reply && reply.argument(0).kind == MprisValue::Kind::text)
+                it->second.setOwner(reply.argument(0).text);
         });
     }
     readProperties(name);
 }
 
-void MprisWatcher::removePlayer(const QString& name) {
-    if (players_.erase(name) && name == followed_) say(name + QStringLiteral(" has quit"));
+void MprisWatcher::removePlayer(const std::string& name) {
+    if (players_.erase(name) && name == followed_) say(name + " has quit");
 }
 
-bool MprisWatcher::wanted(const QString& name) const {
-    if (playerName_.isEmpty()) return true;
-    const QString exact = prefix + playerName_;
-    return name == exact || name.startsWith(exact + QLatin1Char('.'));
+bool MprisWatcher::wanted(const std::string& name) const {
+    if (playerName_.empty()) return true;
+    const std::string exact = std::string(mpris::namePrefix) + playerName_;
+    return name == exact || name.starts_with(exact + '.');
 }
 
 // The followed player stays while it plays or while no other plays; else the first that plays,
 // else the first there is.
 void MprisWatcher::choose() {
     if (!namesKnown_) return;
-    std::vector<std::pair<uint64_t, QString>> candidates;
+    std::vector<std::pair<uint64_t, std::string>> candidates;
     for (const auto& [name, player] : players_)
-        if (wanted(name)) candidates.emplace_back(player.order, name);
+        if (wanted(name)) candidates.emplace_back(player.order(), name);
     std::sort(candidates.begin(), candidates.end());
     const auto followed = players_.find(followed_);
-    const bool keep = followed != players_.end() && wanted(followed_) && followed->second.model.playing();
-    QString chosen = keep ? followed_ : QString();
+    const bool keep = followed != players_.end() && wanted(followed_) && followed->second.playing();
+    std::string chosen = keep ? followed_ : std::string();
     for (const auto& [order, name] : candidates)
-        if (chosen.isEmpty() && players_.at(name).model.playing()) chosen = name;
-    if (chosen.isEmpty() && followed != players_.end() && wanted(followed_)) chosen = followed_;
-    if (chosen.isEmpty() && !candidates.empty()) chosen = candidates.front().second;
-    if (chosen != followed_ && !chosen.isEmpty()) {
-        say(QStringLiteral("following ") + chosen);
+        if (chosen.empty() && players_.at(name).playing()) chosen = name;
+    if (chosen.empty() && followed != players_.end() && wanted(followed_)) chosen = followed_;
+    if (chosen.empty() && !candidates.empty()) chosen = candidates.front().second;
+    if (chosen != followed_ && !chosen.empty()) {
+        say("following " + chosen);
         askPosition(chosen);
     }
     followed_ = chosen;
-    if (chosen.isEmpty()) sayAbsent();
-    absenceSaid_ = chosen.isEmpty();
+    if (chosen.empty()) sayAbsent();
+    absenceSaid_ = chosen.empty();
     publish();
 }
 
 void MprisWatcher::publish() {
     const auto it = players_.find(followed_);
-    if (it == players_.end()) {
-        latest_.publish({PlayerState{}, Clock::now(), 0});
-        return;
-    }
-    const Player& player = it->second;
-    latest_.publish({player.model.state(), player.positionTime, player.answering ? player.model.rate() : 0});
+    latest_.publish(it == players_.end() ? LatestState::Snapshot{PlayerState{}, Clock::now(), 0} : it->second.snapshot());
 }
 
-void MprisWatcher::readProperties(const QString& name) {
-    call(name, propertiesInterface, QStringLiteral("GetAll"), {playerInterface}, [this, name](const QDBusMessage& reply) {
-        const auto it = players_.find(name);
-        if (it == players_.end() || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
-        takeProperties(it->second, mprisValueOf(reply.arguments().first()));
-        choose();
-    });
-    call(name, propertiesInterface, QStringLiteral("Get"), {rootInterface, QStringLiteral("HasTrackList")},
-         [this, name](const QDBusMessage& reply) {
-             const auto it = players_.find(name);
-             if (it == players_.end() || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
-             const MprisValue has = mprisValueOf(reply.arguments().first());
-             if (has.kind == MprisValue::Kind::boolean && has.boolean) readTrackList(name);
-         });
-}
-
-void MprisWatcher::readTrackList(const QString& name) {
-    call(name, propertiesInterface, QStringLiteral("Get"), {trackListInterface, QStringLiteral("Tracks")},
-         [this, name](const QDBusMessage& reply) {
-             if (!players_.count(name) || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-                 return;
-             const MprisValue tracks = mprisValueOf(reply.arguments().first());
-             QList<QDBusObjectPath> ids;
-             for (const MprisValue& id : tracks.items)
-                 if (id.kind == MprisValue::Kind::text && ids.size() < static_cast<qsizetype>(mostTracks))
-                     ids.append(QDBusObjectPath(QString::fromStdString(id.text)));
-             call(name, trackListInterface, QStringLiteral("GetTracksMetadata"), {QVariant::fromValue(ids)},
-                  [this, name](const QDBusMessage& answer) {
-                      const auto it = players_.find(name);
-                      if (it == players_.end() || answer.type() != QDBusMessage::ReplyMessage ||
-                          answer.arguments().isEmpty())
-                          return;
-                      it->second.model.setTrackList(mprisValueOf(answer.arguments().first()));
-                      if (name == followed_) publish();
-                  });
-         });
-}
-
-void MprisWatcher::askPosition(const QString& name) {
+void MprisWatcher::act(const std::string& name, const MprisPlayer::Needs& needs) {
     const auto it = players_.find(name);
-    if (it == players_.end() || it->second.positionAsked) return;
-    it->second.positionAsked = true;
-    call(name, propertiesInterface, QStringLiteral("Get"), {playerInterface, QStringLiteral("Position")},
-         [this, name](const QDBusMessage& reply) {
-             const auto found = players_.find(name);
-             if (found == players_.end()) return;
-             Player& player = found->second;
-             player.positionAsked = false;
-             if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-                 // Its clock stands still until it answers again.
-                 settlePosition(player);
-                 player.answering = false;
-                 player.report->failed(utf8(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage()));
-             } else {
-                 player.answering = true;
-                 player.report->reached();
-                 player.model.setPosition(mprisValueOf(reply.arguments().first()));
-                 player.positionTime = Clock::now();
-             }
-             if (name == followed_) publish();
-         });
+    if (it == players_.end()) return;
+    if (needs.trackList) it->second.wantTrackList(Clock::now() + trackListPause);
+    if (needs.properties) readProperties(name);
+    if (needs.trackMetadata) askMetadata(name);
+    if (needs.position) askPosition(name);
+    if (needs.choice) choose();
+    else if (needs.changed && name == followed_) publish();
 }
 
-void MprisWatcher::takeProperties(Player& player, const MprisValue& properties) {
-    settlePosition(player);
-    for (const auto& [property, value] : properties.entries) player.model.setProperty(property, value);
+void MprisWatcher::readProperties(const std::string& name) {
+    ask(name, Question::properties);
+    ask(name, Question::hasTrackList);
 }
 
-void MprisWatcher::settlePosition(Player& player) {
+void MprisWatcher::readDueTrackLists() {
     const auto now = Clock::now();
-    if (player.model.playing() && player.answering) {
-        const double played = std::chrono::duration<double, std::milli>(now - player.positionTime).count();
-        const double position = player.model.positionMillis() + played * player.model.rate();
-        player.model.setPositionMillis(static_cast<int32_t>(std::min<double>(position, std::numeric_limits<int32_t>::max())));
-    }
-    player.positionTime = now;
+    std::vector<std::string> due;
+    for (const auto& [name, player] : players_)
+        if (const auto when = player.trackListDue(); when && *when <= now) due.push_back(name);
+    for (const std::string& name : due) readTrackList(name);
 }
 
-std::map<QString, MprisWatcher::Player>::iterator MprisWatcher::playerOf(const QDBusMessage& message) {
-    return std::find_if(players_.begin(), players_.end(), [&message](const auto& entry) {
-        return !entry.second.owner.isEmpty() && entry.second.owner == message.service();
+void MprisWatcher::readTrackList(const std::string& name) {
+    MprisPlayer& player = players_.at(name);
+    player.startTrackListRead();
+    if (!ask(name, Question::tracks)) player.endTrackListRead();
+}
+
+void MprisWatcher::askMetadata(const std::string& name) {
+    MprisPlayer& player = players_.at(name);
+    if (!ask(name, Question::tracksMetadata, player.trackIds())) player.endTrackListRead();
+}
+
+void MprisWatcher::askPosition(const std::string& name) {
+    const auto it = players_.find(name);
+    if (it == players_.end() || it->second.positionAsked()) return;
+    it->second.askedPosition();
+    ask(name, Question::position);
+}
+
+bool MprisWatcher::ask(const std::string& name, Question question, std::optional<std::vector<std::string>> trackIds) {
+    BusCall call = MprisPlayer::callFor(question);
+    call.destination = name;
+    call.objectPaths = std::move(trackIds);
+    return bus_->call(call, answerMillis, [this, name, question](const BusMessage& reply) {
+        const auto it = players_.find(name);
+        if (it != players_.end()) act(name, it->second.answer(question, reply));
     });
 }
 
-void MprisWatcher::playerSignal(const QDBusMessage& message) {
-    const auto found = playerOf(message);
-    if (found == players_.end()) return;
-    const QString name = found->first;
-    Player* player = &found->second;
-    const QList<QVariant> arguments = message.arguments();
-    if (message.member() == QLatin1String("Seeked") && !arguments.isEmpty()) {
-        player->model.setPosition(mprisValueOf(arguments.first()));
-        player->positionTime = Clock::now();
-    } else if (message.member() == QLatin1String("PropertiesChanged") && arguments.size() >= 3) {
-        const QString interface = arguments.at(0).toString();
-        const MprisValue changed = mprisValueOf(arguments.at(1));
-        const MprisValue invalidated = mprisValueOf(arguments.at(2));
-        if (interface == playerInterface) {
-            takeProperties(*player, changed);
-            if (!invalidated.items.empty()) readProperties(name);
-            if (changed.find("Metadata") || changed.find("PlaybackStatus")) askPosition(name);
-            choose();
-        } else if (interface == trackListInterface || (interface == rootInterface && changed.find("HasTrackList"))) {
-            const MprisValue* has = changed.find("HasTrackList");
-            if (has && has->kind == MprisValue::Kind::boolean && !has->boolean) player->model.dropTrackList();
-            else readTrackList(name);
-        }
-    } else if (message.interface() == trackListInterface) {
-        readTrackList(name);
-    }
-    if (name == followed_) publish();
-}
-
-void MprisWatcher::call(const QString& name, const QString& interface, const QString& method,
-                        const QVariantList& arguments, Reply onReply) {
-    const QString path = name == busService ? QStringLiteral("/org/freedesktop/DBus") : objectPath;
-    QDBusMessage message = QDBusMessage::createMethodCall(name, path, interface, method);
-    message.setArguments(arguments);
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(message, answerMillis), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [onReply = std::move(onReply)](QDBusPendingCallWatcher* done) {
-        done->deleteLater();
-        onReply(done->reply());
-    });
+MprisWatcher::Clock::time_point MprisWatcher::nextWake(Clock::time_point tick) const {
+    for (const auto& [name, player] : players_)
+        if (const auto when = player.trackListDue()) tick = std::min(tick, *when);
+    return tick;
 }
 
 } // namespace tessaranth::host

@@ -1,92 +1,76 @@
-// The D-Bus side of following MPRIS players, on a Qt event loop of its own: watches the session
-// bus for org.mpris.MediaPlayer2.* names, reads each player's properties and listens to their
-// changes, picks the player to follow, polls its position, reads its track list, and publishes
-// the followed player's state. Every call is asynchronous with a time-out, so a player that is
-// slow or frozen holds nothing up.
+// The D-Bus side of following MPRIS players, on the thread that runs it: watches the bus for
+// org.mpris.MediaPlayer2.* names, reads each player's properties and listens to their changes,
+// picks the player to follow, polls its position, reads its track list (once for a burst of
+// signals that change it), and publishes the followed player's state. Reconnects once a second
+// while the bus is away.
 #pragma once
 
 #include "ContactReport.h"
+#include "players/BusConnection.h"
 #include "players/LatestState.h"
-#include "players/MprisModel.h"
+#include "players/MprisPlayer.h"
 
-#include <QDBusConnection>
-#include <QObject>
-#include <QString>
-
+#include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
-
-class QDBusMessage;
-class QDBusPendingCall;
-class QTimer;
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace tessaranth::host {
 
-class MprisWatcher : public QObject {
-    Q_OBJECT
-
+class MprisWatcher {
 public:
     // playerName: follow org.mpris.MediaPlayer2.<playerName> (and its instances) only; empty:
     // the one that plays. busAddress: empty for the session bus.
-    MprisWatcher(QString playerName, QString busAddress, LatestState& latest, ContactReport::Sink sink);
-    ~MprisWatcher() override;
+    MprisWatcher(std::string playerName, std::string busAddress, LatestState& latest, ContactReport::Sink sink);
 
-public slots:
-    void start();
-
-private slots:
-    void nameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
-    void playerSignal(const QDBusMessage& message);
+    // Follows the players until `stopping` is set; wakeFd (-1: none) becoming readable ends a
+    // wait at once.
+    void run(const std::atomic<bool>& stopping, int wakeFd);
 
 private:
-    struct Player {
-        QString owner;
-        uint64_t order = 0;
-        MprisModel model;
-        std::chrono::steady_clock::time_point positionTime = std::chrono::steady_clock::now();
-        bool answering = true;
-        bool positionAsked = false;
-        std::unique_ptr<ContactReport> report;
-    };
-    using Reply = std::function<void(const QDBusMessage& reply)>;
+    using Clock = std::chrono::steady_clock;
+    using Question = MprisPlayer::Question;
 
     void connectBus();
     void tick();
     void subscribe();
-    void addPlayer(const QString& name, const QString& owner);
-    void removePlayer(const QString& name);
-    bool wanted(const QString& name) const;
+    void heard(const BusMessage& signal);
+    void nameOwnerChanged(const BusMessage& signal);
+    void addPlayer(const std::string& name, const std::string& owner);
+    void removePlayer(const std::string& name);
+    bool wanted(const std::string& name) const;
     void choose();
     void publish();
-    void readProperties(const QString& name);
-    void readTrackList(const QString& name);
-    void askPosition(const QString& name);
-    void takeProperties(Player& player, const MprisValue& properties);
-    // Folds the time played since the last position into it before the rate or state changes.
-    void settlePosition(Player& player);
-    void say(const QString& line) const;
+    // Does what the player's last words need.
+    void act(const std::string& name, const MprisPlayer::Needs& needs);
+    void readProperties(const std::string& name);
+    void readDueTrackLists();
+    void readTrackList(const std::string& name);
+    void askMetadata(const std::string& name);
+    void askPosition(const std::string& name);
+    // Asks the player `name` (GetTracksMetadata with trackIds); the answer goes to the player, if
+    // it is still there.
+    bool ask(const std::string& name, Question question, std::optional<std::vector<std::string>> trackIds = {});
+    // The next tick, or sooner when a track list is due.
+    Clock::time_point nextWake(Clock::time_point tick) const;
+    void say(const std::string& line) const;
     void sayAbsent();
-    void call(const QString& name, const QString& interface, const QString& method, const QVariantList& arguments,
-              Reply onReply);
-    std::map<QString, Player>::iterator playerOf(const QDBusMessage& message);
 
-    QString playerName_;
-    QString busAddress_;
-    QString connectionName_;
-    QDBusConnection bus_;
+    std::string playerName_;
+    std::string busAddress_;
     LatestState& latest_;
     ContactReport::Sink sink_;
     ContactReport busReport_;
     bool absenceSaid_ = false;
-    std::map<QString, Player> players_;
-    QString followed_;
+    std::map<std::string, MprisPlayer> players_;
+    std::string followed_;
     uint64_t nextOrder_ = 0;
-    uint64_t connections_ = 0;
     bool namesKnown_ = false;
-    QTimer* timer_ = nullptr;
+    std::unique_ptr<BusConnection> bus_;
 };
 
 } // namespace tessaranth::host
