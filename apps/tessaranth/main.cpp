@@ -1,5 +1,6 @@
 // tessaranth: hosts the vis_lumidra plug-in on Linux and plays the player's part for it.
 #include "CommandLine.h"
+#include "QtModules.h"
 #include "players/DemoPlayer.h"
 #include "views/DisplayTarget.h"
 #include "Errors.h"
@@ -16,7 +17,6 @@
 #include "session/StoredSettings.h"
 #include "views/TerminalView.h"
 #include "views/VirtualDisplayTarget.h"
-#include "views/WindowModuleLoader.h"
 #include "views/WindowView.h"
 
 #include "config/DialogModule.h"
@@ -41,8 +41,6 @@ namespace {
 constexpr const char* pluginPlaces[] = {TESSARANTH_INSTALLED_PLUGIN, TESSARANTH_BUILT_PLUGIN};
 constexpr const char* windowPlaces[] = {TESSARANTH_INSTALLED_WINDOW, TESSARANTH_BUILT_WINDOW};
 constexpr const char* guidePlaces[] = {TESSARANTH_INSTALLED_GUIDE, TESSARANTH_SOURCE_GUIDE};
-
-const char* const withoutScreen = "use tessaranth config --set NAME=VALUE";
 
 bool graphicalDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
@@ -194,24 +192,18 @@ private:
     std::function<void()> configure_;
 };
 
-// The plug-in's dialog, which it loads from its own folder when it opens.
-void requireDialogBeside(const std::string& plugin) {
-    if (!isFile(std::filesystem::path(plugin).parent_path() / tessaranth::dialogModuleFile))
-        throw Failure(std::string("the configuration dialog is not installed: install tessaranth-dialog, or ") + withoutScreen);
-}
-
 int configure(const Options& options) {
     const bool pictures = !options.screenshotDirectory.empty();
     // Pictures need no screen: Qt draws them offscreen.
     if (pictures && !graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (!graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM"))
-        throw Failure(std::string("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); "
-                                  "without one, ") + withoutScreen);
+        throw Failure("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); without one, "
+                      "use tessaranth config --set NAME=VALUE");
     StoredSettings settings(options.settingsFile);
     PluginLibrary plugin(options.plugin);
     VisModule& module = plugin.module();
     if (!module.configCallback) throw Failure("the plug-in has no configuration dialog");
-    requireDialogBeside(options.plugin);
+    loadDialogModule((std::filesystem::path(options.plugin).parent_path() / tessaranth::dialogModuleFile).string());
     std::unique_ptr<DialogPictures> shots;
     if (pictures)
         shots = loadWindowModule(fileBesideThisProgram(windowPlaces)).photographDialog(options.screenshotDirectory);

@@ -1,9 +1,9 @@
 // What is drawn with Qt comes in modules loaded when wanted: the plug-in's dialog
-// (tessaranth-dialog.so in its folder) and the program's window (tessaranth-window.so). Without
+// (qt/tessaranth-dialog.so in its folder) and the program's window (qt/tessaranth-window.so). Without
 // them, or without a screen, each says what to do and nothing else happens.
 #include "Errors.h"
 #include "session/PluginLibrary.h"
-#include "views/WindowModuleLoader.h"
+#include "QtModules.h"
 #include "views/WindowView.h"
 
 #include <gtest/gtest.h>
@@ -95,12 +95,13 @@ TEST_F(ModulesTest, ConfigWithoutAScreenSaysHowToSetUpWithoutOne) {
 
 TEST_F(ModulesTest, ABrokenOrForeignDialogModuleIsNamedNotRun) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::ofstream(folder / "tessaranth-dialog.so") << "not a library";
+    fs::create_directories(folder / "qt");
+    std::ofstream(folder / "qt" / "tessaranth-dialog.so") << "not a library";
     std::vector<std::string> said = configure();
     EXPECT_TRUE(saidOnce(said, "The configuration dialog cannot be loaded: ")) << ::testing::PrintToString(said);
 
-    fs::remove(folder / "tessaranth-dialog.so");
-    fs::copy_file(TESSARANTH_RECORDING_PLUGIN, folder / "tessaranth-dialog.so");
+    fs::remove(folder / "qt" / "tessaranth-dialog.so");
+    fs::copy_file(TESSARANTH_RECORDING_PLUGIN, folder / "qt" / "tessaranth-dialog.so");
     said = configure();
     EXPECT_TRUE(saidOnce(said, "tessaranth-dialog.so has no tessaranthDialogModule1 (another version?)"))
         << ::testing::PrintToString(said);
@@ -112,10 +113,12 @@ TEST_F(ModulesTest, TheWindowModuleIsLoadedOnlyWhenItIsThere) {
               "the window is not installed (no " + missing +
                   "): install tessaranth-dialog, or use --view terminal or --view png:DIR");
     std::ofstream(missing) << "not a library";
-    EXPECT_EQ(failureOf([&] { loadWindowModule(missing); }).rfind("cannot load the window: ", 0), 0u);
+    const std::string broken = failureOf([&] { loadWindowModule(missing); });
+    EXPECT_EQ(broken.rfind("cannot load the window: ", 0), 0u) << broken;
+    EXPECT_NE(broken.find("; use --view terminal or --view png:DIR"), std::string::npos) << broken;
     EXPECT_EQ(failureOf([] { loadWindowModule(TESSARANTH_RECORDING_PLUGIN); }),
               std::string(TESSARANTH_RECORDING_PLUGIN) +
-                  " has no tessaranthWindowModule1 (a window module of another version?)");
+                  " has no tessaranthWindowModule1 (a module of another version?)");
 }
 
 TEST(WindowViewScale, AReadableScaleForEveryWidth) {

@@ -158,7 +158,7 @@ TEST_F(ProgramTest, TerminalViewWithoutATerminalEndsOnTime) {
 }
 
 TEST_F(ProgramTest, ConfigTakesAPictureOfEveryPageOfTheDialog) {
-    if (!std::filesystem::exists(std::filesystem::path(TESSARANTH_PLUGIN_PATH).parent_path() / "tessaranth-dialog.so"))
+    if (!std::filesystem::exists(std::filesystem::path(TESSARANTH_PLUGIN_PATH).parent_path() / "qt" / "tessaranth-dialog.so"))
         GTEST_SKIP() << "built without Qt, so without the dialog";
     unsetenv("QT_QPA_PLATFORM");  // no display at all: the pictures are taken offscreen
     const Outcome o = run("config --screenshot " + folder + "/pages");
@@ -192,8 +192,15 @@ TEST_F(ProgramTest, WithoutTheDialogPackageTheProgramSaysWhatToInstall) {
     EXPECT_NE(o.err.find("the window is not installed (no "), std::string::npos) << o.err;
     o = run("config --plugin " + plugin, program);
     EXPECT_EQ(o.exitCode, 1);
-    EXPECT_EQ(o.err, "tessaranth: the configuration dialog is not installed: install tessaranth-dialog, or use "
-                     "tessaranth config --set NAME=VALUE\n");
+    EXPECT_EQ(o.err, "tessaranth: the configuration dialog is not installed (no " + folder +
+                         "/bin/qt/tessaranth-dialog.so): install tessaranth-dialog, or use tessaranth config --set "
+                         "NAME=VALUE\n");
+    // One that cannot be loaded (its libraries missing, say) is no success either.
+    std::filesystem::create_directories(folder + "/bin/qt");
+    std::ofstream(folder + "/bin/qt/tessaranth-dialog.so") << "not a library";
+    o = run("config --plugin " + plugin, program);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.err.rfind("tessaranth: cannot load the configuration dialog: ", 0), 0u) << o.err;
     EXPECT_FALSE(std::filesystem::exists(folder + "/tessaranth/registry.reg"));
     unsetenv("DISPLAY");
 }

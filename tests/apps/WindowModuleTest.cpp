@@ -5,7 +5,7 @@
 #include "session/HostSession.h"
 #include "session/PluginLibrary.h"
 #include "RecordingPlugin.h"
-#include "views/WindowModuleLoader.h"
+#include "QtModules.h"
 #include "views/WindowView.h"
 
 #include "emu/T6963CEmulator.h"

@@ -1,5 +1,5 @@
 // The window of the virtual display and the pictures of the dialog are drawn with Qt, in a
-// module of their own (tessaranth-window.so, installed beside the plug-in) that is loaded only
+// module of their own (qt/tessaranth-window.so in the plug-in's folder) that is loaded only
 // when a window is shown or the dialog photographed: tessaranth itself needs no toolkit. This is
 // all the program and the module share. They are built together; the entry point's name carries
 // the version of this interface, so a module of another version is not found rather than misused.
