@@ -8,6 +8,7 @@
 #include "session/FrameLoop.h"
 #include "session/HostSession.h"
 #include "players/MpdFollower.h"
+#include "players/MprisFollower.h"
 #include "audio/FifoAudio.h"
 #include "audio/PulseCapture.h"
 #include "session/PluginLibrary.h"
@@ -20,8 +21,6 @@
 #include "views/WindowView.h"
 
 #include "config/DialogModule.h"
-
-#include "players/MprisFollower.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -182,11 +181,10 @@ private:
     const Options& options_;
     StoredSettings settings_;
     PluginLibrary plugin_;
-    // The window, with the Qt application it may bring, outlives the player.
-    std::unique_ptr<DisplayView> view_;
-    WindowView* window_ = nullptr;  // view_, when it is the window
     std::unique_ptr<PlayerSource> player_;
     std::unique_ptr<AudioSource> audio_;
+    std::unique_ptr<DisplayView> view_;
+    WindowView* window_ = nullptr;  // view_, when it is the window
     std::unique_ptr<DisplayTarget> display_;
     std::unique_ptr<PortTrace> trace_;
     std::function<void()> configure_;
