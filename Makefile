@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
 
-.PHONY: demo test bench fuzz soak setup package hardware-guide golden golden-dialog build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
+.PHONY: demo test bench fuzz soak setup package hardware-guide golden golden-dialog golden-traces build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
 
 # The demo player on the virtual display: a window when there is a graphical display, the
 # terminal otherwise. tessaranth prints the one line that says what it shows and how to stop it.
@@ -14,6 +14,8 @@ test: setup
 	@scripts/check-layers
 	@echo "== test: build the Linux plug-in and its tests (default preset) =="
 	@$(MAKE) --no-print-directory build-default
+	@echo "== test: what each folder's objects use is defined in that folder or beneath it (scripts/check-layers --links) =="
+	@scripts/check-layers --links build/default
 	@echo "== test: unit and end-to-end tests (default preset) =="
 	@ctest --preset default -j $(JOBS)
 	@echo "== test: the Debian packages: lintian, their dependencies, the headless one run without Qt, the services, no writes per frame =="
@@ -91,6 +93,12 @@ hardware-guide:
 	@$(BUILD) default --target hardware_guide >/dev/null
 	@build/default/apps/hardwareguide/hardware_guide docs/hardware.md
 	@git status --short docs/hardware.md
+
+# The digests of the plug-in's bus traffic (tests/golden/bus-traces.txt), the guard of every
+# change of shape. Only when the traffic is meant to change: say which runs changed and why.
+golden-traces: build-default
+	@TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/traces/bus_trace_tests
+	@git diff --stat tests/golden/bus-traces.txt
 
 # The same for the pictures of the Windows configuration dialog (tests/golden/win32-dialog).
 golden-dialog: build-default build-mingw32

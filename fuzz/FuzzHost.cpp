@@ -1,6 +1,6 @@
 #include "FuzzHost.h"
 
-#include "platform/ConfigDialog.h"
+#include "config/ConfigDialog.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -12,10 +12,10 @@
 
 // The fuzz builds leave out the toolkit views: no target opens the dialog, and a form shown
 // here closes at once.
-namespace tessaranth::platform::native {
+namespace tessaranth::config::native {
 void showConfigDialog(TConfigForm&) {}
 void raiseConfigDialog() {}
-} // namespace tessaranth::platform::native
+} // namespace tessaranth::config::native
 
 namespace tessaranth::fuzz {
 

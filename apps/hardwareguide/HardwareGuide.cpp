@@ -1,6 +1,7 @@
 #include "HardwareGuide.h"
 
 #include "config/WiringTable.h"
+#include "controllers/ControllerTable.h"
 
 #include <algorithm>
 #include <string>
@@ -57,7 +58,7 @@ int presetPin(std::size_t preset, std::size_t row) {
 }
 
 const char* signalName(const ControllerWiring& wiring, std::size_t row) {
-    return controllerSignalNames[wiring.controller][row];
+    return findController(wiring.controller)->signalNames[row];
 }
 
 std::string pinName(int pin) {
@@ -140,7 +141,7 @@ std::string controllerSection(const ControllerWiring& wiring) {
         text += std::string("- ") + signalName(wiring, row) + ": " + wiring.rows[row].role + "\n";
     text += "\n";
     if (!unsuitable.empty())
-        text += "Not for the " + std::string(controllerNames[wiring.controller]) + ": " + joined(unsuitable) + ".\n\n";
+        text += "Not for the " + std::string(findController(wiring.controller)->name) + ": " + joined(unsuitable) + ".\n\n";
     text += ownCable(wiring) + "\n";
     return text + wiring.notes + "\n\n";
 }

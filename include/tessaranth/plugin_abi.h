@@ -55,11 +55,21 @@ typedef struct TessaranthPlayerWindow {
     int32_t  (*getWindowText)(void* context, char* buffer, int32_t size); /* NUL-terminated, returns length */
 } TessaranthPlayerWindow;
 
+/* One I2C write message: START, the device's address, `length` bytes from `data`, then a
+   repeated START or the STOP. The first byte is the display's control byte. */
+typedef struct TessaranthI2cMessage {
+    const uint8_t* data;
+    uint32_t length;
+} TessaranthI2cMessage;
+
 /* Any build: a host may replace the plug-in's platform services. A null member keeps the
-   plug-in's own. Installed before Init; the plug-in keeps a copy. */
-#define TESSARANTH_HOST_SERVICES_VERSION 1
+   plug-in's own. Installed before Init; the plug-in keeps a copy.
+   Version 1 ends at usbClose; a version 1 host passes the shorter record and the plug-in reads
+   no further than usbClose. Version 2 appends the Linux buses. */
+#define TESSARANTH_HOST_SERVICES_VERSION_1 1
+#define TESSARANTH_HOST_SERVICES_VERSION 2
 typedef struct TessaranthHostServices {
-    uint32_t version;                                  /* TESSARANTH_HOST_SERVICES_VERSION */
+    uint32_t version;                                  /* TESSARANTH_HOST_SERVICES_VERSION (or _1) */
     void* context;                                     /* passed back to every call */
     void     (*writePort)(void* context, uint16_t port, uint16_t value);   /* DlPortWritePortUshort */
     uint16_t (*readPort)(void* context, uint16_t port);                    /* DlPortReadPortUshort */
@@ -71,6 +81,27 @@ typedef struct TessaranthHostServices {
     int32_t  (*usbSetBaudRate)(void* context, uint32_t baud);
     int32_t  (*usbWrite)(void* context, const uint8_t* data, uint32_t length);
     void     (*usbClose)(void* context);
+    /* Version 2: the buses of small Linux boards. A bus whose calls are all set is the host's
+       (an emulator, a trace); all null: the plug-in drives the device itself. An open returns a
+       handle >= 0, or -1 after writing one line for the user into fault (at most faultSize bytes,
+       NUL-terminated) that names the device and what to check. The other calls return 0 when
+       done, else an errno value (EREMOTEIO: nothing answered; ENODEV: the device is gone). */
+    int32_t  (*i2cOpen)(void* context, const char* device, uint8_t address7, char* fault, uint32_t faultSize);
+    int32_t  (*i2cWrite)(void* context, int32_t handle, const TessaranthI2cMessage* messages, uint32_t count);
+    void     (*i2cClose)(void* context, int32_t handle);
+    /* SPI: mode as SPI_IOC_WR_MODE takes it; dc is the D/C level (1 data, 0 command) while the
+       bytes go out; resetPulse holds the reset line low for that long, then releases it. */
+    int32_t  (*spiOpen)(void* context, const char* device, uint8_t mode, uint32_t speedHz, char* fault, uint32_t faultSize);
+    int32_t  (*spiWrite)(void* context, int32_t handle, int32_t dc, const uint8_t* data, uint32_t length);
+    int32_t  (*spiResetPulse)(void* context, int32_t handle, uint32_t microseconds);
+    void     (*spiClose)(void* context, int32_t handle);
+    /* GPIO lines of one chip, as outputs starting at the levels of initial: bit i of initial,
+       bits and mask is lines[i]; only lines whose mask bit is set change, all in one update.
+       chip is a path, a chip name, a number or a label. */
+    int32_t  (*gpioOpen)(void* context, const char* chip, const uint32_t* lines, uint32_t count, uint64_t initial,
+                         char* fault, uint32_t faultSize);
+    int32_t  (*gpioSet)(void* context, int32_t handle, uint64_t bits, uint64_t mask);
+    void     (*gpioClose)(void* context, int32_t handle);
 } TessaranthHostServices;
 
 typedef VisHeader* (*WinampVisGetHeaderFunction)(void);

@@ -1,21 +1,28 @@
+#include "config/ConfigDialog.h"
 #include "config/TConfigForm.h"
-#include "platform/ConfigDialog.h"
-#include "settings/Settings.h"
+#include "host/ConfigOpener.h"
 
-namespace tessaranth {
+namespace tessaranth::config {
 
 // One opening of the dialog: the form loads the stored settings and fills itself when it is
 // created, is filled once more, shown modally and destroyed. Saving is left to its buttons.
 // While a dialog is open, Config only brings it to the front: a second form would reload the
 // record under the first one's feet.
-void Settings::configure() {
-    if (!platform::beginConfigDialog()) return;
+void openConfigDialog() {
+    if (!beginConfigDialog()) return;
     {
         TConfigForm form;
         form.fill();
-        platform::showConfigDialog(form);
+        showConfigDialog(form);
     }
-    platform::endConfigDialog();
+    endConfigDialog();
 }
 
-} // namespace tessaranth
+namespace {
+
+// The plug-in's Config opens this dialog from the start on.
+const bool opener = (setConfigOpener(openConfigDialog), true);
+
+} // namespace
+
+} // namespace tessaranth::config

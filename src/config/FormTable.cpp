@@ -2,6 +2,7 @@
 
 #include "config/TConfigForm.h"
 #include "config/WiringTable.h"
+#include "controllers/ControllerTable.h"
 #include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"

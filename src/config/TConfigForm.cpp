@@ -1,6 +1,7 @@
 #include "config/TConfigForm.h"
 
 #include "config/WiringTable.h"
+#include "controllers/ControllerTable.h"
 #include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
@@ -133,10 +134,12 @@ void TConfigForm::fillPortAddress() {
 }
 
 void TConfigForm::applyControllerTable(uint8_t controller) {
-    const auto& labels = controllerSignalNames[std::min<std::size_t>(controller, controllerSignalNames.size() - 1)];
+    const ControllerRow* row = findController(controller);
+    const auto& labels = row ? row->signalNames : unknownSignalNames;
     for (std::size_t line = 0; line < labels.size(); ++line) setText(named(wireLabelNames[line]), labels[line]);
-    enable(named("Brightness"), controller == 5);
-    const bool blockModes = controller < 3 || controller > 5;
+    enable(named("Brightness"), row && row->brightness);
+    // The block modes draw with the character generator.
+    const bool blockModes = !row || row->family == ControllerFamily::textLayer;
     enable(named("BlockAnalyzer"), blockModes);
     enable(named("BlockScope"), blockModes);
     enable(named("ShowVUMeter"), blockModes);

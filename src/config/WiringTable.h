@@ -1,6 +1,6 @@
 // How a display is wired to the parallel port, as the configuration dialog offers it: the four
-// control lines, each controller's names for the signals on them, and the presets for known
-// adapter boards. The dialog's "Hardware settings" and "Wiring" pages and the hardware guide
+// control lines and the presets for known adapter boards (each controller's names for the
+// signals on the lines are in its row of the controller table). The dialog's "Hardware settings" and "Wiring" pages and the hardware guide
 // (docs/hardware.md, written by apps/hardwareguide) are built from these tables, so the two can
 // never disagree.
 #pragma once
@@ -14,23 +14,6 @@ namespace tessaranth {
 inline constexpr const char* wiringLineNames[] = {"Strobe (pin 1)", "Line (pin 14)", "Init (pin 16)",
                                                   "Select (pin 17)"};
 inline constexpr int wiringLinePins[] = {1, 14, 16, 17};
-
-// The controller list, by the controller setting.
-inline constexpr const char* controllerNames[] = {"T6963C",  "SED1330",         "SED1335", "KS0108B",
-                                                  "HD61830 (N/A)", "Noritake 800(A)", "USB2LCD"};
-
-// The controller's names of the signals on the lines of wiringCS, wiringA0, wiringWR and wiringRD,
-// by controller; the last row serves every controller above 6.
-inline constexpr std::array<std::array<const char*, 4>, 8> controllerSignalNames{{
-    {"CE", "C/D", "WR", "RD"},
-    {"CS", "A0", "WR", "RD"},
-    {"CS", "A0", "WR", "RD"},
-    {"E", "RS", "CS1", "CS2"},
-    {"E", "RS", "CS1", "CS2"},
-    {"CSS", "C/D", "WR", "RD"},
-    {"N/A", "N/A", "N/A", "N/A"},
-    {"unknown", "unknown", "unknown", "unknown"},
-}};
 
 // The wiring presets: their names in the dialog's list and the wire choices they set for CS, A0,
 // WR and RD; -1: the entry leaves the wiring as it is.

@@ -3,8 +3,6 @@
 #include "controllers/PageImage.h"
 #include "controllers/PageText.h"
 #include "geometry/DisplayLayout.h"
-#include "globals/Globals.h"
-#include "settings/Settings.h"
 
 #include <algorithm>
 
@@ -28,8 +26,6 @@ uint16_t KS0108B::chipOf(int column) { return column < 64 ? 1 : column < 128 ? 2
 
 int KS0108B::columnLimit() const { return displayWidth_ == wideDisplay ? 192 : 128; }
 
-uint8_t KS0108B::invertMask() const { return gSettings->inverse() ? 0xFF : 0x00; }
-
 bool KS0108B::selectLines(uint8_t& lines) const {
     // CS1 is wired through `wiringWR`, CS2 through `wiringRD`. A three-chip module decodes the
     // two lines: both low is chip 1.
@@ -46,7 +42,7 @@ void KS0108B::cycle(uint8_t base, uint16_t value) {
     uint8_t lines = 0;
     if (!selectLines(lines)) return;
     port_.toggle(lines);
-    ParallelPort::writeData(value);
+    port_.writeData(value);
     port_.toggle(port_.csMask());  // E high for two writes
     port_.writeControl(port_.controlShadow());
     port_.toggle(port_.csMask());
@@ -58,8 +54,7 @@ void KS0108B::writeData(uint16_t value) { cycle(dataBase, value); }
 void KS0108B::writeCommand(uint16_t value) { cycle(commandBase, value); }
 
 void KS0108B::init() {
-    port_.takeWiring();
-    displayWidth_ = gLayout->width();
+    displayWidth_ = layout().width();
     for (uint16_t chip = 1; chip <= 3; ++chip) {
         chip_ = chip;
         writeCommand(displayStartLine0);
@@ -86,11 +81,6 @@ void KS0108B::clearGraphics() {
     }
 }
 
-void KS0108B::setAddress(uint16_t address) {
-    column_ = address >> 8;
-    page_ = address & 0xFF;
-}
-
 bool KS0108B::beginRun(uint16_t page, int firstColumn) {
     if (firstColumn >= columnLimit()) return false;
     for (uint16_t chip = 1; chip <= 3; ++chip) {
@@ -112,29 +102,29 @@ bool KS0108B::runByte(uint8_t value) {
     return true;
 }
 
-void KS0108B::sendRun(const uint8_t* bytes, int count, uint8_t mask) {
+void KS0108B::sendBytes(const uint8_t* bytes, int count, uint8_t mask) {
     for (int i = 0; i < count && runByte(static_cast<uint8_t>(bytes[i] ^ mask)); ++i) {
     }
 }
 
-void KS0108B::writeText(const char* text) {
+void KS0108B::sendText(const char* text) {
     if (!text || !beginRun(page_, pageColumnsPerCell * column_)) return;
     const uint8_t mask = invertMask();
     forEachTextColumn(text, [&](uint8_t value) { runByte(static_cast<uint8_t>(value ^ mask)); });
 }
 
-void KS0108B::writeRun(const uint8_t* bytes, int32_t count) {
-    if (bytes && beginRun(page_, pageColumnsPerCell * column_)) sendRun(bytes, std::max(count, 0), invertMask());
+void KS0108B::sendRun(const uint8_t* bytes, int32_t count) {
+    if (bytes && beginRun(page_, pageColumnsPerCell * column_)) sendBytes(bytes, std::max(count, 0), invertMask());
 }
 
 void KS0108B::writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t, uint16_t width) {
-    if (bytes && beginRun(y, pageColumnsPerCell * x)) sendRun(bytes, pageColumnsPerCell * width, invertMask());
+    if (bytes && beginRun(y, pageColumnsPerCell * x)) sendBytes(bytes, pageColumnsPerCell * width, invertMask());
 }
 
 void KS0108B::writeScreen(const uint8_t* image) {
     if (!image) return;
     const int widest = DisplayLayout::backgroundBytes / 64;
-    const int rowBytes = displayWidth_ == 128 ? 16 : std::clamp(gLayout->graphicRowBytes(), 0, widest);
+    const int rowBytes = displayWidth_ == 128 ? 16 : std::clamp(layout().graphicRowBytes(), 0, widest);
     const uint8_t mask = invertMask();
     for (int page = 0; page < pageCount; ++page) {
         for (int column = 0; column < 8 * rowBytes; ++column) {

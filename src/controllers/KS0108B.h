@@ -3,38 +3,29 @@
 // 5x7 column font.
 #pragma once
 
-#include "controllers/ControllerLSI.h"
+#include "controllers/PageController.h"
 #include "controllers/ParallelPort.h"
 
 namespace tessaranth {
 
-class KS0108B final : public ControllerLSI {
+class KS0108B final : public PageController {
 public:
+    explicit KS0108B(ParallelPort port) : port_(std::move(port)) {}
+
     // The chip that owns a pixel column: 1 for 0..63, 2 for 64..127, 3 from 128 on.
     static uint16_t chipOf(int column);
 
     void init() override;
-    void writeData(uint16_t value) override;
-    void writeCommand(uint16_t value) override;
     void clearGraphics() override;
-    void setAddress(uint16_t address) override;
-    void defineGlyph(uint8_t, const uint8_t*) override {}
-    void writeText(const char* text) override;
     void writeScreen(const uint8_t* image) override;
-    void writeRun(const uint8_t* bytes, int32_t count) override;
     void writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t rows, uint16_t width) override;
-    uint8_t readStatus() override { return 0; }
-    bool statusLoop() override { return true; }
-    void open() override {}
-    void close() override {}
-    bool loadDriver() override { return false; }
-    int32_t unloadDriver() override { return 0; }
-    uint16_t writeIncrementCode() override { return 0; }
-    uint16_t autoReadCode() override { return 0; }
-    uint16_t autoWriteCode() override { return 0; }
-    uint16_t autoResetCode() override { return 0; }
 
 private:
+    void sendText(const char* text) override;
+    void sendRun(const uint8_t* bytes, int32_t count) override;
+
+    void writeData(uint16_t value);
+    void writeCommand(uint16_t value);
     // One bus cycle to the chip in `chip_`, from the base control value of data or command.
     void cycle(uint8_t base, uint16_t value);
     // The chip-select lines that pick `chip_`; false when no cycle can reach that chip.
@@ -46,12 +37,9 @@ private:
     bool beginRun(uint16_t page, int firstColumn);
     // Sends one column byte of a run; false (and nothing sent) once past the right edge.
     bool runByte(uint8_t value);
-    void sendRun(const uint8_t* bytes, int count, uint8_t invertMask);
-    uint8_t invertMask() const;
+    void sendBytes(const uint8_t* bytes, int count, uint8_t mask);
 
     ParallelPort port_;
-    uint16_t column_ = 0;
-    uint16_t page_ = 0;
     uint16_t chip_ = 1;
     uint16_t displayWidth_ = 0;
     int runColumn_ = 0;

@@ -2,9 +2,8 @@
 
 #include "controllers/PageImage.h"
 #include "controllers/PageText.h"
-#include "globals/Globals.h"
+#include "controllers/Runs.h"
 #include "platform/Platform.h"
-#include "settings/Settings.h"
 
 #include <algorithm>
 
@@ -26,14 +25,15 @@ constexpr uint16_t moduleWidth = 128;
 // Runs and the screen go to the second layer's pages 8..15; text and blocks to pages 0..7.
 constexpr uint16_t secondLayer = 8;
 constexpr int screenRowBytes = moduleWidth / 8;
-
-uint8_t invertMask() { return gSettings->inverse() ? 0xFF : 0x00; }
+constexpr uint8_t brightness = 0x40;
+constexpr int fadeSteps = 16;
+constexpr uint32_t fadeStepMillis = 100;
 
 } // namespace
 
 void NoritakeVFD::cycle(uint8_t base, uint16_t value) {
     port_.writeControl(base);
-    ParallelPort::writeData(value);
+    port_.writeData(value);
     port_.toggle(port_.wrMask());
     port_.toggle(port_.wrMask());
 }
@@ -43,7 +43,6 @@ void NoritakeVFD::writeData(uint16_t value) { cycle(dataBase, value); }
 void NoritakeVFD::writeCommand(uint16_t value) { cycle(commandBase, value); }
 
 void NoritakeVFD::init() {
-    port_.takeWiring();
     clearGraphics();
     for (uint16_t area = 0; area < pageCount; ++area) {
         writeCommand(areaSet);
@@ -63,10 +62,15 @@ void NoritakeVFD::clearGraphics() {
     platform::sleepMillis(1);
 }
 
-void NoritakeVFD::setAddress(uint16_t address) {
-    column_ = address >> 8;
-    page_ = address & 0xFF;
+void NoritakeVFD::close() {
+    for (uint8_t level = 0; level < fadeSteps; ++level) {
+        setBrightness(level);
+        platform::sleepMillis(fadeStepMillis);
+    }
+    clearGraphics();
 }
+
+void NoritakeVFD::setBrightness(uint8_t level) { writeCommand(static_cast<uint16_t>(brightness | (level & 0x0F))); }
 
 bool NoritakeVFD::beginRun(uint16_t pageByte, int firstColumn) {
     if (firstColumn >= displayWidth_) return false;
@@ -85,24 +89,29 @@ void NoritakeVFD::runByte(uint8_t value) {
     writeData(value);
 }
 
-void NoritakeVFD::writeText(const char* text) {
+void NoritakeVFD::sendText(const char* text) {
     if (text && beginRun(page_, pageColumnsPerCell * column_))
         forEachTextColumn(text, [this](uint8_t value) { runByte(value); });
 }
 
-void NoritakeVFD::sendRun(const uint8_t* bytes, int32_t count, uint8_t mask) {
+void NoritakeVFD::sendBytes(const uint8_t* bytes, int32_t count, uint8_t mask) {
     const int32_t sent = std::min<int32_t>(count, displayWidth_ - runColumn_);
     for (int32_t i = 0; i < sent; ++i) runByte(static_cast<uint8_t>(bytes[i] ^ mask));
 }
 
-void NoritakeVFD::writeRun(const uint8_t* bytes, int32_t count) {
+void NoritakeVFD::sendRun(const uint8_t* bytes, int32_t count) {
     if (bytes && beginRun(static_cast<uint16_t>(page_ + secondLayer), pageColumnsPerCell * column_))
-        sendRun(bytes, count, invertMask());
+        sendBytes(bytes, count, invertMask());
+}
+
+void NoritakeVFD::highlightLine(int16_t column, int16_t line, int16_t width, bool lit) {
+    place(column, line);
+    sendRun(lit ? runs::lit.data() : runs::dark.data(), std::min(pageColumnsPerCell * width + 1, runs::longest));
 }
 
 // Blocks are sent as given: the inverse setting does not apply to them.
 void NoritakeVFD::writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t, uint16_t width) {
-    if (bytes && beginRun(y, pageColumnsPerCell * x)) sendRun(bytes, pageColumnsPerCell * width, 0);
+    if (bytes && beginRun(y, pageColumnsPerCell * x)) sendBytes(bytes, pageColumnsPerCell * width, 0);
 }
 
 void NoritakeVFD::writeScreen(const uint8_t* image) {

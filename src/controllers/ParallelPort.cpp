@@ -1,36 +1,26 @@
 #include "controllers/ParallelPort.h"
 
-#include "controllers/DriverHost.h"
-#include "globals/Globals.h"
-#include "platform/Platform.h"
-#include "settings/Settings.h"
+#include <utility>
 
 namespace tessaranth {
 
-void ParallelPort::takeWiring() {
-    csMask_ = DriverHost::wireBit(gSettings->wiringCS());
-    a0Mask_ = DriverHost::wireBit(gSettings->wiringA0());
-    wrMask_ = DriverHost::wireBit(gSettings->wiringWR());
-    rdMask_ = DriverHost::wireBit(gSettings->wiringRD());
-}
+ParallelPort::ParallelPort(std::unique_ptr<PortRegisters> registers, const PortWiring& wiring)
+    : registers_(std::move(registers)),
+      lpt_(dynamic_cast<LptRegisters*>(registers_.get())),
+      csMask_(wireBit(wiring.cs)),
+      a0Mask_(wireBit(wiring.a0)),
+      wrMask_(wireBit(wiring.wr)),
+      rdMask_(wireBit(wiring.rd)) {}
 
-uint16_t ParallelPort::base() { return gDriverHost->getPortAddress(); }
+uint8_t ParallelPort::wireBit(int16_t choice) {
+    return choice >= 0 && choice <= 3 ? static_cast<uint8_t>(1u << choice) : 0;
+}
 
 void ParallelPort::writeControl(uint8_t value) {
     controlShadow_ = value;
-    platform::writePort(static_cast<uint16_t>(base() + controlOffset), controlShadow_);
+    write(PortRegisters::controlOffset, controlShadow_);
 }
 
 void ParallelPort::toggle(uint8_t mask) { writeControl(static_cast<uint8_t>(controlShadow_ ^ mask)); }
-
-void ParallelPort::writeData(uint16_t value) { platform::writePort(static_cast<uint16_t>(base() + dataOffset), value); }
-
-uint8_t ParallelPort::readData() {
-    return static_cast<uint8_t>(platform::readPort(static_cast<uint16_t>(base() + dataOffset)) & 0xFF);
-}
-
-uint8_t ParallelPort::readStatus() {
-    return static_cast<uint8_t>(platform::readPort(static_cast<uint16_t>(base() + statusOffset)) & 0xFF);
-}
 
 } // namespace tessaranth

@@ -1,29 +1,28 @@
-// The parallel port as every port driver sees it: the data, status and control registers at
-// the configured base address, the four control-line masks taken from the wiring settings, and
-// the last value written to the control register.
+// The parallel port as every port driver sees it: the registers of its transport, the four
+// control-line masks of the wiring it was given, and the last value written to the control
+// register.
 #pragma once
 
+#include "controllers/DriverOptions.h"
+#include "controllers/PortRegisters.h"
+
 #include <cstdint>
+#include <memory>
 
 namespace tessaranth {
 
 class ParallelPort {
 public:
-    static constexpr uint16_t dataOffset = 0;
-    static constexpr uint16_t statusOffset = 1;
-    static constexpr uint16_t controlOffset = 2;
+    ParallelPort(std::unique_ptr<PortRegisters> registers, const PortWiring& wiring);
 
-    // Reads the masks for the four lines from the wiring settings.
-    void takeWiring();
+    // The control-register bit of a wire choice (0..3); no line for any other value.
+    static uint8_t wireBit(int16_t choice);
 
     uint8_t csMask() const { return csMask_; }
     uint8_t a0Mask() const { return a0Mask_; }
     uint8_t wrMask() const { return wrMask_; }
     uint8_t rdMask() const { return rdMask_; }
     uint8_t controlShadow() const { return controlShadow_; }
-
-    // The base address is read from the plug-in at every access.
-    static uint16_t base();
 
     // Sets the shadow without touching the port (the base value a cycle starts from).
     void setControlShadow(uint8_t value) { controlShadow_ = value; }
@@ -32,15 +31,26 @@ public:
     // Flips the lines in `mask` and writes the shadow to the control register.
     void toggle(uint8_t mask);
     // The caller's 16-bit value goes to the data register as given.
-    static void writeData(uint16_t value);
-    static uint8_t readData();
-    static uint8_t readStatus();
+    void writeData(uint16_t value) { write(PortRegisters::dataOffset, value); }
+    uint8_t readData() { return static_cast<uint8_t>(read(PortRegisters::dataOffset) & 0xFF); }
+    uint8_t readStatus() { return static_cast<uint8_t>(read(PortRegisters::statusOffset) & 0xFF); }
 
 private:
-    uint8_t csMask_ = 0;
-    uint8_t a0Mask_ = 0;
-    uint8_t wrMask_ = 0;
-    uint8_t rdMask_ = 0;
+    // The LPT port's registers without a virtual call; any other transport through its interface.
+    void write(uint16_t offset, uint16_t value) {
+        if (lpt_)
+            lpt_->writeRegister(offset, value);
+        else
+            registers_->write(offset, value);
+    }
+    uint16_t read(uint16_t offset) { return lpt_ ? lpt_->readRegister(offset) : registers_->read(offset); }
+
+    std::unique_ptr<PortRegisters> registers_;
+    LptRegisters* lpt_;
+    uint8_t csMask_;
+    uint8_t a0Mask_;
+    uint8_t wrMask_;
+    uint8_t rdMask_;
     uint8_t controlShadow_ = 0;
 };
 

@@ -1,8 +1,6 @@
 #include "controllers/SED133x.h"
 
 #include "geometry/DisplayLayout.h"
-#include "globals/Globals.h"
-#include "settings/Settings.h"
 
 #include <algorithm>
 
@@ -31,12 +29,12 @@ uint8_t highByte(uint32_t value) { return static_cast<uint8_t>((value >> 8) & 0x
 // A 6-pixel cell in bits 5..0 goes to bits 7..2 of the display byte.
 uint8_t graphicByte(uint8_t cell, uint8_t invertMask) { return static_cast<uint8_t>((cell ^ invertMask) << 2); }
 
-int32_t screenBytes() { return gLayout->graphicRowBytes() * gLayout->height(); }
-
 } // namespace
 
+int32_t SED133x::screenBytes() const { return layout().graphicRowBytes() * layout().height(); }
+
 void SED133x::strobe(uint16_t value) {
-    ParallelPort::writeData(value);
+    port_.writeData(value);
     port_.toggle(port_.csMask());
     port_.toggle(port_.wrMask());
     port_.toggle(port_.wrMask());
@@ -64,13 +62,15 @@ void SED133x::setAddress(uint16_t address) { command(cursorWrite, {lowByte(addre
 void SED133x::init() {
     cgRamAddress_ = cgRamBase;
     cursorAddress_ = 0;
-    port_.takeWiring();
     port_.writeControl(idleControl);
-    const DisplayLayout& layout = *gLayout;
+    const DisplayLayout& layout = this->layout();
     const auto rowBytes = static_cast<uint32_t>(layout.graphicRowBytes());
     const uint32_t height = layout.height();
     // Two-frame drive, 6-pixel characters 8 rows high; the address pitch equals the row bytes.
-    command(systemSet, {0x30, 0x85, 0x07, rowBytes, rowBytes + 14, height, rowBytes, 0});
+    // C/R is one less than the bytes a line shows: rows widened to the display's width end at
+    // its edge; the others show one byte more, past the edge.
+    const uint32_t lineBytes = layout.rowsWidened() ? rowBytes - 1 : rowBytes;
+    command(systemSet, {0x30, 0x85, 0x07, lineBytes, rowBytes + 14, height, rowBytes, 0});
     command(scroll, {lowByte(layout.textHome()), highByte(layout.textHome()), height, lowByte(layout.graphicHome()),
                      highByte(layout.graphicHome()), height});
     command(cgRamStart, {lowByte(cgRamAddress_), highByte(cgRamAddress_)});
@@ -89,12 +89,12 @@ void SED133x::fill(uint32_t address, int32_t count, uint8_t value) {
     for (int32_t i = 0; i < count; ++i) command(memoryWrite, {value});
 }
 
-void SED133x::clearGraphics() { fill(gLayout->graphicHome(), screenBytes(), 0); }
+void SED133x::clearGraphics() { fill(layout().graphicHome(), screenBytes(), 0); }
 
 void SED133x::writeGraphicBytes(const uint8_t* bytes, int32_t count) {
-    const uint8_t invertMask = gSettings->inverse() ? 0xFF : 0x00;
+    const uint8_t mask = invertMask();
     writeCommand(memoryWrite);
-    for (int32_t i = 0; i < count; ++i) writeData(graphicByte(bytes[i], invertMask));
+    for (int32_t i = 0; i < count; ++i) writeData(graphicByte(bytes[i], mask));
 }
 
 void SED133x::defineGlyph(uint8_t index, const uint8_t rows[8]) {
@@ -103,26 +103,32 @@ void SED133x::defineGlyph(uint8_t index, const uint8_t rows[8]) {
     for (int row = 0; row < 8; ++row) writeData(lowByte(rows[row] << 2u));
 }
 
-void SED133x::writeText(const char* text) {
+void SED133x::sendCharacters(const char* text) {
     if (!text) return;
     writeCommand(memoryWrite);
     for (const char* c = text; *c; ++c) writeData(static_cast<uint8_t>(*c));
 }
 
+void SED133x::sendBlankCells(int16_t count) {
+    writeCommand(memoryWrite);
+    for (int16_t cell = 0; cell < count; ++cell) writeData(0);
+    writeCommand(0);
+}
+
 void SED133x::writeScreen(const uint8_t* image) {
     if (!image) return;
-    setAddress(static_cast<uint16_t>(gLayout->graphicHome()));
+    setAddress(static_cast<uint16_t>(layout().graphicHome()));
     writeGraphicBytes(image, std::min<int32_t>(screenBytes(), DisplayLayout::backgroundBytes));
 }
 
-void SED133x::writeRun(const uint8_t* bytes, int32_t count) {
+void SED133x::sendRun(const uint8_t* bytes, int32_t count) {
     if (bytes) writeGraphicBytes(bytes, count);
 }
 
 void SED133x::writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t rows, uint16_t width) {
     if (!bytes) return;
-    const int32_t rowBytes = gLayout->graphicRowBytes();
-    const auto home = static_cast<int32_t>(gLayout->graphicHome());
+    const int32_t rowBytes = layout().graphicRowBytes();
+    const auto home = static_cast<int32_t>(layout().graphicHome());
     for (uint16_t f = 0; f < rows; ++f) {
         setAddress(static_cast<uint16_t>(rowBytes * f + home + x + rowBytes * y * 8));
         writeGraphicBytes(bytes + f * width, width);

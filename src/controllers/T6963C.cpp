@@ -1,12 +1,8 @@
 #include "controllers/T6963C.h"
 
 #include "geometry/DisplayLayout.h"
-#include "globals/Globals.h"
-#include "platform/Platform.h"
-#include "settings/Settings.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace tessaranth {
 
@@ -26,22 +22,20 @@ constexpr uint16_t displayTextAndGraphics = 0x9C;
 // (the user glyphs) lie 0x400 bytes into it.
 constexpr uint16_t offsetRegister = 3;
 constexpr uint16_t userGlyphBase = 0x1C00;
-constexpr uint8_t stopStatus = 0x7F;
-
 uint16_t lowByte(uint32_t value) { return static_cast<uint16_t>(value & 0xFF); }
 uint16_t highByte(uint32_t value) { return static_cast<uint16_t>((value >> 8) & 0xFF); }
 
-int32_t screenBytes() { return gLayout->graphicRowBytes() * gLayout->height(); }
-
 } // namespace
 
+int32_t T6963C::screenBytes() const { return layout().graphicRowBytes() * layout().height(); }
+
 void T6963C::strobe(uint16_t value) {
-    ParallelPort::writeData(value);
+    port_.writeData(value);
     port_.toggle(port_.wrMask());
     port_.toggle(port_.csMask());
-    if (gSettings->interfaceTiming() != 0) {
-        ParallelPort::readData();
-        ParallelPort::readData();
+    if (options().slowStrobe) {
+        port_.readData();
+        port_.readData();
     }
     port_.toggle(port_.csMask());
     port_.toggle(port_.wrMask());
@@ -68,18 +62,18 @@ void T6963C::writeWord(uint16_t word, uint16_t command) {
 void T6963C::setAddress(uint16_t address) { writeWord(address, setAddressPointer); }
 
 void T6963C::init() {
-    port_.takeWiring();
+    const DisplayLayout& l = layout();
     port_.writeControl(idleControl);
-    writeWord(static_cast<uint16_t>(gLayout->textHome()), setTextHome);
-    writeWord(static_cast<uint16_t>(gLayout->textRowBytes() & 0xFF), setTextArea);
-    writeWord(static_cast<uint16_t>(gLayout->graphicHome()), setGraphicHome);
-    writeWord(static_cast<uint16_t>(gLayout->graphicRowBytes() & 0xFF), setGraphicArea);
+    writeWord(static_cast<uint16_t>(l.textHome()), setTextHome);
+    writeWord(static_cast<uint16_t>(l.textRowBytes() & 0xFF), setTextArea);
+    writeWord(static_cast<uint16_t>(l.graphicHome()), setGraphicHome);
+    writeWord(static_cast<uint16_t>(l.graphicRowBytes() & 0xFF), setGraphicArea);
     writeCommand(modeExorInternalRom);
     writeWord(offsetRegister, setOffsetRegister);
     writeCommand(cursorEightLines);
     writeWord(0, setCursorPointer);
     writeCommand(displayTextAndGraphics);
-    fillZeros(gLayout->textHome(), gLayout->textRowBytes() * (gLayout->height() / 8));
+    fillZeros(l.textHome(), l.textRowBytes() * (l.height() / 8));
     clearGraphics();
 }
 
@@ -95,53 +89,51 @@ void T6963C::fillZeros(uint32_t address, int32_t count) {
     autoWriteBytes(nullptr, count, false);
 }
 
-void T6963C::clearGraphics() { fillZeros(gLayout->graphicHome(), screenBytes()); }
+void T6963C::clearGraphics() { fillZeros(layout().graphicHome(), screenBytes()); }
 
 void T6963C::defineGlyph(uint8_t index, const uint8_t rows[8]) {
     setAddress(static_cast<uint16_t>(userGlyphBase + 8 * index));
     autoWriteBytes(rows, 8, false);
 }
 
-void T6963C::writeText(const char* text) {
+template <typename Code>
+void T6963C::sendCodes(const char* text, Code code) {
     if (!text) return;
     for (const char* c = text; *c; ++c) {
-        writeData(static_cast<uint8_t>(static_cast<uint8_t>(*c) - 32));
+        writeData(code(static_cast<uint8_t>(*c)));
         writeCommand(dataWriteIncrement);
     }
 }
 
+// The character generator holds ASCII 32 and up from code 0.
+void T6963C::sendCharacters(const char* text) {
+    sendCodes(text, [](uint8_t c) { return static_cast<uint8_t>(c - 32); });
+}
+
+// The user glyphs at 128 and up keep their codes.
+void T6963C::sendCells(const char* codes) {
+    sendCodes(codes, [](uint8_t c) { return static_cast<uint8_t>(c >= 128 ? c : c - 32); });
+}
+
+void T6963C::sendBlankCells(int16_t count) { autoWriteBytes(nullptr, count, false); }
+
 void T6963C::writeScreen(const uint8_t* image) {
     if (!image) return;
-    setAddress(static_cast<uint16_t>(gLayout->graphicHome()));
+    setAddress(static_cast<uint16_t>(layout().graphicHome()));
     // The largest layout fills 13440 of the image's 13443 bytes.
     const int32_t count = std::min<int32_t>(screenBytes(), DisplayLayout::backgroundBytes);
-    autoWriteBytes(image, count, gSettings->inverse() != 0);
+    autoWriteBytes(image, count, options().inverse);
 }
 
-void T6963C::writeRun(const uint8_t* bytes, int32_t count) {
-    autoWriteBytes(bytes, count, gSettings->inverse() != 0);
-}
+void T6963C::sendRun(const uint8_t* bytes, int32_t count) { autoWriteBytes(bytes, count, options().inverse); }
 
 void T6963C::writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t rows, uint16_t width) {
-    const int32_t rowBytes = gLayout->graphicRowBytes();
-    const bool invert = gSettings->inverse() != 0;
+    const int32_t rowBytes = layout().graphicRowBytes();
+    const bool invert = options().inverse;
     for (uint16_t f = 0; f < rows; ++f) {
-        setAddress(static_cast<uint16_t>(gLayout->graphicHome() + x + f * rowBytes + y * 8 * rowBytes));
+        setAddress(static_cast<uint16_t>(layout().graphicHome() + x + f * rowBytes + y * 8 * rowBytes));
         autoWriteBytes(bytes ? bytes + f * width : nullptr, width, invert);
     }
-}
-
-uint8_t T6963C::readStatus() { return static_cast<uint8_t>(ParallelPort::readStatus() ^ 0x80); }
-
-bool T6963C::statusLoop() {
-    uint8_t status = 0;
-    do {
-        status = ParallelPort::readStatus();
-        char text[32];
-        std::snprintf(text, sizeof text, "Status: %X\n", static_cast<unsigned>(status));
-        platform::messageBox(text, "status", platform::mbIconWarning);
-    } while (status != stopStatus);
-    return true;
 }
 
 } // namespace tessaranth

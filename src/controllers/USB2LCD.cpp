@@ -1,7 +1,5 @@
 #include "controllers/USB2LCD.h"
 
-#include "controllers/DriverHost.h"
-#include "globals/Globals.h"
 #include "platform/Platform.h"
 #include "platform/Usb.h"
 
@@ -48,8 +46,7 @@ void USB2LCD::setAddress(uint16_t address) {
 }
 
 void USB2LCD::defineGlyph(uint8_t index, const uint8_t rows[8]) {
-    glyphAddress_ = glyphBase + 8 * index;
-    const uint8_t head[] = {commandEscape, setAddressCommand, lowByte(glyphAddress_), static_cast<uint8_t>(index / 32 + 0x1C),
+    const uint8_t head[] = {commandEscape, setAddressCommand, lowByte(glyphBase + 8 * index), static_cast<uint8_t>(index / 32 + 0x1C),
                             commandEscape, autoWriteCommand};
     std::memcpy(packet_, head, sizeof head);
     std::memcpy(packet_ + sizeof head, rows, 8);
@@ -58,11 +55,28 @@ void USB2LCD::defineGlyph(uint8_t index, const uint8_t rows[8]) {
     send(packet_, sizeof packet_);
 }
 
-void USB2LCD::writeText(const char* text) {
+template <typename Code>
+void USB2LCD::sendCodes(const char* text, Code code) {
     for (const char* c = text; c && *c; ++c) {
         writeCommand(writeIncrementCommand);
-        writeData(lowByte(static_cast<uint8_t>(*c) - 32u));
+        writeData(code(static_cast<uint8_t>(*c)));
     }
+}
+
+// The display's character generator holds ASCII 32 and up from code 0; the user glyphs at 128
+// and up keep their codes.
+void USB2LCD::sendCharacters(const char* text) {
+    sendCodes(text, [](uint8_t c) { return lowByte(c - 32u); });
+}
+
+void USB2LCD::sendCells(const char* codes) {
+    sendCodes(codes, [](uint8_t c) { return c >= 128 ? c : lowByte(c - 32u); });
+}
+
+void USB2LCD::sendBlankCells(int16_t count) {
+    writeCommand(autoWriteCommand);
+    for (int16_t cell = 0; cell < count; ++cell) writeData(0);
+    writeCommand(autoResetCommand);
 }
 
 void USB2LCD::autoWrite(const uint8_t* bytes, size_t length) {
@@ -76,7 +90,7 @@ void USB2LCD::writeScreen(const uint8_t* image) {
     autoWrite(image, screenBytes);
 }
 
-void USB2LCD::writeRun(const uint8_t* bytes, int32_t count) { autoWrite(bytes, static_cast<size_t>(std::max(count, 0))); }
+void USB2LCD::sendRun(const uint8_t* bytes, int32_t count) { autoWrite(bytes, static_cast<size_t>(std::max(count, 0))); }
 
 void USB2LCD::clearGraphics() {
     std::fill(std::begin(clearBuffer_), std::end(clearBuffer_), uint8_t{0});
@@ -89,10 +103,14 @@ void USB2LCD::init() {
     writeCommand(0x78);
 }
 
-void USB2LCD::open() {
-    if (!loadDriver()) return warn("Opening device.... driver not loaded");
+bool USB2LCD::open() {
+    if (!loadDriver()) {
+        warn("Opening device.... driver not loaded");
+        return false;
+    }
     platform::usb::open();
     platform::usb::setBaudRate(baudRate);
+    return true;
 }
 
 void USB2LCD::close() {
@@ -105,13 +123,11 @@ bool USB2LCD::loadDriver() {
     if (platform::usb::load()) return true;
     warn("Unable to load FTD2XX.dll\n\nMake sure you installed the D2XX driver");
     warn("Tessaranth will now shut down");
-    if (gDriverHost) gDriverHost->raiseEmergencyShutdown();
     return false;
 }
 
-int32_t USB2LCD::unloadDriver() {
+void USB2LCD::unloadDriver() {
     if (!platform::usb::unload()) warn("Unable to free FTD2XX.dll");
-    return 0;
 }
 
 } // namespace tessaranth

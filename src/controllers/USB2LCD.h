@@ -2,48 +2,49 @@
 // each command byte announced by 0x8F. Whole-screen operations use the 240 x 128 layout.
 #pragma once
 
-#include "controllers/ControllerLSI.h"
+#include "controllers/TextLayerController.h"
 
 #include <cstddef>
 
 namespace tessaranth {
 
-class USB2LCD final : public ControllerLSI {
+class USB2LCD final : public TextLayerController {
 public:
     static constexpr uint16_t screenAddress = 0x300;
     static constexpr size_t screenBytes = 5120;
     static constexpr uint32_t baudRate = 230400;
 
+    // Loads the device library and opens the adapter; false (after saying why) when the library
+    // is missing.
+    bool open() override;
     void init() override;
-    void writeData(uint16_t value) override;
-    void writeCommand(uint16_t value) override;
-    void clearGraphics() override;
-    void setAddress(uint16_t address) override;
-    void defineGlyph(uint8_t index, const uint8_t rows[8]) override;
-    void writeText(const char* text) override;
-    void writeScreen(const uint8_t* image) override;
-    void writeRun(const uint8_t* bytes, int32_t count) override;
-    void writeBlock(const uint8_t*, uint16_t, uint16_t, uint16_t, uint16_t) override {}
-    uint8_t readStatus() override { return 0; }
-    bool statusLoop() override { return true; }
-    void open() override;
     void close() override;
-    bool loadDriver() override;
-    int32_t unloadDriver() override;
-    uint16_t writeIncrementCode() override { return 0xC0; }
-    uint16_t autoReadCode() override { return 0xB1; }
-    uint16_t autoWriteCode() override { return 0xB0; }
-    uint16_t autoResetCode() override { return 0xB2; }
+    void clearGraphics() override;
+    void defineGlyph(uint8_t index, const uint8_t rows[8]) override;
+    void writeBlock(const uint8_t*, uint16_t, uint16_t, uint16_t, uint16_t) override {}
+    void writeScreen(const uint8_t* image) override;
 
 private:
+    void setAddress(uint16_t address) override;
+    void sendCharacters(const char* text) override;
+    void sendCells(const char* codes) override;
+    void sendBlankCells(int16_t count) override;
+    void sendRun(const uint8_t* bytes, int32_t count) override;
+
+    void writeData(uint16_t value);
+    void writeCommand(uint16_t value);
     // One transfer to the adapter.
     void send(const uint8_t* bytes, size_t length);
     // Auto-write of a whole buffer: begin, the bytes in one transfer, end.
     void autoWrite(const uint8_t* bytes, size_t length);
+    // Each code as a write-and-increment and one data byte.
+    template <typename Code>
+    void sendCodes(const char* text, Code code);
+    bool loadDriver();
+    void unloadDriver();
 
     uint8_t clearBuffer_[screenBytes] = {};
     uint8_t packet_[16] = {};
-    int32_t glyphAddress_ = 0;
 };
 
 } // namespace tessaranth

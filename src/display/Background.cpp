@@ -21,8 +21,6 @@ struct RowFormat {
     size_t padding;
 };
 
-bool isTextLayerController(uint8_t controller) { return controller <= 2 || controller == 6; }
-
 // Three file bytes become four 6-pixel cells.
 RowFormat cellRowFormat(int32_t graphicRowBytes) {
     const size_t groups = static_cast<size_t>(std::max(graphicRowBytes, 0)) * 6 / 24;
@@ -67,8 +65,8 @@ void storeBytes(std::span<uint8_t> image, size_t start, const uint8_t* row, size
 } // namespace
 
 void LCD::loadBackground(const char* path) {
+    if (family() == ControllerFamily::none) return;
     const bool page = isPageController();
-    if (!page && !isTextLayerController(controller())) return;
     std::span<uint8_t> image(backgroundImage_);
     std::fill(image.begin(), image.end(), uint8_t{0});
     backgroundPointer_ = backgroundImage_;

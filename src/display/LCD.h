@@ -1,5 +1,5 @@
-// Drawing on the display that the layout describes: the text helpers, the brightness command,
-// the two scroll lines and the background image. Not a frame buffer.
+// Drawing on the display that the layout describes: the two scroll lines and the background
+// image. Not a frame buffer.
 #pragma once
 
 #include "geometry/DisplayLayout.h"
@@ -12,17 +12,10 @@ class LCD : public DisplayLayout {
 public:
     static constexpr int scrollLineBytes = 128;
     static constexpr int transferBlockBytes = 400;
-    // blankText on a page controller sends a constant block of this many zero bytes.
-    static constexpr int blankBlockBytes = 240;
-    static constexpr int maxBlankCells = blankBlockBytes / 6;
 
     LCD();
 
     const uint8_t* backgroundPointer() const { return backgroundPointer_; }
-
-    void setTextPosition(int16_t column, int16_t row);
-    void blankText(int16_t column, int16_t row, int16_t count);
-    void setBrightness(uint8_t level);
 
     // Scroll lines: line 0 is the title, line 1 the artist.
     void buildScrollLine(int line, const char* text);

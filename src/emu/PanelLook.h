@@ -1,4 +1,4 @@
-// How a panel shows its pixels: the colours of a lit and an unlit dot.
+// How a panel shows its pixels: the colours of a lit and an unlit dot, and of the levels between.
 #pragma once
 
 #include <cstdint>
@@ -11,17 +11,32 @@ struct Rgb {
 };
 
 enum class PanelKind : uint8_t {
-    LcdGreen,  // dark dots on a green-grey panel
-    LcdBlue,   // dark dots on a blue panel
-    Vfd,       // cyan glow on black, dimmed by the brightness
+    LcdGreen,        // dark dots on a green-grey panel
+    LcdBlue,         // dark dots on a blue panel
+    Vfd,             // cyan glow on black, dimmed by the brightness
+    OledWhite,       // white light on black, as bright as the drive current
+    OledBlue,        // blue light on black
+    OledYellowBlue,  // two-colour: the top kYellowRows rows yellow, the rest blue
+    OledYellow,      // yellow light on black, the greyscale modules' usual colour
+    StnBlue,         // light dots on a blue STN panel
+    StnYellowGreen,  // dark dots on a yellow-green STN panel
 };
 
 struct PanelLook {
-    PanelKind kind = PanelKind::LcdGreen;
-    double brightness = 1.0;  // 0..1, only a VFD uses it
+    // The rows of a two-colour OLED that shine yellow, from the top.
+    static constexpr int kYellowRows = 16;
 
+    PanelKind kind = PanelKind::LcdGreen;
+    // 0..1: a VFD's brightness, or the share of an OLED's full drive current that its contrast
+    // (and master current) let through. LCDs ignore it.
+    double brightness = 1.0;
+
+    // A fully lit dot (on a two-colour OLED, one below the yellow rows) and an unlit one.
     Rgb litColour() const;
     Rgb unlitColour() const;
+    // A dot at light level `level` (0..ScreenImage::kFullLevel) in glass row `row`. Level 0 is
+    // unlitColour(); the full level is litColour(), but for a two-colour OLED's yellow rows.
+    Rgb colourOf(int level, int row) const;
 };
 
 } // namespace tessaranth::emu

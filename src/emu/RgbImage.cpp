@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <array>
 
 namespace tessaranth::emu {
 
@@ -37,13 +38,16 @@ RgbImage RgbImage::render(const ScreenImage& screen, const PanelLook& look, int 
     scale = std::clamp(scale, 1, kMaxScale);
     const int dot = scale >= 3 ? scale - 1 : scale;
     RgbImage image(screen.width() * scale, screen.height() * scale);
-    const Rgb lit = look.litColour();
     const Rgb unlit = look.unlitColour();
-    for (int y = 0; y < image.height_; ++y)
+    std::array<Rgb, ScreenImage::kFullLevel + 1> colours{};
+    for (int y = 0; y < image.height_; ++y) {
+        if (y % scale == 0)
+            for (int level = 0; level <= ScreenImage::kFullLevel; ++level) colours[static_cast<size_t>(level)] = look.colourOf(level, y / scale);
         for (int x = 0; x < image.width_; ++x) {
             const bool inDot = x % scale < dot && y % scale < dot;
-            image.setPixel(x, y, inDot && screen.pixel(x / scale, y / scale) ? lit : unlit);
+            image.setPixel(x, y, inDot ? colours[static_cast<size_t>(screen.level(x / scale, y / scale))] : unlit);
         }
+    }
     return image;
 }
 

@@ -16,8 +16,9 @@ public:
     RgbImage() = default;
     RgbImage(int width, int height);
 
-    // Every dot of `screen` as a `scale` x `scale` square (1..16); from scale 3 up the dots
-    // are parted by a one-pixel gap of the panel's colour, as on the glass.
+    // Every dot of `screen` as a `scale` x `scale` square (1..16) in the colour of its level and
+    // row on the panel; from scale 3 up the dots are parted by a one-pixel gap of the panel's
+    // unlit colour, as on the glass.
     static RgbImage render(const ScreenImage& screen, const PanelLook& look, int scale);
     // Reads a PNG file (any colour type, converted to RGB); nothing when it is missing, broken
     // or larger than 8192 pixels a side.

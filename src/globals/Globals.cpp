@@ -8,7 +8,5 @@ Analyzer* gAnalyzer = nullptr;
 Settings* gSettings = nullptr;
 ModelEngine* gModelEngine = nullptr;
 ControllerLSI* gController = nullptr;
-DisplayLayout* gLayout = nullptr;
-DriverHost* gDriverHost = nullptr;
 
 } // namespace tessaranth

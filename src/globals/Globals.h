@@ -11,8 +11,6 @@ class Analyzer;
 class Settings;
 class ModelEngine;
 class ControllerLSI;
-class DisplayLayout;
-class DriverHost;
 
 extern WinampPlugin* gPlugin;
 extern LCD* gLcd;
@@ -20,11 +18,5 @@ extern Analyzer* gAnalyzer;
 extern Settings* gSettings;
 extern ModelEngine* gModelEngine;
 extern ControllerLSI* gController;
-
-// Two of these objects as the layers beneath them see them, each set and cleared together with
-// the object it is part of: the layout of gLcd, through which the drivers address the display,
-// and the part of gPlugin that the drivers ask for the port address and the emergency flag.
-extern DisplayLayout* gLayout;
-extern DriverHost* gDriverHost;
 
 } // namespace tessaranth

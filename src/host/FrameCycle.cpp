@@ -1,28 +1,28 @@
 #include "controllers/ControllerLSI.h"
+#include "controllers/DriverOptions.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 #include "vis/Analyzer.h"
-#include "vis/ModelEngine.h"
+#include "vis/Visualisations.h"
 
 namespace tessaranth {
 
 void WinampPlugin::renderFrame(VisModule* module) {
     if (inEmergency() || !gController) return;
+    gController->setOptions(driverOptions(*gSettings));
     drawTextFields(module);
     drawStatusIndicators(module);
-    if (gSettings->showAnalyzer()) gAnalyzer->renderAnalyzer(module);
-    if (gSettings->showScope()) gAnalyzer->renderScope(module);
-    if (gSettings->showModelEngine()) gModelEngine->renderModels();
-    if (gSettings->showVUMeter()) gAnalyzer->renderVUMeter(module);
+    for (const Visualisation& v : visualisations())
+        if (v.shown(*gSettings)) v.render(module);
     if (consume(backgroundReloadPending)) {
         char path[128];
         gSettings->copyBackground(path);
         gLcd->loadBackground(path);
         gController->writeScreen(gLcd->backgroundPointer());
     }
-    if (consume(brightnessPending)) gLcd->setBrightness(gSettings->brightness());
+    if (consume(brightnessPending)) gController->setBrightness(gSettings->brightness());
     if (consume(analyzerTextClearPending)) gAnalyzer->clearAnalyzerText();
     if (consume(analyzerGraphicsClearPending)) gAnalyzer->clearAnalyzerGraphics();
     if (consume(scopeTextClearPending)) gAnalyzer->clearScopeText();

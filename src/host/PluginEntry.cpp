@@ -2,6 +2,7 @@
 #include "host/PluginEntry.h"
 
 #include "globals/Globals.h"
+#include "host/ConfigOpener.h"
 #include "host/WinampPlugin.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
@@ -16,7 +17,7 @@ char descriptionText[64] = {};
 char moduleDescriptionText[] = "Tessaranth graphical LCD plug-in";
 
 void configCallback(VisModule*) {
-    if (gSettings) gSettings->configure();
+    if (gSettings) openConfig();
 }
 
 int32_t initCallback(VisModule* module) {

@@ -18,37 +18,25 @@ void release(T*& object) {
     object = nullptr;
 }
 
-// The layout pointer follows the LCD object, the drivers' view follows the plug-in object.
-void setLcd(LCD* lcd) {
-    gLcd = lcd;
-    gLayout = lcd;
-}
-
-void setPlugin(WinampPlugin* plugin) {
-    gPlugin = plugin;
-    gDriverHost = plugin;
-}
-
 } // namespace
 
 void loadPlugin() {
     unloadPlugin();
-    setPlugin(new WinampPlugin);
-    setLcd(new LCD);
+    gPlugin = new WinampPlugin;
+    gLcd = new LCD;
     gAnalyzer = new Analyzer;
     gSettings = new Settings;
     gModelEngine = new ModelEngine;
 }
 
 void recreateDisplayObjects() {
-    if (!gLcd) setLcd(new LCD);
+    if (!gLcd) gLcd = new LCD;
     if (!gAnalyzer) gAnalyzer = new Analyzer;
     if (!gModelEngine) gModelEngine = new ModelEngine;
 }
 
 void releaseDisplayObjects() {
-    delete gLcd;
-    setLcd(nullptr);
+    release(gLcd);
     release(gController);
     release(gAnalyzer);
     release(gModelEngine);
@@ -57,8 +45,7 @@ void releaseDisplayObjects() {
 void unloadPlugin() {
     releaseDisplayObjects();
     release(gSettings);
-    delete gPlugin;
-    setPlugin(nullptr);
+    release(gPlugin);
 }
 
 } // namespace tessaranth

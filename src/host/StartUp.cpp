@@ -1,5 +1,4 @@
-#include "controllers/ControllerFactory.h"
-#include "controllers/ControllerLSI.h"
+#include "controllers/ControllerTable.h"
 #include "display/LCD.h"
 #include "geometry/DisplayFormat.h"
 #include "globals/Globals.h"
@@ -8,8 +7,7 @@
 #include "platform/Platform.h"
 #include "screens/ScreenSupport.h"
 #include "settings/Settings.h"
-#include "vis/Analyzer.h"
-#include "vis/ModelEngine.h"
+#include "vis/Visualisations.h"
 
 #include <cstdio>
 #include <cstring>
@@ -18,8 +16,6 @@ namespace tessaranth {
 
 namespace {
 
-constexpr uint8_t usb2lcdController = 6;
-constexpr uint8_t noritakeController = 5;
 constexpr uintptr_t emergencyCommand = 40001;
 
 void warn(const char* text) { platform::messageBox(text, "Tessaranth", platform::mbIconWarning); }
@@ -68,17 +64,8 @@ void writeFarewells() {
 }
 
 void clearVisualisations() {
-    const Settings& s = *gSettings;
-    if (s.showAnalyzer()) {
-        gAnalyzer->clearAnalyzerGraphics();
-        gAnalyzer->clearAnalyzerText();
-    }
-    if (s.showScope()) {
-        gAnalyzer->clearScopeGraphics();
-        gAnalyzer->clearScopeText();
-    }
-    if (s.showModelEngine()) gModelEngine->renderModels();
-    if (s.showVUMeter()) gAnalyzer->clearVUMeter();
+    for (const Visualisation& v : visualisations())
+        if (v.shown(*gSettings)) v.clear();
 }
 
 } // namespace
@@ -90,14 +77,17 @@ bool WinampPlugin::startUp(VisModule* module) {
     relaxedStore(emergencyShutdown, uint8_t{0});
     gSettings->loadFromRegistry();
     const uint8_t controller = gSettings->controller();
-    gController = createController(controller);
+    const ControllerRow* row = findController(controller);
+    gController = row ? row->makeDriver(driverSetup(*gSettings)) : nullptr;
     if (!gController) {
         char text[96];
         std::snprintf(text, sizeof text, "init: no display driver for controller %u", static_cast<unsigned>(controller));
         warn(text);
         raiseEmergencyShutdown();
-    } else if (controller == usb2lcdController) {
-        gController->open();
+    } else {
+        gController->attach(*gLcd);
+        gController->setOptions(driverOptions(*gSettings));
+        if (!gController->open()) raiseEmergencyShutdown();
     }
     if (inEmergency()) {
         warn("init: emergency shutdown");
@@ -105,11 +95,11 @@ bool WinampPlugin::startUp(VisModule* module) {
         return false;
     }
     const DisplaySize size = displaySize(gSettings->displayFormat());
-    gLcd->setController(controller);
+    gLcd->setFamily(row->family, row->sharedPitch);
     gLcd->setSize(size.width, size.height);
     portAddress = gSettings->lptAddress();
     gController->init();
-    gLcd->setBrightness(gSettings->brightness());
+    gController->setBrightness(gSettings->brightness());
     defineBarGlyphs();
     char path[128];
     gSettings->copyBackground(path);
@@ -127,15 +117,7 @@ void WinampPlugin::shutDown(VisModule*) {
         if (titleScrolling) gLcd->eraseScrollLine(0);
         if (artistScrolling) gLcd->eraseScrollLine(1);
         writeFarewells();
-        const uint8_t controller = gLcd->controller();
-        if (controller == usb2lcdController) gController->close();
-        if (controller == noritakeController) {
-            for (uint8_t level = 0; level < 16; ++level) {
-                gLcd->setBrightness(level);
-                platform::sleepMillis(100);
-            }
-            gController->clearGraphics();
-        }
+        gController->close();
     }
     releaseDisplayObjects();
 }

@@ -22,6 +22,10 @@ void WinampPlugin::requestVUClear() { relaxedStore(vuClearPending, uint8_t{1}); 
 void WinampPlugin::requestPlaylistClear() { relaxedStore(playlistClearPending, uint8_t{1}); }
 void WinampPlugin::requestBrightnessChange() { relaxedStore(brightnessPending, uint8_t{1}); }
 
+void WinampPlugin::raiseEmergencyShutdown() { relaxedStore(emergencyShutdown, uint8_t{1}); }
+
+bool WinampPlugin::inEmergency() const { return relaxedLoad(emergencyShutdown) != 0; }
+
 bool WinampPlugin::consume(uint8_t& flag) {
     return std::atomic_ref<uint8_t>(flag).exchange(0, std::memory_order_relaxed) != 0;
 }

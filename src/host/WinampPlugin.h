@@ -1,9 +1,7 @@
-// The plug-in object: owns the frame cycle's state and forwards the host's callbacks. The port
-// address and the emergency flag are the part the drivers see (DriverHost); the information
-// screens, with their state, are a part of their own (InformationScreens).
+// The plug-in object: owns the frame cycle's state and forwards the host's callbacks; the
+// information screens, with their state, are a part of their own (InformationScreens).
 #pragma once
 
-#include "controllers/DriverHost.h"
 #include "screens/InformationScreens.h"
 #include "settings/PluginVersion.h"
 #include "tessaranth/plugin_abi.h"
@@ -12,7 +10,7 @@
 
 namespace tessaranth {
 
-class WinampPlugin : public DriverHost, public InformationScreens {
+class WinampPlugin : public InformationScreens {
 public:
     WinampPlugin();
 
@@ -42,6 +40,14 @@ public:
     uint8_t scopeGraphicsClearPending = 0;
     uint8_t vuClearPending = 0;
     uint8_t brightnessPending = 0;
+    // Raised when the display cannot be driven: frames draw nothing until the next start.
+    uint8_t emergencyShutdown = 0;
+    // The port address the display was started on.
+    uint16_t portAddress = 0;
+
+    void raiseEmergencyShutdown();
+    bool inEmergency() const;
+    uint16_t getPortAddress() const { return portAddress; }
 
 private:
     // Tests a request flag and clears it when it was set.

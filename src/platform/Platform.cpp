@@ -1,5 +1,8 @@
 #include "platform/Platform.h"
 
+#include <cstddef>
+#include <cstring>
+
 namespace tessaranth::platform {
 
 namespace {
@@ -9,10 +12,12 @@ TessaranthHostServices installed{};
 } // namespace
 
 void setHostServices(const TessaranthHostServices* services) {
-    if (services && services->version == TESSARANTH_HOST_SERVICES_VERSION)
+    installed = TessaranthHostServices{};
+    if (!services) return;
+    if (services->version == TESSARANTH_HOST_SERVICES_VERSION)
         installed = *services;
-    else
-        installed = TessaranthHostServices{};
+    else if (services->version == TESSARANTH_HOST_SERVICES_VERSION_1)
+        std::memcpy(&installed, services, offsetof(TessaranthHostServices, i2cOpen));
 }
 
 const TessaranthHostServices& hostServices() { return installed; }

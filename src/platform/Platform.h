@@ -25,7 +25,8 @@ void sleepMillis(uint32_t milliseconds);
 void writePort(uint16_t port, uint16_t value);
 uint16_t readPort(uint16_t port);
 
-// Installs a copy of the host's services (null, or a wrong version, removes them).
+// Installs a copy of the host's services (null, or a wrong version, removes them). A version 1
+// record is read up to its last member, usbClose; the buses then stay the plug-in's own.
 void setHostServices(const TessaranthHostServices* services);
 const TessaranthHostServices& hostServices();
 

@@ -1,12 +1,10 @@
 #include "controllers/ControllerLSI.h"
-#include "display/LCD.h"
 #include "globals/Globals.h"
 #include "screens/InformationScreens.h"
 #include "screens/ScreenSupport.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -17,20 +15,8 @@ namespace {
 
 constexpr intptr_t entryIndexQuery = 125;
 constexpr intptr_t fileNameQuery = 211;
-constexpr uint8_t noritakeController = 5;
-constexpr int barRows = 9;
 constexpr int maxLine = 255;
 constexpr std::size_t extensionLength = 4;
-// A run is counted in eight bits by the page drivers.
-constexpr int maxRun = 255;
-
-constexpr std::array<uint8_t, maxRun> runOf(uint8_t value) {
-    std::array<uint8_t, maxRun> run{};
-    run.fill(value);
-    return run;
-}
-constexpr std::array<uint8_t, maxRun> litRun = runOf(0xFF);
-constexpr std::array<uint8_t, maxRun> darkRun = runOf(0x00);
 
 struct Window {
     uint16_t x;
@@ -80,23 +66,10 @@ void buildLine(char (&line)[maxLine + 1], const char* path, int64_t number, int 
     line[width] = '\0';
 }
 
-uint16_t barRowAddress(const Window& w, int r) {
-    const int32_t pixelRow = 8 * (w.y + w.current) + r - 1;
-    return static_cast<uint16_t>(gLcd->graphicHome() + w.x + gLcd->graphicRowBytes() * pixelRow);
-}
-
-// The bar behind the current song: under the text layer on the text-layer controllers, a run
-// of columns on the Noritake, none on the KS0108B.
-void sendBar(const Window& w, const std::array<uint8_t, maxRun>& run) {
-    if (!gLcd->isPageController()) {
-        for (int r = 0; r < barRows; ++r) {
-            gController->setAddress(barRowAddress(w, r));
-            gController->writeRun(run.data(), w.width);
-        }
-    } else if (gLcd->controller() == noritakeController) {
-        gController->setAddress(static_cast<uint16_t>(w.x * 256 + w.y + w.current));
-        gController->writeRun(run.data(), std::min(6 * w.width + 1, maxRun));
-    }
+// The bar behind the current song, as the display draws it.
+void sendBar(const Window& w, bool lit) {
+    gController->highlightLine(static_cast<int16_t>(w.x), static_cast<int16_t>(w.y + w.current),
+                               static_cast<int16_t>(w.width), lit);
 }
 
 } // namespace
@@ -109,10 +82,9 @@ void InformationScreens::drawPlaylist(VisModule* module) {
         const int64_t entry = int64_t{current} + i;
         const auto name = screens::askPlayerWide(module, static_cast<uintptr_t>(entry), fileNameQuery);
         buildLine(line, reinterpret_cast<const char*>(name), entry + 1, w.width);
-        gLcd->setTextPosition(static_cast<int16_t>(w.x), static_cast<int16_t>(w.y + w.current + i));
-        gController->writeText(line);
+        gController->writeText(static_cast<int16_t>(w.x), static_cast<int16_t>(w.y + w.current + i), line);
     }
-    sendBar(w, litRun);
+    sendBar(w, true);
 }
 
 void InformationScreens::clearPlaylist() {
@@ -120,17 +92,9 @@ void InformationScreens::clearPlaylist() {
     char blank[maxLine + 1];
     std::fill(blank, blank + w.width, ' ');
     blank[w.width] = '\0';
-    for (int l = 0; l < w.height; ++l) {
-        gLcd->setTextPosition(static_cast<int16_t>(w.x), static_cast<int16_t>(w.y + l));
-        if (gLcd->isPageController()) {
-            gController->writeText(blank);
-            continue;
-        }
-        gController->writeCommand(gController->autoWriteCode());
-        for (int c = 0; c < w.width; ++c) gController->writeData(0);
-        gController->writeCommand(gController->autoResetCode());
-    }
-    sendBar(w, darkRun);
+    for (int l = 0; l < w.height; ++l)
+        gController->clearLine(static_cast<int16_t>(w.x), static_cast<int16_t>(w.y + l), blank);
+    sendBar(w, false);
 }
 
 } // namespace tessaranth

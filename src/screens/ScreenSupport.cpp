@@ -1,7 +1,6 @@
 #include "screens/ScreenSupport.h"
 
 #include "controllers/ControllerLSI.h"
-#include "display/LCD.h"
 #include "globals/Globals.h"
 #include "platform/Platform.h"
 
@@ -16,8 +15,7 @@ int32_t askPlayer(const VisModule* module, uintptr_t wParam, intptr_t query) {
 }
 
 void writeTextAt(uint16_t position, const char* text) {
-    gLcd->setTextPosition(column(position), line(position));
-    gController->writeText(text);
+    gController->writeText(column(position), line(position), text);
 }
 
 } // namespace tessaranth::screens

@@ -17,7 +17,7 @@ intptr_t askPlayerWide(const VisModule* module, uintptr_t wParam, intptr_t query
 inline int16_t column(uint16_t position) { return static_cast<int16_t>(position >> 8); }
 inline int16_t line(uint16_t position) { return static_cast<int16_t>(position & 0xFF); }
 
-// setTextPosition to the packed position, then writeText.
+// Text at the packed position.
 void writeTextAt(uint16_t position, const char* text);
 
 } // namespace tessaranth::screens

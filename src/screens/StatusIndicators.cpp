@@ -2,7 +2,7 @@
 #include "screens/InformationScreens.h"
 #include "screens/ScreenSupport.h"
 #include "settings/Settings.h"
-#include "vis/Analyzer.h"
+#include "vis/Visualisations.h"
 
 namespace tessaranth {
 
@@ -20,19 +20,8 @@ using screens::writeTextAt;
 // Playback stopped: the visualisations that are shown go blank.
 void blankVisualisations() {
     const Settings& s = *gSettings;
-    if (s.showAnalyzer()) {
-        if (s.blockAnalyzer())
-            gAnalyzer->clearAnalyzerText();
-        else
-            gAnalyzer->clearAnalyzerGraphics();
-    }
-    if (s.showScope()) {
-        if (s.blockScope())
-            gAnalyzer->clearScopeText();
-        else
-            gAnalyzer->clearScopeGraphics();
-    }
-    if (s.showVUMeter()) gAnalyzer->drawVUMeter(0, 0);
+    for (const Visualisation& v : visualisations())
+        if (v.shown(s)) v.blank(s);
 }
 
 void drawPlayState(uint8_t state, uint16_t position) {

@@ -1,3 +1,4 @@
+#include "controllers/ControllerLSI.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
 #include "platform/Platform.h"
@@ -49,7 +50,7 @@ struct NameField {
 
 void drawScrollingName(NameField& f, int32_t threshold) {
     if (!f.scrolling) {
-        gLcd->blankText(column(f.position), line(f.position), f.length);
+        gController->blankText(column(f.position), line(f.position), f.length);
         gLcd->buildScrollLine(f.line, f.text);
         f.scrolling = 1;
     }
@@ -68,7 +69,7 @@ void drawFixedName(NameField& f) {
         gLcd->eraseScrollLine(f.line);
     }
     if (std::strlen(f.text) > f.length) f.text[f.length] = '\0';
-    gLcd->blankText(column(f.position), line(f.position), f.length);
+    gController->blankText(column(f.position), line(f.position), f.length);
     writeTextAt(f.position, f.text);
 }
 

@@ -130,12 +130,11 @@ public:
     uint16_t lptAddress() const { return static_cast<uint16_t>(relaxedLoad(image_.lptAddress)); }
     void setLptAddress(uint16_t address) { relaxedStore(image_.lptAddress, static_cast<uint32_t>(address)); }
 
-    // Persistence: the registry, configuration files and the dialog.
+    // Persistence: the registry and configuration files.
     bool loadFromRegistry();
     bool saveToRegistry();
     bool saveToFile();
     bool loadFromFile();
-    void configure();
 
     // The raw record, for the persistence operations and tests only.
     SettingsImage& image() { return image_; }

@@ -135,12 +135,12 @@ void Analyzer::drawAnalyzerBlocks(const Area& area) {
             const int level = std::min<int>(levels[cell], area.height);
             const int empty = area.height - level;
             if (empty / 8 > row) {
-                analyzerRows[cell] = blockCode(row == rows - 1 ? 128 : 32);
+                analyzerRows[cell] = static_cast<uint8_t>(row == rows - 1 ? 128 : 32);
                 continue;
             }
             const int partial = empty % 8;
             if (partial != 0) levels[cell] = static_cast<uint16_t>(level - (8 - partial));
-            analyzerRows[cell] = blockCode(135 - partial);
+            analyzerRows[cell] = static_cast<uint8_t>(135 - partial);
         }
         writeTextCells(area, analyzerRows, row);
     }

@@ -98,7 +98,6 @@ private:
     static int visiblePageColumns(const Area& area);
     static int visibleTextCells(const Area& area);
     static bool textRowVisible(const Area& area, int line);
-    static uint8_t blockCode(int code);
 
     uint16_t index = 0;
     float leftSample = 0.0f;

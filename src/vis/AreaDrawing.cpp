@@ -55,7 +55,7 @@ int Analyzer::visiblePageColumns(const Area& area) {
 }
 
 int Analyzer::visibleTextCells(const Area& area) {
-    const int cells = gLcd->isPageController() ? gLcd->width() / 6 : gLcd->textRowBytes();
+    const int cells = gLcd->isPageController() ? gLcd->width() / 6 : gLcd->textCells();
     return visibleCount(cells - area.x, area.width);
 }
 
@@ -66,19 +66,15 @@ bool Analyzer::textRowVisible(const Area& area, int line) {
 void Analyzer::sendGraphicRow(const Area& area, const uint8_t* bytes, int row) {
     const int count = visibleRowBytes(area);
     if (count == 0 || area.y + row >= gLcd->height()) return;
-    const auto address = gLcd->graphicHome() + static_cast<uint32_t>(area.x) +
-                         static_cast<uint32_t>(gLcd->graphicRowBytes() * (area.y + row));
-    gController->setAddress(static_cast<uint16_t>(address));
     rowPointer = bytes;
-    gController->writeRun(rowPointer, count);
+    gController->writeRow(area.x, area.y + row, rowPointer, count);
 }
 
 void Analyzer::sendPage(const Area& area, const uint8_t* bytes, int page) {
     const int count = visiblePageColumns(area);
     if (count == 0 || !textRowVisible(area, page)) return;
-    gController->setAddress(static_cast<uint16_t>(area.x * 256 + area.y / 8 + page));
     rowPointer = bytes;
-    gController->writeRun(rowPointer, count);
+    gController->writeRow(area.x, area.y / 8 + page, rowPointer, count);
 }
 
 void Analyzer::clearGraphicArea(const Area& area, uint8_t* rows) {
@@ -91,16 +87,12 @@ void Analyzer::clearGraphicArea(const Area& area, uint8_t* rows) {
     for (int y = 0; y < area.height; ++y) sendGraphicRow(area, rows, y);
 }
 
-// Code 0 is the space of the character layer; page controllers have no such layer.
+// Only the character layer's cells: a display without one has nothing to clear.
 void Analyzer::clearTextArea(const Area& area) {
-    if (gLcd->isPageController()) return;
     const int cells = visibleTextCells(area);
-    for (int row = 0; row < area.textRows() && cells > 0 && textRowVisible(area, row); ++row) {
-        gLcd->setTextPosition(static_cast<int16_t>(area.x), static_cast<int16_t>(area.y / 8 + row));
-        gController->writeCommand(gController->autoWriteCode());
-        for (int cell = 0; cell < cells; ++cell) gController->writeData(0);
-        gController->writeCommand(gController->autoResetCode());
-    }
+    for (int row = 0; row < area.textRows() && cells > 0 && textRowVisible(area, row); ++row)
+        gController->clearTextCells(static_cast<int16_t>(area.x), static_cast<int16_t>(area.y / 8 + row),
+                                    static_cast<int16_t>(cells));
 }
 
 void Analyzer::writeTextCells(const Area& area, const uint8_t* codes, int line) {
@@ -108,16 +100,7 @@ void Analyzer::writeTextCells(const Area& area, const uint8_t* codes, int line) 
     if (cells == 0 || !textRowVisible(area, line)) return;
     std::copy_n(codes, cells, reinterpret_cast<uint8_t*>(textRow));
     textRow[cells] = '\0';
-    gLcd->setTextPosition(static_cast<int16_t>(area.x), static_cast<int16_t>(area.y / 8 + line));
-    gController->writeText(textRow);
-}
-
-// The T6963C and the USB adapter take 32 off every character they write, so the block glyphs
-// at 128 and above are sent 32 higher there.
-uint8_t Analyzer::blockCode(int code) {
-    const uint8_t controller = gLcd->controller();
-    const bool lowered = controller == 0 || controller == 6;
-    return static_cast<uint8_t>(lowered && code >= 128 ? code + 32 : code);
+    gController->writeCells(static_cast<int16_t>(area.x), static_cast<int16_t>(area.y / 8 + line), textRow);
 }
 
 } // namespace tessaranth

@@ -56,15 +56,13 @@ int ModelEngine::sendBytes() const {
 void ModelEngine::renderModels() {
     const int bytes = sendBytes();
     if (bytes <= 0) return;
-    const auto address = gLcd->graphicHome() + static_cast<uint32_t>(gLcd->graphicRowBytes() * firstRow);
     for (float frame = 0.0f; frame < static_cast<float>(animationFrames); frame += 1.0f) {
         clearFrame();
         const float a = frame * 0.1f;
         const float b = a + std::numbers::pi_v<float>;
         drawModel(std::sin(a) * 50.0f, std::cos(a) * 30.0f, 0.0f, a, 20.0f);
         drawModel(std::sin(b) * 50.0f, std::cos(b) * 30.0f, 0.0f, a * 1.3f, 20.0f);
-        gController->setAddress(static_cast<uint16_t>(address));
-        gController->writeRun(pixels, bytes);
+        gController->writeRow(0, firstRow, pixels, bytes);
         platform::sleepMillis(framePauseMillis);
     }
 }

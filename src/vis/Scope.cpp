@@ -108,14 +108,14 @@ void Analyzer::drawScopeBlocks(const Area& area) {
             const int value = std::min<int>(levels[cell], area.height);
             const int empty = area.height - value;
             if (empty / 8 > row) {
-                upper[cell] = blockCode(row == halves - 1 ? 128 : 32);
+                upper[cell] = static_cast<uint8_t>(row == halves - 1 ? 128 : 32);
                 lower[cell] = 32;
                 continue;
             }
             const int partial = empty % 8;
             if (partial != 0) levels[cell] = static_cast<uint16_t>(value - (8 - partial));
-            upper[cell] = blockCode(135 - partial);
-            lower[cell] = blockCode(143 - partial);
+            upper[cell] = static_cast<uint8_t>(135 - partial);
+            lower[cell] = static_cast<uint8_t>(143 - partial);
         }
         writeTextCells(area, upper, row);
         writeTextCells(area, lower, rows - (rows % 2 == 0 ? 1 : 2) - row);

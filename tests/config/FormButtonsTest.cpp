@@ -1,7 +1,7 @@
 #include "FormFixture.h"
 
 #include "globals/Globals.h"
-#include "platform/ConfigDialog.h"
+#include "config/ConfigDialog.h"
 #include "settings/Settings.h"
 
 #include <string>
@@ -139,13 +139,13 @@ struct Presented {
 // no second form, which would reload the record under the open one; the next Config does.
 TEST_F(FormButtons, ConfigureShowsAFilledFormOnceAndKeepsWhatItChanged) {
     Presented presented;
-    platform::setConfigDialogPresenter(
+    config::setConfigDialogPresenter(
         [](void* context, TConfigForm& shown) {
             auto* p = static_cast<Presented*>(context);
             ++p->calls;
             p->updateDelay = shown.state("UpdateDelay").text;
             shown.textChanged(TConfigForm::named("UpdateDelay"), "33");
-            gSettings->configure();
+            config::openConfigDialog();
             shown.buttonPressed(TConfigForm::named("CancelButton"));
         },
         &presented);
@@ -156,7 +156,7 @@ TEST_F(FormButtons, ConfigureShowsAFilledFormOnceAndKeepsWhatItChanged) {
     EXPECT_EQ(presented.updateDelay, "45");
     EXPECT_EQ(gSettings->updateDelay(), 33);
     module().configCallback(&module());
-    platform::setConfigDialogPresenter(nullptr, nullptr);
+    config::setConfigDialogPresenter(nullptr, nullptr);
     EXPECT_EQ(presented.calls, 2);
     EXPECT_EQ(presented.updateDelay, "45") << "the second opening reloads the stored settings";
 }

@@ -192,7 +192,6 @@ TEST_F(FormHardware, BrightnessStoresTheIndexAndNeedsNoDisplay) {
     choose("ControllerChoice", 5);
     delete gLcd;
     gLcd = nullptr;
-    gLayout = nullptr;
     choose("Brightness", 15);
     EXPECT_EQ(gSettings->brightness(), 15);
 }

@@ -1,14 +1,14 @@
 #include "BitmapFile.h"
+#include "DriverFromTable.h"
 #include "PageBusDecoders.h"
 #include "PluginFixture.h"
 
-#include "controllers/ControllerFactory.h"
 #include "controllers/KS0108B.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace tessaranth::test {
@@ -49,14 +49,18 @@ class KS0108BTest : public PluginFixture {
 protected:
     void SetUp() override {
         PluginFixture::SetUp();
-        gPlugin->portAddress = 0x378;
+        driver = driverFromTable<KS0108B>(3);
+        ASSERT_NE(driver, nullptr);
         useSize(128, 64);
     }
     void useSize(uint16_t width, uint16_t height) {
-        gLcd->setController(3);
         gLcd->setSize(width, height);
-        driver.init();
+        driver->init();
         host.clear();
+    }
+    void setInverse(bool on) {
+        gSettings->setInverse(on ? 1 : 0);
+        driver->setOptions(driverOptions(*gSettings));
     }
     std::vector<ChipItem> items() const {
         KS0108BWiring wiring;
@@ -64,7 +68,7 @@ protected:
         return decodeKS0108B(host.accesses, wiring);
     }
 
-    KS0108B driver;
+    std::unique_ptr<KS0108B> driver;
 };
 
 ChipItem command(uint8_t chips, uint8_t value) { return {chips, true, value}; }
@@ -81,8 +85,7 @@ TEST_F(KS0108BTest, ChipOfAPixelColumn) {
 
 TEST_F(KS0108BTest, CyclesRaiseTheChipSelectAndHoldEHighForTwoWrites) {
     const uint8_t run[] = {0x55};
-    driver.setAddress(0x0000);
-    driver.writeRun(run, 1);  // ends with the column command and the byte, both to chip 1
+    driver->writeRow(0, 0, run, 1);  // ends with the column command and the byte, both to chip 1
     const std::vector<PortAccess> writes = host.writes();
     ASSERT_GE(writes.size(), 14u);
     EXPECT_EQ(std::vector<PortAccess>(writes.end() - 14, writes.end()),
@@ -104,7 +107,7 @@ TEST_F(KS0108BTest, CyclesRaiseTheChipSelectAndHoldEHighForTwoWrites) {
 
 TEST_F(KS0108BTest, InitOn128WideReachesTwoChipsAndChipThreeCyclesWriteOnlyTheBaseValue) {
     host.clear();
-    driver.init();
+    driver->init();
     const std::vector<PortAccess> writes = host.writes();
     ASSERT_GT(writes.size(), 60u);
     // Eight commands of seven writes for chips 1 and 2, then four lone base values for chip 3.
@@ -121,7 +124,7 @@ TEST_F(KS0108BTest, InitOn128WideReachesTwoChipsAndChipThreeCyclesWriteOnlyTheBa
 TEST_F(KS0108BTest, On192WideChipOneIsSelectedWithBothLinesLow) {
     gLcd->setSize(192, 64);
     host.clear();
-    driver.init();
+    driver->init();
     const std::vector<PortAccess> writes = host.writes();
     // Chip 1: the control register is written unchanged where a line would be raised.
     EXPECT_EQ(std::vector<PortAccess>(writes.begin(), writes.begin() + 7),
@@ -144,16 +147,15 @@ TEST_F(KS0108BTest, On192WideChipOneIsSelectedWithBothLinesLow) {
 }
 
 TEST_F(KS0108BTest, TextAtCellColumn11StartsOnChipTwoAtColumn2) {
-    driver.setAddress(0x0B02);
-    driver.writeText("A");
+    driver->writeText(11, 2, "A");
     EXPECT_EQ(items(), (std::vector<ChipItem>{command(1, 0xBA), command(2, 0xBA), command(2, 0x40), command(2, 0x42),
                                               data(2, 0x00), data(2, 0x7C), data(2, 0x12), data(2, 0x11),
                                               data(2, 0x12), data(2, 0x7C)}));
 }
 
 TEST_F(KS0108BTest, TextCrossesFromChipOneToChipTwo) {
-    driver.setAddress(0x0A00);  // pixel column 60
-    driver.writeText("\x01" "A\x1F" "A");
+    driver->writeText(10, 0,  // pixel column 60
+                      "\x01" "A\x1F" "A");
     const ChipMemory memory(items());
     const uint8_t glyph[6] = {0x00, 0x7C, 0x12, 0x11, 0x12, 0x7C};
     for (int i = 0; i < 12; ++i) {
@@ -164,16 +166,15 @@ TEST_F(KS0108BTest, TextCrossesFromChipOneToChipTwo) {
 }
 
 TEST_F(KS0108BTest, InverseTurnsASpaceIntoSixLitColumns) {
-    gSettings->setInverse(1);
-    driver.setAddress(0x0001);
-    driver.writeText(" ");
+    setInverse(true);
+    driver->writeText(0, 1, " ");
     const std::vector<ChipItem> got = items();
     ASSERT_EQ(got.size(), 10u);
     for (size_t i = 4; i < 10; ++i) EXPECT_EQ(got[i], data(1, 0xFF));
 }
 
 TEST_F(KS0108BTest, ClearGraphicsSends1024ZeroBytesAndEndsEachChipWithStartLine0) {
-    driver.clearGraphics();
+    driver->clearGraphics();
     const std::vector<ChipItem> got = items();
     ASSERT_EQ(got.size(), 2u * (2 + 8 * 65));
     EXPECT_EQ(got[0], command(1, 0xB8));
@@ -188,7 +189,7 @@ TEST_F(KS0108BTest, ClearGraphicsSends1024ZeroBytesAndEndsEachChipWithStartLine0
 TEST_F(KS0108BTest, ScreenIsTransposedIntoColumnBytesOnEveryChip) {
     for (uint16_t width : {uint16_t{128}, uint16_t{192}}) {
         gLcd->setSize(width, 64);
-        driver.init();
+        driver->init();
         host.clear();
         const int rowBytes = width / 8;
         std::vector<uint8_t> image(LCD::backgroundBytes, 0);
@@ -196,7 +197,7 @@ TEST_F(KS0108BTest, ScreenIsTransposedIntoColumnBytesOnEveryChip) {
         for (int y = 0; y < 64; ++y)
             for (int x = 0; x < width; ++x)
                 if (lit(x, y)) image[static_cast<size_t>(y * rowBytes + x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
-        driver.writeScreen(image.data());
+        driver->writeScreen(image.data());
         const ChipMemory memory(items());
         for (int y = 0; y < 64; ++y)
             for (int x = 0; x < width; ++x) ASSERT_EQ(memory.pixel(x, y), lit(x, y)) << width << ": " << x << "," << y;
@@ -206,8 +207,7 @@ TEST_F(KS0108BTest, ScreenIsTransposedIntoColumnBytesOnEveryChip) {
 TEST_F(KS0108BTest, TopLeftImageBitBecomesBitZeroOfTheFirstColumnByte) {
     std::vector<uint8_t> image(LCD::backgroundBytes, 0);
     image[0] = 0x80;
-    gSettings->setInverse(0);
-    driver.writeScreen(image.data());
+    driver->writeScreen(image.data());
     const std::vector<ChipItem> got = items();
     ASSERT_GE(got.size(), 4u);
     EXPECT_EQ(got[0], command(1, 0xB8));
@@ -218,60 +218,82 @@ TEST_F(KS0108BTest, TopLeftImageBitBecomesBitZeroOfTheFirstColumnByte) {
 
 TEST_F(KS0108BTest, RunsStopAtTheRightEdgeInsteadOfWrapping) {
     std::vector<uint8_t> run(300, 0xAA);
-    driver.setAddress(0x0003);
-    driver.writeRun(run.data(), 300);
+    driver->writeRow(0, 3, run.data(), 300);
     ChipMemory memory(items());
     EXPECT_EQ(memory.writes(1) + memory.writes(2), 128);
     EXPECT_EQ(memory.byte(1, 3, 0), 0xAA);
     EXPECT_EQ(memory.byte(2, 3, 63), 0xAA);
 
     gLcd->setSize(192, 64);
-    driver.init();
+    driver->init();
     host.clear();
-    driver.setAddress(0x1E01);  // pixel column 180
-    driver.writeRun(run.data(), 30);
+    driver->writeRow(30, 1, run.data(), 30);  // pixel column 180
     memory = ChipMemory(items());
     EXPECT_EQ(memory.writes(3), 12);
     EXPECT_EQ(memory.byte(3, 1, 52), 0xAA);
     EXPECT_EQ(memory.byte(3, 1, 0), 0x00) << "nothing wraps into the chip's left columns";
 
     host.clear();
-    driver.setAddress(0x2001);  // pixel column 192: off the display
-    driver.writeText("x");
-    driver.writeRun(run.data(), 10);
+    driver->writeText(32, 1, "x");  // pixel column 192: off the display
+    driver->writeRow(32, 1, run.data(), 10);
+    driver->blankText(32, 1, 2);
     EXPECT_TRUE(host.accesses.empty());
 }
 
 TEST_F(KS0108BTest, BlockIsOnePageOfSixColumnsPerCellWithInversion) {
-    gSettings->setInverse(1);
+    setInverse(true);
     std::vector<uint8_t> block(48);
     for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i);
-    driver.writeBlock(block.data(), 2, 3, 8, 8);
+    driver->writeBlock(block.data(), 2, 3, 8, 8);
     const ChipMemory memory(items());
     EXPECT_EQ(memory.writes(1), 48);
     for (int i = 0; i < 48; ++i) EXPECT_EQ(memory.byte(1, 3, 12 + i), static_cast<uint8_t>(i ^ 0xFF)) << i;
 }
 
-TEST_F(KS0108BTest, OnlyPositioningCallsAreStoredAndCodeOperationsAnswerZero) {
+TEST_F(KS0108BTest, BlankCellsAreAZeroBlockOfSixColumnsACell) {
+    driver->blankText(1, 2, 4);
+    std::vector<ChipItem> got = items();
+    ASSERT_EQ(got.size(), 4u + 24);
+    EXPECT_EQ(got[3], command(1, 0x46));
+    for (size_t i = 4; i < got.size(); ++i) EXPECT_EQ(got[i], data(1, 0x00)) << i;
+
+    // More cells than the zero block holds: cut at its forty cells, and at the right edge.
+    useSize(192, 64);
+    driver->blankText(0, 0, 100);
+    KS0108BWiring wiring;
+    wiring.threeChips = true;
+    const ChipMemory memory(decodeKS0108B(host.accesses, wiring));
+    EXPECT_EQ(memory.writes(1) + memory.writes(2) + memory.writes(3), 192);
+    host.clear();
+    driver->blankText(0, 0, -2);
+    got = decodeKS0108B(host.accesses, wiring);
+    EXPECT_TRUE(std::none_of(got.begin(), got.end(), [](const ChipItem& item) { return !item.command; }));
+}
+
+TEST_F(KS0108BTest, AClearedPlaylistLineIsItsSpacesDrawnAsPixels) {
+    setInverse(true);
+    driver->clearLine(2, 5, "  ");
+    const ChipMemory memory(items());
+    EXPECT_EQ(memory.writes(1), 12);
+    for (int x = 12; x < 24; ++x) EXPECT_EQ(memory.byte(1, 5, x), 0xFF) << x;
+}
+
+TEST_F(KS0108BTest, HasNoGlyphsNoDeviceAndNoBrightness) {
     const uint8_t rows[8] = {31, 31, 31, 31, 31, 31, 31, 31};
-    driver.defineGlyph(0, rows);
-    driver.setAddress(0x0102);
-    driver.open();
-    driver.close();
+    driver->defineGlyph(0, rows);
+    EXPECT_TRUE(driver->open());
+    driver->setBrightness(3);
+    driver->highlightLine(0, 1, 5, true);
+    driver->clearTextCells(0, 1, 5);
+    driver->close();
     EXPECT_TRUE(host.accesses.empty());
-    EXPECT_EQ(driver.autoWriteCode(), 0);
-    EXPECT_EQ(driver.autoResetCode(), 0);
-    EXPECT_TRUE(driver.statusLoop());
 }
 
 // Controller 4 ("HD61830 (N/A)") runs as a KS0108B in every respect.
 class HD61830Plugin : public PluginFixture {};
 
 TEST_F(HD61830Plugin, StartsAsAKs0108bWithItsBackgroundAndPixelText) {
-    for (uint8_t controller : {3, 4}) {
-        std::unique_ptr<ControllerLSI> created(createController(controller));
-        EXPECT_NE(dynamic_cast<KS0108B*>(created.get()), nullptr);
-    }
+    for (uint8_t controller : {3, 4}) EXPECT_NE(driverFromTable<KS0108B>(controller), nullptr) << int(controller);
     auto lit = [](int x, int y) { return x == y || x == 127 - y; };
     gSettings->setBackground(writeTestFile("hd61830.bmp", emu::oneBitBitmap(144, 64, lit)).c_str());
     gSettings->setController(4);

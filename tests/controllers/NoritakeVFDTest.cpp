@@ -1,11 +1,10 @@
+#include "DriverFromTable.h"
 #include "PageBusDecoders.h"
 #include "PluginFixture.h"
 
-#include "controllers/ControllerFactory.h"
 #include "controllers/NoritakeVFD.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 
 #include <memory>
@@ -59,34 +58,38 @@ class NoritakeVFDTest : public PluginFixture {
 protected:
     void SetUp() override {
         PluginFixture::SetUp();
-        gPlugin->portAddress = 0x378;
-        gLcd->setController(5);
+        driver = driverFromTable<NoritakeVFD>(5);
+        ASSERT_NE(driver, nullptr);
         gLcd->setSize(128, 64);
-        driver.init();
+        driver->init();
         host.clear();
+    }
+    void setInverse(bool on) {
+        gSettings->setInverse(on ? 1 : 0);
+        driver->setOptions(driverOptions(*gSettings));
     }
     Items items() const { return decodeNoritake(host.accesses); }
 
-    NoritakeVFD driver;
+    std::unique_ptr<NoritakeVFD> driver;
 };
 
 TEST_F(NoritakeVFDTest, CyclesPulseWrFromTheirBaseValues) {
-    driver.writeCommand(0x5F);
-    driver.writeData(0x81);
-    EXPECT_EQ(host.writes(), (std::vector<PortAccess>{{true, 0x37A, 5},
-                                                      {true, 0x378, 0x5F},
-                                                      {true, 0x37A, 1},
-                                                      {true, 0x37A, 5},
-                                                      {true, 0x37A, 13},
-                                                      {true, 0x378, 0x81},
-                                                      {true, 0x37A, 9},
-                                                      {true, 0x37A, 13}}));
-    EXPECT_EQ(items(), (Items{command(0x5F), data(0x81)}));
+    driver->clearGraphics();  // the clear command alone
+    EXPECT_EQ(host.writes(),
+              (std::vector<PortAccess>{{true, 0x37A, 5}, {true, 0x378, 0x5F}, {true, 0x37A, 1}, {true, 0x37A, 5}}));
+    host.clear();
+    const uint8_t run[] = {0x81};
+    driver->writeRow(0, 0, run, 1);  // ends with the data byte
+    const std::vector<PortAccess> writes = host.writes();
+    ASSERT_EQ(writes.size(), 5u * 4);
+    EXPECT_EQ(std::vector<PortAccess>(writes.end() - 4, writes.end()),
+              (std::vector<PortAccess>{{true, 0x37A, 13}, {true, 0x378, 0x81}, {true, 0x37A, 9}, {true, 0x37A, 13}}));
+    EXPECT_EQ(items(), (position(8, 0) + Items{data(0x81)}));
 }
 
 TEST_F(NoritakeVFDTest, InitClearsSetsTheAreasAndStartsAtBrightnessLevel4) {
     host.clear();
-    driver.init();
+    driver->init();
     Items expected{command(0x5F)};
     for (uint8_t i = 0; i < 8; ++i) expected = expected + Items{command(0x62), command(i), data(0xFF)};
     expected = expected + Items{command(0x84), command(0x2C), command(0x44)};
@@ -95,40 +98,37 @@ TEST_F(NoritakeVFDTest, InitClearsSetsTheAreasAndStartsAtBrightnessLevel4) {
 }
 
 TEST_F(NoritakeVFDTest, BrightnessLevelsAreCommands0x40To0x4F) {
-    gController = &driver;
-    gLcd->setBrightness(0);
-    gLcd->setBrightness(3);
-    gLcd->setBrightness(15);
-    gLcd->setBrightness(0x13);
-    gController = nullptr;
+    driver->setBrightness(0);
+    driver->setBrightness(3);
+    driver->setBrightness(15);
+    driver->setBrightness(0x13);
     EXPECT_EQ(items(), (Items{command(0x40), command(0x43), command(0x4F), command(0x43)}));
 }
 
 TEST_F(NoritakeVFDTest, RunsGoToTheSecondLayerAndTextToTheFirst) {
     const uint8_t run[] = {0x0F, 0xF0};
-    driver.setAddress(0x0302);
-    driver.writeRun(run, 2);
+    driver->writeRow(3, 2, run, 2);
     EXPECT_EQ(items(), (position(0x0A, 0x12) + Items{data(0x0F), data(0xF0)}));
     host.clear();
-    driver.writeText("A");
+    driver->writeText(3, 2, "A");
     EXPECT_EQ(items(), (position(0x02, 0x12) + Items{data(0x00), data(0x7C), data(0x12), data(0x11), data(0x12), data(0x7C)}));
 }
 
 TEST_F(NoritakeVFDTest, ControlCharactersSendNothingAndTextIsNeverInverted) {
-    gSettings->setInverse(1);
-    driver.writeText("\x07 \x1B");
+    setInverse(true);
+    driver->writeText(0, 0, "\x07 \x1B");
     EXPECT_EQ(items(), (position(0, 0) + Items{data(0), data(0), data(0), data(0), data(0), data(0)}));
     host.clear();
     const uint8_t run[] = {0x0F};
-    driver.writeRun(run, 1);
+    driver->writeRow(0, 0, run, 1);
     EXPECT_EQ(items().back(), data(0xF0)) << "runs are inverted";
 }
 
 TEST_F(NoritakeVFDTest, BlocksAreSentAsGivenAndStopAtTheRightEdge) {
-    gSettings->setInverse(1);
+    setInverse(true);
     std::vector<uint8_t> block(50 * 6);
     for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i);
-    driver.writeBlock(block.data(), 0, 1, 8, 50);  // 50 cells: 300 bytes, more than the 128 columns
+    driver->writeBlock(block.data(), 0, 1, 8, 50);  // 50 cells: 300 bytes, more than the 128 columns
     const Items got = items();
     ASSERT_EQ(got.size(), 4u + 128);
     EXPECT_EQ(Items(got.begin(), got.begin() + 4), position(1, 0));
@@ -136,12 +136,11 @@ TEST_F(NoritakeVFDTest, BlocksAreSentAsGivenAndStopAtTheRightEdge) {
     for (int x = 0; x < 128; ++x) ASSERT_EQ(memory.byte(1, x), static_cast<uint8_t>(x)) << x;
 
     host.clear();
-    driver.writeBlock(block.data(), 20, 2, 8, 3);  // starts at column 120: eight columns fit
+    driver->writeBlock(block.data(), 20, 2, 8, 3);  // starts at column 120: eight columns fit
     EXPECT_EQ(VfdMemory(items()).writes(), 8);
     host.clear();
-    driver.writeBlock(block.data(), 22, 2, 8, 3);  // column 132: off the display
-    driver.setAddress(0x2A00);
-    driver.writeText("wrapped");
+    driver->writeBlock(block.data(), 22, 2, 8, 3);  // column 132: off the display
+    driver->writeText(42, 0, "wrapped");
     EXPECT_TRUE(host.accesses.empty());
 }
 
@@ -151,7 +150,7 @@ TEST_F(NoritakeVFDTest, ScreenIsTransposedPageByPageIntoTheSecondLayer) {
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 128; ++x)
             if (lit(x, y)) image[static_cast<size_t>(y * 16 + x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    driver.writeScreen(image.data());
+    driver->writeScreen(image.data());
     const Items got = items();
     ASSERT_EQ(got.size(), 8u * (4 + 128));
     for (uint8_t page = 0; page < 8; ++page)
@@ -162,21 +161,38 @@ TEST_F(NoritakeVFDTest, ScreenIsTransposedPageByPageIntoTheSecondLayer) {
 }
 
 TEST_F(NoritakeVFDTest, ClearGraphicsIsTheClearCommandAndAPause) {
-    driver.clearGraphics();
+    driver->clearGraphics();
     EXPECT_EQ(items(), Items{command(0x5F)});
     EXPECT_EQ(host.sleeps, std::vector<uint32_t>{1});
 }
 
-TEST_F(NoritakeVFDTest, ControllerFiveCreatesThisDriver) {
-    std::unique_ptr<ControllerLSI> created(createController(5));
-    EXPECT_NE(dynamic_cast<NoritakeVFD*>(created.get()), nullptr);
-    EXPECT_EQ(driver.autoWriteCode(), 0);
+TEST_F(NoritakeVFDTest, TheHighlightIsARunOneColumnPastTheLinesLastCell) {
+    driver->highlightLine(2, 3, 4, true);
+    EXPECT_EQ(items(), position(0x0B, 12) + Items(25, data(0xFF)));
+    host.clear();
+    setInverse(true);
+    driver->highlightLine(2, 3, 4, false);
+    EXPECT_EQ(items(), position(0x0B, 12) + Items(25, data(0xFF))) << "the dark bar inverted";
+    host.clear();
+    driver->highlightLine(0, 0, 100, true);
+    EXPECT_EQ(VfdMemory(items()).writes(), 128) << "a long bar stops at the right edge";
+}
+
+TEST_F(NoritakeVFDTest, BlankCellsAreAZeroBlockOnTheFirstLayerAndAPlaylistLineIsDrawnSpaces) {
+    setInverse(true);
+    driver->blankText(2, 1, 3);
+    EXPECT_EQ(items(), position(1, 12) + Items(18, data(0x00))) << "blocks are sent as given";
+    host.clear();
+    driver->clearLine(2, 1, "   ");
+    EXPECT_EQ(items(), position(1, 12) + Items(18, data(0x00))) << "text is never inverted";
+    host.clear();
+    driver->clearTextCells(2, 1, 3);
+    EXPECT_TRUE(host.accesses.empty()) << "no text layer";
 }
 
 class NoritakePlugin : public PluginFixture {};
 
 TEST_F(NoritakePlugin, QuitFadesOutInSixteenStepsWhateverTheBrightnessThenClears) {
-    gPlugin->portAddress = 0x378;
     gSettings->setController(5);
     gSettings->setDisplayFormat(0);
     gSettings->setBrightness(9);

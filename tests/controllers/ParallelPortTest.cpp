@@ -1,42 +1,51 @@
 #include "PluginFixture.h"
 
+#include "controllers/DriverOptions.h"
 #include "controllers/ParallelPort.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
 #include "settings/Settings.h"
+
+#include <memory>
 
 namespace tessaranth::test {
 namespace {
 
-class ParallelPortTest : public PluginFixture {
-protected:
-    void wire(uint32_t cs, uint32_t a0, uint32_t wr, uint32_t rd) {
-        gSettings->setWiringCS(cs);
-        gSettings->setWiringA0(a0);
-        gSettings->setWiringWR(wr);
-        gSettings->setWiringRD(rd);
-        port.takeWiring();
-    }
+ParallelPort lptPort(uint16_t base, const PortWiring& wiring) {
+    return ParallelPort(std::make_unique<LptRegisters>(base), wiring);
+}
 
-    ParallelPort port;
-};
+using ParallelPortTest = PluginFixture;
 
 TEST_F(ParallelPortTest, MasksFollowTheWiringSettings) {
-    wire(0, 3, 2, 1);
-    EXPECT_EQ(port.csMask(), 1);
-    EXPECT_EQ(port.a0Mask(), 8);
-    EXPECT_EQ(port.wrMask(), 4);
-    EXPECT_EQ(port.rdMask(), 2);
-    wire(1, 2, 0, 3);
-    EXPECT_EQ(port.csMask(), 2);
-    EXPECT_EQ(port.a0Mask(), 4);
-    EXPECT_EQ(port.wrMask(), 1);
-    EXPECT_EQ(port.rdMask(), 8);
+    gSettings->setWiringCS(0);
+    gSettings->setWiringA0(3);
+    gSettings->setWiringWR(2);
+    gSettings->setWiringRD(1);
+    const ParallelPort first = lptPort(0x378, driverSetup(*gSettings).wiring);
+    EXPECT_EQ(first.csMask(), 1);
+    EXPECT_EQ(first.a0Mask(), 8);
+    EXPECT_EQ(first.wrMask(), 4);
+    EXPECT_EQ(first.rdMask(), 2);
+    gSettings->setWiringCS(1);
+    gSettings->setWiringA0(2);
+    gSettings->setWiringWR(0);
+    gSettings->setWiringRD(3);
+    const ParallelPort second = lptPort(0x378, driverSetup(*gSettings).wiring);
+    EXPECT_EQ(second.csMask(), 2);
+    EXPECT_EQ(second.a0Mask(), 4);
+    EXPECT_EQ(second.wrMask(), 1);
+    EXPECT_EQ(second.rdMask(), 8);
+    EXPECT_EQ(first.csMask(), 1) << "a port keeps the wiring it was made with";
 }
 
 TEST_F(ParallelPortTest, AWireOutsideTheFourLinesDrivesNothing) {
-    gPlugin->portAddress = 0x378;
-    wire(4, 255, 2, 9);
+    for (int16_t choice : {0, 1, 2, 3}) EXPECT_EQ(ParallelPort::wireBit(choice), 1 << choice);
+    for (int16_t choice : {4, 9, 255, -1, -32768}) EXPECT_EQ(ParallelPort::wireBit(choice), 0) << choice;
+    gSettings->setWiringCS(4);
+    gSettings->setWiringA0(255);
+    gSettings->setWiringWR(2);
+    gSettings->setWiringRD(9);
+    ParallelPort port = lptPort(0x378, driverSetup(*gSettings).wiring);
     EXPECT_EQ(port.csMask(), 0);
     EXPECT_EQ(port.a0Mask(), 0);
     EXPECT_EQ(port.wrMask(), 4);
@@ -48,8 +57,7 @@ TEST_F(ParallelPortTest, AWireOutsideTheFourLinesDrivesNothing) {
 }
 
 TEST_F(ParallelPortTest, TogglingFlipsOnlyTheLineAndWritesTheWholeShadow) {
-    gPlugin->portAddress = 0x378;
-    wire(0, 3, 2, 1);
+    ParallelPort port = lptPort(0x378, {0, 3, 2, 1});
     port.writeControl(4);
     port.toggle(port.wrMask());
     port.toggle(port.csMask());
@@ -66,33 +74,47 @@ TEST_F(ParallelPortTest, TogglingFlipsOnlyTheLineAndWritesTheWholeShadow) {
 }
 
 TEST_F(ParallelPortTest, SettingTheShadowWritesNothingUntilTheNextToggle) {
-    gPlugin->portAddress = 0x378;
-    wire(0, 3, 2, 1);
+    ParallelPort port = lptPort(0x378, {0, 3, 2, 1});
     port.setControlShadow(4);
     EXPECT_TRUE(host.accesses.empty());
     port.toggle(port.a0Mask());
     EXPECT_EQ(host.writes(), (std::vector<PortAccess>{{true, 0x37A, 12}}));
 }
 
-TEST_F(ParallelPortTest, RegistersSitAtTheConfiguredBase) {
-    gPlugin->portAddress = 0x278;
+TEST_F(ParallelPortTest, RegistersSitAtTheBaseItWasMadeWith) {
     host.answerRead = [](uint16_t p) -> uint16_t { return p == 0x279 ? 0x1F7 : 0xAB55; };
+    ParallelPort port = lptPort(0x278, {0, 3, 2, 1});
     port.writeControl(4);
-    ParallelPort::writeData(0x1234);
-    EXPECT_EQ(ParallelPort::readData(), 0x55);
-    EXPECT_EQ(ParallelPort::readStatus(), 0xF7);
+    port.writeData(0x1234);
+    EXPECT_EQ(port.readData(), 0x55);
+    EXPECT_EQ(port.readStatus(), 0xF7);
     EXPECT_EQ(host.accesses, (std::vector<PortAccess>{{true, 0x27A, 4},
                                                       {true, 0x278, 0x1234},
                                                       {false, 0x278, 0xAB55},
                                                       {false, 0x279, 0x1F7}}));
 }
 
-TEST_F(ParallelPortTest, TheBaseIsReadAtEveryAccess) {
-    gPlugin->portAddress = 0x3BC;
-    ParallelPort::writeData(1);
-    gPlugin->portAddress = 0x2BC;
-    ParallelPort::writeData(2);
-    EXPECT_EQ(host.writes(), (std::vector<PortAccess>{{true, 0x3BC, 1}, {true, 0x2BC, 2}}));
+TEST_F(ParallelPortTest, EachPortKeepsItsOwnBaseAndShadow) {
+    ParallelPort first = lptPort(0x3BC, {0, 3, 2, 1});
+    ParallelPort second = lptPort(0x2BC, {0, 3, 2, 1});
+    first.writeControl(4);
+    second.writeData(2);
+    first.toggle(first.csMask());
+    EXPECT_EQ(second.controlShadow(), 0);
+    EXPECT_EQ(host.writes(), (std::vector<PortAccess>{{true, 0x3BE, 4}, {true, 0x2BC, 2}, {true, 0x3BE, 5}}));
+}
+
+TEST_F(ParallelPortTest, TheSettingsGiveTheDriversTheirSetupAndOptions) {
+    gSettings->setLptAddress(0x3BC);
+    EXPECT_EQ(driverSetup(*gSettings).portAddress, 0x3BC);
+    gSettings->setInverse(0);
+    gSettings->setInterfaceTiming(0);
+    EXPECT_FALSE(driverOptions(*gSettings).inverse);
+    EXPECT_FALSE(driverOptions(*gSettings).slowStrobe);
+    gSettings->setInverse(2);
+    gSettings->setInterfaceTiming(-1);
+    EXPECT_TRUE(driverOptions(*gSettings).inverse);
+    EXPECT_TRUE(driverOptions(*gSettings).slowStrobe);
 }
 
 } // namespace

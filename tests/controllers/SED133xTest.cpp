@@ -1,16 +1,16 @@
+#include "DriverFromTable.h"
 #include "PluginFixture.h"
 #include "T6963CDecoder.h"
 
-#include "controllers/ControllerFactory.h"
 #include "controllers/SED133x.h"
 #include "controllers/T6963C.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace tessaranth::test {
 namespace {
@@ -69,40 +69,47 @@ class SED133xTest : public PluginFixture {
 protected:
     void SetUp() override {
         PluginFixture::SetUp();
-        gPlugin->portAddress = 0x378;
+        driver = driverFromTable<SED133x>(1);
+        ASSERT_NE(driver, nullptr);
         useSize(240, 128);
     }
     void useSize(uint16_t width, uint16_t height) {
-        gLcd->setController(1);
         gLcd->setSize(width, height);
-        driver.init();
+        driver->init();
         host.clear();
+    }
+    void setInverse(bool on) {
+        gSettings->setInverse(on ? 1 : 0);
+        driver->setOptions(driverOptions(*gSettings));
     }
     BusItems items() const { return sedItems(host.accesses); }
 
-    SED133x driver;
+    std::unique_ptr<SED133x> driver;
 };
 
 TEST_F(SED133xTest, CommandAndDataCyclesStrobeCsAroundWr) {
-    driver.writeCommand(0x42);
-    driver.writeData(0x141);
-    EXPECT_EQ(host.accesses, (std::vector<PortAccess>{{true, 0x37A, 4},
-                                                      {true, 0x378, 0x42},
-                                                      {true, 0x37A, 5},
-                                                      {true, 0x37A, 1},
-                                                      {true, 0x37A, 5},
-                                                      {true, 0x37A, 4},
-                                                      {true, 0x37A, 12},
-                                                      {true, 0x378, 0x141},
-                                                      {true, 0x37A, 13},
-                                                      {true, 0x37A, 9},
-                                                      {true, 0x37A, 13},
-                                                      {true, 0x37A, 12}}));
+    // Text cell (1, 8) lies at 8 * 40 + 1 = 0x141: the cursor command, then its low byte.
+    driver->writeText(1, 8, "A");
+    ASSERT_GE(host.accesses.size(), 12u);
+    EXPECT_EQ(std::vector<PortAccess>(host.accesses.begin(), host.accesses.begin() + 12),
+              (std::vector<PortAccess>{{true, 0x37A, 4},
+                                       {true, 0x378, 0x46},
+                                       {true, 0x37A, 5},
+                                       {true, 0x37A, 1},
+                                       {true, 0x37A, 5},
+                                       {true, 0x37A, 4},
+                                       {true, 0x37A, 12},
+                                       {true, 0x378, 0x41},
+                                       {true, 0x37A, 13},
+                                       {true, 0x37A, 9},
+                                       {true, 0x37A, 13},
+                                       {true, 0x37A, 12}}));
+    EXPECT_EQ(items(), cursorItems(0x141) + withParameters(0x42, {'A'}));
 }
 
 TEST_F(SED133xTest, InitFor320By240SetsUpBothLayersAndClearsThem) {
     gLcd->setSize(320, 240);
-    driver.init();
+    driver->init();
     ASSERT_FALSE(host.accesses.empty());
     EXPECT_EQ(host.accesses.front(), (PortAccess{true, 0x37A, 4}));
     const BusItems expected = withParameters(0x40, {0x30, 0x85, 0x07, 0x38, 0x46, 0xF0, 0x38, 0x00}) +
@@ -126,32 +133,35 @@ TEST_F(SED133xTest, InitFor320By240SetsUpBothLayersAndClearsThem) {
 
 TEST_F(SED133xTest, GlyphZeroLandsAt0x690WithRowsInTheHighBits) {
     const uint8_t rows[8] = {31, 31, 31, 31, 31, 31, 31, 31};
-    driver.defineGlyph(0, rows);
+    driver->defineGlyph(0, rows);
     EXPECT_EQ(items(), cursorItems(0x690) + withParameters(0x42, {0x7C, 0x7C, 0x7C, 0x7C, 0x7C, 0x7C, 0x7C, 0x7C}));
     host.clear();
     const uint8_t one[8] = {1, 2, 4, 8, 16, 0, 0, 0};
-    driver.defineGlyph(15, one);
+    driver->defineGlyph(15, one);
     EXPECT_EQ(items(), cursorItems(0x690 + 120) + withParameters(0x42, {0x04, 0x08, 0x10, 0x20, 0x40, 0, 0, 0}));
 }
 
 TEST_F(SED133xTest, GraphicBytesMoveCellsToTheHighBitsAndInvertBeforeShifting) {
     const uint8_t run[] = {0x00, 0x3F, 0x21};
-    driver.writeRun(run, 3);
-    EXPECT_EQ(items(), withParameters(0x42, {0x00, 0xFC, 0x84}));
+    driver->writeRow(0, 0, run, 3);
+    EXPECT_EQ(items(), cursorItems(768) + withParameters(0x42, {0x00, 0xFC, 0x84}));
     host.clear();
-    gSettings->setInverse(1);
-    driver.writeRun(run, 3);
-    EXPECT_EQ(items(), withParameters(0x42, {0xFC, 0x00, 0x78}));
+    setInverse(true);
+    driver->writeRow(3, 2, run, 3);
+    EXPECT_EQ(items(), cursorItems(768 + 3 + 2 * 40) + withParameters(0x42, {0xFC, 0x00, 0x78}));
+    host.clear();
+    driver->writeRow(0, 0, nullptr, 3);
+    EXPECT_EQ(items(), cursorItems(768)) << "no bytes: the cursor alone";
 }
 
 TEST_F(SED133xTest, TextIsOneMemoryWriteOfTheAsciiCodes) {
-    driver.writeText("Stopped");
-    EXPECT_EQ(items(), withParameters(0x42, {'S', 't', 'o', 'p', 'p', 'e', 'd'}));
+    driver->writeText(2, 3, "Stopped");
+    EXPECT_EQ(items(), cursorItems(3 * 40 + 2) + withParameters(0x42, {'S', 't', 'o', 'p', 'p', 'e', 'd'}));
 }
 
 TEST_F(SED133xTest, ScreenBlockAndClearAddressTheGraphicLayer) {
     std::vector<uint8_t> image(LCD::backgroundBytes, 0x01);
-    driver.writeScreen(image.data());
+    driver->writeScreen(image.data());
     BusItems got = items();
     ASSERT_EQ(got.size(), 3u + 1 + 40 * 128);
     EXPECT_EQ(BusItems(got.begin(), got.begin() + 4), (cursorItems(768) + BusItems{cmd(0x42)}));
@@ -159,64 +169,51 @@ TEST_F(SED133xTest, ScreenBlockAndClearAddressTheGraphicLayer) {
 
     host.clear();
     const uint8_t block[6] = {1, 2, 3, 4, 5, 6};
-    driver.writeBlock(block, 2, 1, 2, 3);
+    driver->writeBlock(block, 2, 1, 2, 3);
     EXPECT_EQ(items(), cursorItems(768 + 2 + 40 * 8) + withParameters(0x42, {0x04, 0x08, 0x0C}) +
                            cursorItems(768 + 2 + 40 * 9) + withParameters(0x42, {0x10, 0x14, 0x18}));
 
     host.clear();
-    driver.clearGraphics();
+    driver->clearGraphics();
     got = items();
     EXPECT_EQ(got.size(), 3u + 2 * 40 * 128);
     EXPECT_EQ(BusItems(got.begin(), got.begin() + 5), (cursorItems(768) + BusItems{cmd(0x42), dat(0)}));
 }
 
-TEST_F(SED133xTest, CodeOperationsAnswerMemoryWriteOnly) {
-    EXPECT_EQ(driver.autoWriteCode(), 0x42);
-    EXPECT_EQ(driver.autoResetCode(), 0);
-    EXPECT_EQ(driver.autoReadCode(), 0);
-    EXPECT_EQ(driver.writeIncrementCode(), 0);
-    EXPECT_TRUE(driver.statusLoop());
-    EXPECT_FALSE(driver.loadDriver());
-}
-
-TEST_F(SED133xTest, BothSedControllersCreateThisDriver) {
-    for (uint8_t controller : {1, 2}) {
-        std::unique_ptr<ControllerLSI> created(createController(controller));
-        EXPECT_NE(dynamic_cast<SED133x*>(created.get()), nullptr) << int(controller);
-    }
+TEST_F(SED133xTest, HasNoDeviceToOpenOrCloseAndNoBrightness) {
+    EXPECT_TRUE(driver->open());
+    driver->setBrightness(3);
+    driver->close();
+    EXPECT_TRUE(host.accesses.empty());
 }
 
 // Text cells are addressed with the pitch the controller was given, so every text row lands
-// where the controller shows it, at every display size.
-class SedTextRows : public SED133xTest, public ::testing::WithParamInterface<int> {
+// where the controller shows it, at every display size, on both SED controllers.
+class SedTextRows : public PluginFixture, public ::testing::WithParamInterface<std::tuple<int, uint8_t>> {
 protected:
     struct Size {
         uint16_t width, height;
     };
-    Size start() {
+    void SetUp() override {
+        PluginFixture::SetUp();
         static constexpr Size sizes[] = {{128, 64}, {128, 128}, {240, 64}, {240, 128}, {256, 128},
                                          {320, 200}, {320, 240}, {192, 64}, {128, 32}};
-        const Size size = sizes[GetParam()];
+        size = sizes[std::get<0>(GetParam())];
+        driver = driverFromTable<SED133x>(std::get<1>(GetParam()));
+        ASSERT_NE(driver, nullptr) << "both SED controllers make this driver";
         gLcd->setSize(size.width, size.height);
-        host.clear();
-        driver.init();
-        gController = &driver;
-        return size;
+        driver->init();
     }
-    void TearDown() override {
-        gController = nullptr;
-        SED133xTest::TearDown();
-    }
+    BusItems items() const { return sedItems(host.accesses); }
+
+    Size size{};
+    std::unique_ptr<SED133x> driver;
 };
 
 TEST_P(SedTextRows, TextPositionsUseTheControllersPitch) {
-    const Size size = start();
-    gLcd->setTextPosition(0, 0);
-    driver.writeText("TITLE");
-    gLcd->setTextPosition(2, 1);
-    driver.writeText("ARTIST");
-    gLcd->setTextPosition(0, static_cast<int16_t>(size.height / 8 - 1));
-    driver.writeText("LAST");
+    driver->writeText(0, 0, "TITLE");
+    driver->writeText(2, 1, "ARTIST");
+    driver->writeText(0, static_cast<int16_t>(size.height / 8 - 1), "LAST");
     const SedMemory memory(items());
     EXPECT_EQ(memory.pitch(), gLcd->graphicRowBytes());
     EXPECT_EQ(memory.textRow(0, 6), "TITLE ");
@@ -225,10 +222,8 @@ TEST_P(SedTextRows, TextPositionsUseTheControllersPitch) {
 }
 
 TEST_P(SedTextRows, BlankTextClearsTheCellsOfItsOwnRow) {
-    start();
-    gLcd->setTextPosition(0, 1);
-    driver.writeText("ABCDEFGHIJKL");
-    gLcd->blankText(2, 1, 4);
+    driver->writeText(0, 1, "ABCDEFGHIJKL");
+    driver->blankText(2, 1, 4);
     const BusItems got = items();
     EXPECT_EQ(SedMemory(got).textRow(1, 12), std::string("AB\0\0\0\0GHIJKL", 12));
     EXPECT_EQ(SedMemory(got).textRow(0, 12), std::string(12, ' '));
@@ -236,21 +231,19 @@ TEST_P(SedTextRows, BlankTextClearsTheCellsOfItsOwnRow) {
     EXPECT_EQ(got.back(), cmd(0));
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSizes, SedTextRows, ::testing::Range(0, 9));
+INSTANTIATE_TEST_SUITE_P(AllSizes, SedTextRows, ::testing::Combine(::testing::Range(0, 9), ::testing::Values(1, 2)));
 
 // The T6963C keeps its own text area: its text addresses are unchanged.
 TEST_F(SED133xTest, T6963CTextAddressesKeepTheTextRowBytes) {
-    T6963C t6963c;
-    gController = &t6963c;
-    gLcd->setController(0);
+    const std::unique_ptr<T6963C> t6963c = driverFromTable<T6963C>(0);
+    ASSERT_NE(t6963c, nullptr);
     for (auto [width, expected] : {std::pair<uint16_t, uint16_t>{128, 2 * 21 + 3}, {192, 2 * 32 + 3}}) {
         gLcd->setSize(width, 64);
-        t6963c.init();
+        t6963c->init();
         host.clear();
-        gLcd->setTextPosition(3, 2);
+        t6963c->writeText(3, 2, "");
         EXPECT_EQ(items(), addressItems(expected)) << width;
     }
-    gController = nullptr;
 }
 
 // The whole plug-in on a 128 x 64 SED1330: the farewell texts land on their own rows.

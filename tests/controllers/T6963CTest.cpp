@@ -1,11 +1,10 @@
+#include "DriverFromTable.h"
 #include "PluginFixture.h"
 #include "T6963CDecoder.h"
 
-#include "controllers/ControllerFactory.h"
 #include "controllers/T6963C.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 
 #include <memory>
@@ -17,37 +16,66 @@ class T6963CTest : public PluginFixture {
 protected:
     void SetUp() override {
         PluginFixture::SetUp();
-        gPlugin->portAddress = 0x378;
         gSettings->setInterfaceTiming(0);
+        remake();
         useSize(240, 128);
     }
 
+    // A new driver on the port address and wiring the settings hold now.
+    void remake() {
+        driver = driverFromTable<T6963C>(0);
+        ASSERT_NE(driver, nullptr);
+    }
+
     void useSize(uint16_t width, uint16_t height) {
-        gLcd->setController(0);
         gLcd->setSize(width, height);
-        driver.init();
+        driver->init();
         host.clear();
+    }
+
+    void setInverse(bool on) {
+        gSettings->setInverse(on ? 1 : 0);
+        driver->setOptions(driverOptions(*gSettings));
     }
 
     BusItems items(T6963CWiring wiring = {}) const { return decodeT6963C(host.accesses, wiring); }
 
-    std::vector<PortAccess> controlWrites(uint16_t base = 0x378) const {
-        std::vector<PortAccess> result;
+    std::vector<uint16_t> controlValues(uint16_t base = 0x378) const {
+        std::vector<uint16_t> result;
         for (const PortAccess& a : host.accesses)
-            if (a.write && a.port == base + 2) result.push_back(a);
+            if (a.write && a.port == base + 2) result.push_back(a.value);
         return result;
     }
 
     static std::vector<uint8_t> zeros(std::size_t n) { return std::vector<uint8_t>(n, 0); }
 
-    T6963C driver;
+    std::unique_ptr<T6963C> driver;
 };
+
+// Text cell (1, 8) of the 240-wide layouts lies at 8 * 40 + 1 = 0x141: an empty text there is
+// the address pointer alone, two data cycles (0x41, 0x01) and a command cycle (0x24).
+constexpr int16_t cellColumn = 1;
+constexpr int16_t cellLine = 8;
 
 // ---- bus cycles ----
 
-TEST_F(T6963CTest, CommandCycleWithTheDefaultWiring) {
-    driver.writeCommand(0x24);
-    EXPECT_EQ(host.accesses, (std::vector<PortAccess>{{true, 0x37A, 4},
+TEST_F(T6963CTest, AddressPointerIsTwoDataCyclesFromTheIdleValueThenACommandCycle) {
+    driver->writeText(cellColumn, cellLine, "");
+    // A data cycle starts from the idle value with C/D low, whatever the lines were left at; a
+    // command cycle writes the idle value first and raises C/D again at its end.
+    EXPECT_EQ(host.accesses, (std::vector<PortAccess>{{true, 0x37A, 12},
+                                                      {true, 0x378, 0x41},
+                                                      {true, 0x37A, 8},
+                                                      {true, 0x37A, 9},
+                                                      {true, 0x37A, 8},
+                                                      {true, 0x37A, 12},
+                                                      {true, 0x37A, 12},
+                                                      {true, 0x378, 0x01},
+                                                      {true, 0x37A, 8},
+                                                      {true, 0x37A, 9},
+                                                      {true, 0x37A, 8},
+                                                      {true, 0x37A, 12},
+                                                      {true, 0x37A, 4},
                                                       {true, 0x378, 0x24},
                                                       {true, 0x37A, 0},
                                                       {true, 0x37A, 1},
@@ -56,68 +84,65 @@ TEST_F(T6963CTest, CommandCycleWithTheDefaultWiring) {
                                                       {true, 0x37A, 12}}));
 }
 
-TEST_F(T6963CTest, DataCycleStartsFromTheIdleValueWhateverTheLinesWereLeftAt) {
-    driver.writeData(0x141);
-    driver.writeData(0x07);
-    const std::vector<PortAccess> cycle{{true, 0x37A, 12}, {true, 0x378, 0x141}, {true, 0x37A, 8},
-                                        {true, 0x37A, 9},  {true, 0x37A, 8},     {true, 0x37A, 12}};
-    ASSERT_EQ(host.accesses.size(), 12u);
-    EXPECT_EQ(std::vector<PortAccess>(host.accesses.begin(), host.accesses.begin() + 6), cycle);
-    EXPECT_EQ(host.accesses[7], (PortAccess{true, 0x378, 0x07}));
-    EXPECT_EQ(host.accesses[6], (PortAccess{true, 0x37A, 12}));
-}
-
 TEST_F(T6963CTest, CyclesFollowAnotherWiring) {
     // CE on pin 14, C/D on pin 16, WR on pin 1, RD on pin 17.
     gSettings->setWiringCS(1);
     gSettings->setWiringA0(2);
     gSettings->setWiringWR(0);
     gSettings->setWiringRD(3);
-    driver.init();
-    host.clear();
-    driver.writeCommand(0x9C);
-    driver.writeData(0x55);
-    const std::vector<uint16_t> expected{4, 5, 7, 5, 4, 0, /* data */ 0, 1, 3, 1, 0};
-    std::vector<uint16_t> seen;
-    for (const PortAccess& a : controlWrites()) seen.push_back(a.value);
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(items({0x378, 2, 4, 1}), (BusItems{cmd(0x9C), dat(0x55)}));
+    remake();
+    driver->writeText(cellColumn, cellLine, "");
+    const std::vector<uint16_t> data{0, 1, 3, 1, 0};
+    const std::vector<uint16_t> command{4, 5, 7, 5, 4, 0};
+    std::vector<uint16_t> expected = data;
+    expected.insert(expected.end(), data.begin(), data.end());
+    expected.insert(expected.end(), command.begin(), command.end());
+    EXPECT_EQ(controlValues(), expected);
+    EXPECT_EQ(items({0x378, 2, 4, 1}), addressItems(0x141));
 }
 
 TEST_F(T6963CTest, AWireOutsideTheFourLinesLeavesThatLineUndrivenButTheCycleRuns) {
     gSettings->setWiringCS(7);
-    driver.init();
-    host.clear();
-    driver.writeCommand(0x81);
-    std::vector<uint16_t> seen;
-    for (const PortAccess& a : controlWrites()) seen.push_back(a.value);
-    EXPECT_EQ(seen, (std::vector<uint16_t>{4, 0, 0, 0, 4, 12}));
-    EXPECT_EQ(host.writes()[1], (PortAccess{true, 0x378, 0x81}));
+    remake();
+    driver->writeText(cellColumn, cellLine, "");
+    EXPECT_EQ(controlValues(), (std::vector<uint16_t>{12, 8, 8, 8, 12, 12, 8, 8, 8, 12, 4, 0, 0, 0, 4, 12}));
+    std::vector<uint16_t> data;
+    for (const PortAccess& a : host.writes())
+        if (a.port == 0x378) data.push_back(a.value);
+    EXPECT_EQ(data, (std::vector<uint16_t>{0x41, 0x01, 0x24}));
 }
 
 TEST_F(T6963CTest, RegistersFollowTheConfiguredBase) {
-    gPlugin->portAddress = 0x278;
-    driver.writeCommand(0x40);
-    driver.writeData(1);
+    gSettings->setLptAddress(0x278);
+    remake();
+    driver->writeText(cellColumn, cellLine, "A");
+    ASSERT_FALSE(host.accesses.empty());
     for (const PortAccess& a : host.accesses) EXPECT_TRUE(a.port == 0x278 || a.port == 0x27A) << a.port;
-    EXPECT_EQ(items({0x278, 1, 8, 4}), (BusItems{cmd(0x40), dat(1)}));
+    EXPECT_EQ(items({0x278, 1, 8, 4}), addressItems(0x141) + textItems("A"));
 }
 
 TEST_F(T6963CTest, SlowerTimingAddsExactlyTwoDataReadsWhileTheStrobeIsActive) {
     for (int32_t timing : {1, 5, -1}) {
-        host.clear();
         gSettings->setInterfaceTiming(timing);
-        driver.writeCommand(0xC0);
-        ASSERT_EQ(host.accesses.size(), 9u) << timing;
-        EXPECT_EQ(host.accesses[4], (PortAccess{false, 0x378, 0}));
-        EXPECT_EQ(host.accesses[5], (PortAccess{false, 0x378, 0}));
-        EXPECT_EQ(host.accesses[3], (PortAccess{true, 0x37A, 1})) << "CE and WR are active during the reads";
-        driver.writeData(0);
-        EXPECT_EQ(host.accesses.size(), 17u);
+        driver->setOptions(driverOptions(*gSettings));
+        host.clear();
+        driver->writeText(cellColumn, cellLine, "");
+        ASSERT_EQ(host.accesses.size(), 8u + 8u + 9u) << timing;
+        // Each cycle's reads follow the write that makes CE and WR active: 9 for data, 1 for
+        // the command.
+        for (std::size_t first : {0u, 8u, 16u}) {
+            const uint16_t active = first == 16 ? 1 : 9;
+            EXPECT_EQ(host.accesses[first + 3], (PortAccess{true, 0x37A, active})) << timing << " " << first;
+            EXPECT_EQ(host.accesses[first + 4], (PortAccess{false, 0x378, 0})) << timing << " " << first;
+            EXPECT_EQ(host.accesses[first + 5], (PortAccess{false, 0x378, 0})) << timing << " " << first;
+        }
+        EXPECT_EQ(items(), addressItems(0x141)) << timing;
     }
-    host.clear();
     gSettings->setInterfaceTiming(0);
-    driver.writeData(0);
+    driver->setOptions(driverOptions(*gSettings));
+    host.clear();
+    driver->writeText(cellColumn, cellLine, "");
+    EXPECT_EQ(host.accesses.size(), 19u);
     for (const PortAccess& a : host.accesses) EXPECT_TRUE(a.write);
 }
 
@@ -125,7 +150,7 @@ TEST_F(T6963CTest, SlowerTimingAddsExactlyTwoDataReadsWhileTheStrobeIsActive) {
 
 TEST_F(T6963CTest, InitSetsTheLayoutModesAndClearsBothLayers) {
     gLcd->setSize(240, 64);
-    driver.init();
+    driver->init();
     ASSERT_FALSE(host.accesses.empty());
     EXPECT_EQ(host.accesses[0], (PortAccess{true, 0x37A, 4})) << "the idle value comes before the first command";
     const BusItems expected = wordItems(0, 0x40) + wordItems(40, 0x41) + wordItems(512, 0x42) +
@@ -138,7 +163,7 @@ TEST_F(T6963CTest, InitSetsTheLayoutModesAndClearsBothLayers) {
 
 TEST_F(T6963CTest, InitSplitsAGraphicHomeAboveOneByte) {
     gLcd->setSize(320, 240);
-    driver.init();
+    driver->init();
     const BusItems all = items();
     ASSERT_GE(all.size(), 12u);
     EXPECT_EQ(BusItems(all.begin() + 3, all.begin() + 12),
@@ -150,51 +175,93 @@ TEST_F(T6963CTest, InitSplitsAGraphicHomeAboveOneByte) {
 
 TEST_F(T6963CTest, GlyphsGoToTheCharacterGeneratorRam) {
     const uint8_t rows[8] = {0, 1, 2, 4, 8, 16, 31, 0};
-    driver.defineGlyph(2, rows);
+    driver->defineGlyph(2, rows);
     EXPECT_EQ(items(), addressItems(0x1C10) + autoWriteItems({0, 1, 2, 4, 8, 16, 31, 0}));
     host.clear();
-    driver.defineGlyph(15, rows);
+    driver->defineGlyph(15, rows);
     const BusItems last = items();
     ASSERT_EQ(last.size(), 13u);
     EXPECT_EQ(BusItems(last.begin(), last.begin() + 3), addressItems(0x1C78));
 }
 
-TEST_F(T6963CTest, TextIsSentAsCharacterGeneratorCodes) {
-    driver.writeText("A");
-    EXPECT_EQ(items(), (BusItems{dat(0x21), cmd(0xC0)}));
+TEST_F(T6963CTest, TextIsSentAtItsCellAsCharacterGeneratorCodes) {
+    driver->writeText(3, 2, "A");
+    EXPECT_EQ(items(), (addressItems(2 * 40 + 3) + BusItems{dat(0x21), cmd(0xC0)}));
     host.clear();
-    driver.writeText("\xA3 \x1F");
-    EXPECT_EQ(items(), (BusItems{dat(0x83), cmd(0xC0), dat(0x00), cmd(0xC0), dat(0xFF), cmd(0xC0)}));
+    driver->writeText(0, 15, "\xA3 \x1F");
+    EXPECT_EQ(items(), (addressItems(15 * 40) +
+                        BusItems{dat(0x83), cmd(0xC0), dat(0x00), cmd(0xC0), dat(0xFF), cmd(0xC0)}));
     host.clear();
-    driver.writeText("");
-    driver.writeText(nullptr);
-    EXPECT_TRUE(host.accesses.empty());
+    driver->writeText(1, 0, "");
+    driver->writeText(2, 0, nullptr);
+    EXPECT_EQ(items(), addressItems(1) + addressItems(2)) << "no text: the address alone";
 }
 
-TEST_F(T6963CTest, RunsAndScreensAreInvertedOnlyWhenInverseIsOn) {
+TEST_F(T6963CTest, CellsKeepTheUserGlyphCodesAndTurnTheRestIntoCharacters) {
+    driver->writeCells(4, 1, "\x80\x8F A\x7F");
+    EXPECT_EQ(items(), (addressItems(44) + BusItems{dat(0x80), cmd(0xC0), dat(0x8F), cmd(0xC0), dat(0x00), cmd(0xC0),
+                                                    dat(0x21), cmd(0xC0), dat(0x5F), cmd(0xC0)}));
+    host.clear();
+    driver->writeCells(0, 0, nullptr);
+    EXPECT_EQ(items(), addressItems(0));
+}
+
+TEST_F(T6963CTest, BlankCellsAreZeroCodesFromTheCell) {
+    driver->blankText(2, 1, 4);
+    EXPECT_EQ(items(), addressItems(42) + autoWriteItems(zeros(4)));
+    host.clear();
+    driver->clearTextCells(0, 3, 2);
+    EXPECT_EQ(items(), addressItems(120) + autoWriteItems(zeros(2)));
+    host.clear();
+    setInverse(true);
+    driver->blankText(0, 0, 1);
+    driver->blankText(0, 0, -3);
+    EXPECT_EQ(items(), addressItems(0) + autoWriteItems(zeros(1)) + addressItems(0) + autoWriteItems({}))
+        << "text cells are never inverted";
+    host.clear();
+    driver->clearLine(5, 2, "   ");
+    EXPECT_EQ(items(), addressItems(85) + autoWriteItems(zeros(3))) << "a playlist line of spaces is blank cells";
+}
+
+TEST_F(T6963CTest, RowsStartAtTheirCellAndAreInvertedOnlyWhenInverseIsOn) {
     const uint8_t run[] = {0x3F, 0x00, 0x2A};
-    driver.writeRun(run, 3);
-    EXPECT_EQ(items(), autoWriteItems({0x3F, 0x00, 0x2A}));
+    driver->writeRow(0, 0, run, 3);
+    EXPECT_EQ(items(), addressItems(768) + autoWriteItems({0x3F, 0x00, 0x2A}));
     host.clear();
-    gSettings->setInverse(1);
-    driver.writeRun(run, 3);
-    EXPECT_EQ(items(), autoWriteItems({0xC0, 0xFF, 0xD5}));
+    setInverse(true);
+    driver->writeRow(5, 17, run, 3);
+    EXPECT_EQ(items(), addressItems(768 + 5 + 17 * 40) + autoWriteItems({0xC0, 0xFF, 0xD5}));
     host.clear();
-    driver.writeRun(run, 0);
-    driver.writeRun(run, -4);
-    EXPECT_EQ(items(), autoWriteItems({}) + autoWriteItems({}));
+    driver->writeRow(0, 1, run, 0);
+    driver->writeRow(0, 1, run, -4);
+    EXPECT_EQ(items(), addressItems(808) + autoWriteItems({}) + addressItems(808) + autoWriteItems({}));
+}
+
+TEST_F(T6963CTest, TheHighlightIsNineGraphicRowsFromTheRowAboveTheLine) {
+    driver->highlightLine(2, 3, 5, true);
+    BusItems expected;
+    for (int r = 0; r < 9; ++r)
+        expected = expected + addressItems(static_cast<uint16_t>(768 + 2 + 40 * (8 * 3 + r - 1))) +
+                   autoWriteItems(std::vector<uint8_t>(5, 0xFF));
+    EXPECT_EQ(items(), expected);
+    host.clear();
+    setInverse(true);
+    driver->highlightLine(0, 1, 300, false);
+    const BusItems dark = items();
+    ASSERT_EQ(dark.size(), 9u * (3 + 2 + 255)) << "a bar is as long as a run can be";
+    EXPECT_EQ(BusItems(dark.begin(), dark.begin() + 5), (addressItems(768 + 7 * 40) + BusItems{cmd(0xB0), dat(0xFF)}));
 }
 
 TEST_F(T6963CTest, ScreenIsOneAutoWriteOfTheWholeGraphicArea) {
     gLcd->setSize(128, 64);
     std::vector<uint8_t> image(LCD::backgroundBytes);
     for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7);
-    driver.writeScreen(image.data());
+    driver->writeScreen(image.data());
     const std::vector<uint8_t> sent(image.begin(), image.begin() + 24 * 64);
     EXPECT_EQ(items(), addressItems(512) + autoWriteItems(sent));
     host.clear();
-    gSettings->setInverse(1);
-    driver.writeScreen(image.data());
+    setInverse(true);
+    driver->writeScreen(image.data());
     std::vector<uint8_t> inverted(sent);
     for (uint8_t& b : inverted) b ^= 0xFF;
     EXPECT_EQ(items(), addressItems(512) + autoWriteItems(inverted));
@@ -203,80 +270,48 @@ TEST_F(T6963CTest, ScreenIsOneAutoWriteOfTheWholeGraphicArea) {
 TEST_F(T6963CTest, ScreenOfTheLargestLayoutStaysInsideTheImage) {
     gLcd->setSize(320, 240);
     std::vector<uint8_t> image(LCD::backgroundBytes, 0x15);
-    driver.writeScreen(image.data());
+    driver->writeScreen(image.data());
     EXPECT_EQ(items().size(), 3u + 2u + 56u * 240u);
     host.clear();
-    driver.writeScreen(nullptr);
+    driver->writeScreen(nullptr);
     EXPECT_TRUE(host.accesses.empty());
 }
 
 TEST_F(T6963CTest, BlocksSetTheAddressOfEveryRow) {
     const uint8_t bytes[] = {1, 2, 3, 4, 5, 6};
-    driver.writeBlock(bytes, 17, 3, 2, 3);
+    driver->writeBlock(bytes, 17, 3, 2, 3);
     const uint16_t first = 768 + 17 + 3 * 8 * 40;
     EXPECT_EQ(items(), addressItems(first) + autoWriteItems({1, 2, 3}) + addressItems(first + 40) +
                            autoWriteItems({4, 5, 6}));
     host.clear();
-    gSettings->setInverse(1);
-    driver.writeBlock(bytes, 0, 0, 1, 2);
+    setInverse(true);
+    driver->writeBlock(bytes, 0, 0, 1, 2);
     EXPECT_EQ(items(), addressItems(768) + autoWriteItems({0xFE, 0xFD}));
 }
 
 TEST_F(T6963CTest, BlockAddressesWrapAtSixteenBits) {
     gLcd->setSize(320, 240);
     const uint8_t bytes[] = {9};
-    driver.writeBlock(bytes, 2, 200, 1, 1);
+    driver->writeBlock(bytes, 2, 200, 1, 1);
     EXPECT_EQ(items(), addressItems(static_cast<uint16_t>((1808 + 2 + 200 * 8 * 56) % 65536)) + autoWriteItems({9}));
 }
 
 TEST_F(T6963CTest, ClearGraphicsZeroesTheGraphicArea) {
-    driver.clearGraphics();
+    driver->clearGraphics();
     EXPECT_EQ(items(), addressItems(768) + autoWriteItems(zeros(40 * 128)));
 }
 
-TEST_F(T6963CTest, StatusIsReadAtBasePlusOneWithTheBusyBitInverted) {
-    host.answerRead = [](uint16_t) -> uint16_t { return 0x0F; };
-    EXPECT_EQ(driver.readStatus(), 0x8F);
-    gPlugin->portAddress = 0x278;
-    host.answerRead = [](uint16_t) -> uint16_t { return 0x1F0; };
-    EXPECT_EQ(driver.readStatus(), 0x70);
-    EXPECT_EQ(host.accesses, (std::vector<PortAccess>{{false, 0x379, 0x0F}, {false, 0x279, 0x1F0}}));
-}
-
-TEST_F(T6963CTest, StatusLoopShowsEveryValueUntilTheStopValue) {
-    gPlugin->portAddress = 0x278;
-    std::vector<uint16_t> answers{0x12, 0xFF, 0x7F};
-    host.answerRead = [&answers](uint16_t) -> uint16_t {
-        const uint16_t v = answers.front();
-        answers.erase(answers.begin());
-        return v;
-    };
-    EXPECT_TRUE(driver.statusLoop());
-    ASSERT_EQ(host.boxes.size(), 3u);
-    EXPECT_EQ(host.boxes[0].text, "Status: 12\n");
-    EXPECT_EQ(host.boxes[1].text, "Status: FF\n");
-    EXPECT_EQ(host.boxes[2].text, "Status: 7F\n");
-    EXPECT_EQ(host.boxes[0].caption, "status");
-    EXPECT_EQ(host.boxes[0].style, 0x30u);
-    for (const PortAccess& a : host.accesses) EXPECT_EQ(a.port, 0x279);
-}
-
-TEST_F(T6963CTest, AnswersTheCodesOfItsCommandSetAndHasNoDeviceToOpen) {
-    EXPECT_EQ(driver.writeIncrementCode(), 0xC0);
-    EXPECT_EQ(driver.autoReadCode(), 0xB1);
-    EXPECT_EQ(driver.autoWriteCode(), 0xB0);
-    EXPECT_EQ(driver.autoResetCode(), 0xB2);
-    EXPECT_FALSE(driver.loadDriver());
-    EXPECT_EQ(driver.unloadDriver(), 0);
-    driver.open();
-    driver.close();
+TEST_F(T6963CTest, HasNoDeviceToOpenOrCloseAndNoBrightness) {
+    EXPECT_TRUE(driver->open());
+    driver->setBrightness(3);
+    driver->close();
     EXPECT_TRUE(host.accesses.empty());
 }
 
-TEST(ControllerFactory, ControllerZeroIsTheT6963C) {
-    std::unique_ptr<ControllerLSI> driver(createController(0));
+TEST(ControllerTable, ValueZeroMakesTheT6963CAndValuesPastTheTableNothing) {
+    std::unique_ptr<ControllerLSI> driver(findController(0)->makeDriver({}));
     EXPECT_NE(dynamic_cast<T6963C*>(driver.get()), nullptr);
-    for (uint8_t value : {7, 8, 255}) EXPECT_EQ(createController(value), nullptr) << int(value);
+    for (uint8_t value : {7, 8, 255}) EXPECT_EQ(findController(value), nullptr) << int(value);
 }
 
 } // namespace

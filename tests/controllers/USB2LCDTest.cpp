@@ -1,3 +1,4 @@
+#include "DriverFromTable.h"
 #include "HostRecorder.h"
 #include "PluginFixture.h"
 
@@ -20,40 +21,61 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using Calls = std::vector<std::string>;
 
-// A driver whose adapter is the recorder's USB services.
+// A driver whose adapter is the recorder's USB services, opened on a 240 x 128 layout.
 class Usb2lcdDriver : public ::testing::Test {
 protected:
     void SetUp() override {
         loadPlugin();
-        ASSERT_TRUE(driver.loadDriver());
+        driver = driverFromTable<USB2LCD>(6);
+        ASSERT_NE(driver, nullptr);
+        gLcd->setSize(240, 128);
+        ASSERT_TRUE(driver->open());
+        opening = host.usbCalls;
+        host.clear();
     }
     void TearDown() override {
         platform::usb::unload();
+        driver.reset();
         unloadPlugin();
+    }
+    void setInverse(bool on) {
+        gSettings->setInverse(on ? 1 : 0);
+        driver->setOptions(driverOptions(*gSettings));
     }
 
     HostRecorder host{true};
-    USB2LCD driver;
+    std::unique_ptr<USB2LCD> driver;
+    Calls opening;
 };
 
-TEST_F(Usb2lcdDriver, CommandBytesAreEscapedAndDataBytesTravelAlone) {
-    driver.writeCommand(0xB0);
-    driver.writeData(0xB0);
-    driver.writeData(0x8F);
-    EXPECT_EQ(host.usbBytes, (Bytes{0x8F, 0xB0, 0xB0, 0x8F}));
-    EXPECT_EQ(host.usbCalls, (Calls{"write 2", "write 1", "write 1"}));
+// The address pointer of text cell (13, 7): 7 * 40 + 13 = 0x125.
+const Bytes cellAddress{0x8F, 0x24, 0x25, 0x01};
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 TEST_F(Usb2lcdDriver, AddressCommandPrecedesItsLowAndHighByte) {
-    driver.setAddress(0x1234);
-    EXPECT_EQ(host.usbBytes, (Bytes{0x8F, 0x24, 0x34, 0x12}));
+    driver->writeText(13, 7, "");
+    EXPECT_EQ(host.usbBytes, cellAddress);
     EXPECT_EQ(host.usbCalls, (Calls{"write 2", "write 2"}));
+}
+
+TEST_F(Usb2lcdDriver, CommandBytesAreEscapedAndDataBytesTravelAlone) {
+    driver->writeText(13, 7, "\xAF");  // character code 0x8F, the escape's own value
+    EXPECT_EQ(host.usbBytes, (cellAddress + Bytes{0x8F, 0xC0, 0x8F}));
+    EXPECT_EQ(host.usbCalls, (Calls{"write 2", "write 2", "write 2", "write 1"}));
+    host.clear();
+    driver->blankText(13, 7, 2);
+    EXPECT_EQ(host.usbBytes, (cellAddress + Bytes{0x8F, 0xB0, 0x00, 0x00, 0x8F, 0xB2}));
+    EXPECT_EQ(host.usbCalls, (Calls{"write 2", "write 2", "write 2", "write 1", "write 1", "write 2"}));
 }
 
 TEST_F(Usb2lcdDriver, GlyphIsOnePacketAddressingTheCharacterGeneratorRam) {
     const uint8_t rows[8] = {1, 2, 3, 4, 5, 6, 7, 31};
-    driver.defineGlyph(1, rows);
-    driver.defineGlyph(15, rows);
+    driver->defineGlyph(1, rows);
+    driver->defineGlyph(15, rows);
     EXPECT_EQ(host.usbCalls, (Calls{"write 16", "write 16"}));
     const Bytes glyph1{0x8F, 0x24, 0x08, 0x1C, 0x8F, 0xB0, 1, 2, 3, 4, 5, 6, 7, 31, 0x8F, 0xB2};
     EXPECT_EQ(Bytes(host.usbBytes.begin(), host.usbBytes.begin() + 16), glyph1);
@@ -62,28 +84,31 @@ TEST_F(Usb2lcdDriver, GlyphIsOnePacketAddressingTheCharacterGeneratorRam) {
 }
 
 TEST_F(Usb2lcdDriver, TextSendsOneWriteAndIncrementPerCharacterWithTheRomCode) {
-    driver.writeText("A");
-    EXPECT_EQ(host.usbBytes, (Bytes{0x8F, 0xC0, 0x21}));
+    driver->writeText(0, 0, "A");
+    EXPECT_EQ(host.usbBytes, (Bytes{0x8F, 0x24, 0x00, 0x00, 0x8F, 0xC0, 0x21}));
     host.clear();
-    driver.writeText("Stopped");
-    ASSERT_EQ(host.usbBytes.size(), 21u);
+    driver->writeText(13, 7, "Stopped");
+    ASSERT_EQ(host.usbBytes.size(), 4u + 21);
     const char* text = "Stopped";
     for (size_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(host.usbBytes[3 * i], 0x8F);
-        EXPECT_EQ(host.usbBytes[3 * i + 1], 0xC0);
-        EXPECT_EQ(host.usbBytes[3 * i + 2], text[i] - 32);
+        EXPECT_EQ(host.usbBytes[4 + 3 * i], 0x8F);
+        EXPECT_EQ(host.usbBytes[4 + 3 * i + 1], 0xC0);
+        EXPECT_EQ(host.usbBytes[4 + 3 * i + 2], text[i] - 32);
     }
     host.clear();
-    driver.writeText("\x1F\xA0");  // below the ROM wraps to 0xFF; 0xA0 reaches user glyph 0x80
-    EXPECT_EQ(host.usbBytes, (Bytes{0x8F, 0xC0, 0xFF, 0x8F, 0xC0, 0x80}));
+    driver->writeText(13, 7, "\x1F\xA0");  // below the ROM wraps to 0xFF; 0xA0 reaches user glyph 0x80
+    EXPECT_EQ(host.usbBytes, (cellAddress + Bytes{0x8F, 0xC0, 0xFF, 0x8F, 0xC0, 0x80}));
+    host.clear();
+    driver->writeCells(13, 7, "\xA0\x80" "A");  // the block modes' cells keep the user glyph codes
+    EXPECT_EQ(host.usbBytes, (cellAddress + Bytes{0x8F, 0xC0, 0xA0, 0x8F, 0xC0, 0x80, 0x8F, 0xC0, 0x21}));
 }
 
 TEST_F(Usb2lcdDriver, ScreenIsAlways5120BytesFromAddress0x300WhateverTheDisplaySize) {
-    gSettings->setInverse(1);
+    setInverse(true);
     gLcd->setSize(128, 64);
     std::vector<uint8_t> image(13443);
     std::iota(image.begin(), image.end(), uint8_t{0});
-    driver.writeScreen(image.data());
+    driver->writeScreen(image.data());
     EXPECT_EQ(host.usbCalls, (Calls{"write 2", "write 2", "write 2", "write 5120", "write 2"}));
     ASSERT_EQ(host.usbBytes.size(), 4u + 2 + 5120 + 2);
     EXPECT_EQ(Bytes(host.usbBytes.begin(), host.usbBytes.begin() + 6), (Bytes{0x8F, 0x24, 0x00, 0x03, 0x8F, 0xB0}));
@@ -92,46 +117,41 @@ TEST_F(Usb2lcdDriver, ScreenIsAlways5120BytesFromAddress0x300WhateverTheDisplayS
 }
 
 TEST_F(Usb2lcdDriver, ClearGraphicsWritesTheWholeScreenWithZeros) {
-    driver.clearGraphics();
+    driver->clearGraphics();
     ASSERT_EQ(host.usbBytes.size(), 5128u);
     EXPECT_EQ(Bytes(host.usbBytes.begin(), host.usbBytes.begin() + 6), (Bytes{0x8F, 0x24, 0x00, 0x03, 0x8F, 0xB0}));
     EXPECT_TRUE(std::all_of(host.usbBytes.begin() + 6, host.usbBytes.end() - 2, [](uint8_t b) { return b == 0; }));
 }
 
-TEST_F(Usb2lcdDriver, RunIsOneAutoWriteTransferWithoutInversion) {
-    gSettings->setInverse(1);
+TEST_F(Usb2lcdDriver, RowIsOneAutoWriteTransferWithoutInversion) {
+    setInverse(true);
     const uint8_t run[] = {0x3F, 0x01, 0x20};
-    driver.writeRun(run, 3);
-    EXPECT_EQ(host.usbBytes, (Bytes{0x8F, 0xB0, 0x3F, 0x01, 0x20, 0x8F, 0xB2}));
-    EXPECT_EQ(host.usbCalls, (Calls{"write 2", "write 3", "write 2"}));
+    driver->writeRow(2, 1, run, 3);  // graphic home 0x300, one row of 40 bytes down
+    EXPECT_EQ(host.usbBytes, (Bytes{0x8F, 0x24, 0x2A, 0x03, 0x8F, 0xB0, 0x3F, 0x01, 0x20, 0x8F, 0xB2}));
+    EXPECT_EQ(host.usbCalls, (Calls{"write 2", "write 2", "write 2", "write 3", "write 2"}));
     host.clear();
-    driver.writeRun(run, -5);
-    EXPECT_EQ(host.usbCalls, (Calls{"write 2", "write 0", "write 2"}));
+    driver->writeRow(0, 0, run, -5);
+    EXPECT_EQ(host.usbCalls, (Calls{"write 2", "write 2", "write 2", "write 0", "write 2"}));
 }
 
 TEST_F(Usb2lcdDriver, InitSendsTheDisplayModeAndTheAdaptersStartCommandsOnly) {
-    driver.init();
+    driver->init();
     EXPECT_EQ(host.usbBytes, (Bytes{0x8F, 0x9C, 0x8F, 0x72, 0x8F, 0x78}));
 }
 
 TEST_F(Usb2lcdDriver, OpenSetsTheBaudRateAndCloseSignsOffBeforeClosing) {
-    driver.open();
-    driver.close();
-    EXPECT_EQ(host.usbCalls, (Calls{"open", "baud 230400", "write 2", "close"}));
+    EXPECT_EQ(opening, (Calls{"open", "baud 230400"}));
+    driver->close();
+    EXPECT_EQ(host.usbCalls, (Calls{"write 2", "close"}));
     EXPECT_EQ(host.usbBytes, (Bytes{0x8F, 0x79}));
     EXPECT_TRUE(host.boxes.empty());
-    EXPECT_FALSE(gPlugin->inEmergency());
 }
 
-TEST_F(Usb2lcdDriver, CodeOperationsAnswerTheT6963CCommands) {
-    EXPECT_EQ(driver.writeIncrementCode(), 0xC0);
-    EXPECT_EQ(driver.autoReadCode(), 0xB1);
-    EXPECT_EQ(driver.autoWriteCode(), 0xB0);
-    EXPECT_EQ(driver.autoResetCode(), 0xB2);
-    EXPECT_TRUE(driver.statusLoop());
+TEST_F(Usb2lcdDriver, BlocksAndBrightnessSendNothing) {
     const uint8_t block[6] = {1, 2, 3, 4, 5, 6};
-    driver.writeBlock(block, 0, 0, 8, 1);
-    EXPECT_TRUE(host.usbBytes.empty());
+    driver->writeBlock(block, 0, 0, 8, 1);
+    driver->setBrightness(2);
+    EXPECT_TRUE(host.usbCalls.empty());
 }
 
 // No host USB services and no device library on the search path.
@@ -148,9 +168,11 @@ protected:
     HostRecorder host{false};
 };
 
-TEST_F(Usb2lcdWithoutLibrary, OpenReportsTheMissingLibraryAndRaisesTheEmergency) {
-    USB2LCD driver;
-    driver.open();
+TEST_F(Usb2lcdWithoutLibrary, OpenReportsTheMissingLibraryAndFails) {
+    const std::unique_ptr<USB2LCD> driver = driverFromTable<USB2LCD>(6);
+    ASSERT_NE(driver, nullptr);
+    gLcd->setSize(240, 128);
+    EXPECT_FALSE(driver->open());
     ASSERT_EQ(host.boxes.size(), 3u);
     EXPECT_EQ(host.boxes[0].text, "Unable to load FTD2XX.dll\n\nMake sure you installed the D2XX driver");
     EXPECT_EQ(host.boxes[1].text, "Tessaranth will now shut down");
@@ -159,8 +181,8 @@ TEST_F(Usb2lcdWithoutLibrary, OpenReportsTheMissingLibraryAndRaisesTheEmergency)
         EXPECT_EQ(box.caption, "Tessaranth");
         EXPECT_EQ(box.style, 0x30u);
     }
-    EXPECT_TRUE(gPlugin->inEmergency());
-    driver.writeText("still harmless");
+    EXPECT_FALSE(gPlugin->inEmergency()) << "the start-up raises it on the answer";
+    driver->writeText(0, 0, "still harmless");
     EXPECT_TRUE(host.usbCalls.empty());
 }
 

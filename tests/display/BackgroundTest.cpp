@@ -1,5 +1,6 @@
 #include "BitmapFile.h"
 #include "HostRecorder.h"
+#include "TableDriver.h"
 
 #include "display/LCD.h"
 
@@ -17,7 +18,7 @@ class BackgroundReader : public ::testing::Test {
 protected:
     void start(uint8_t controller, uint16_t width, uint16_t height) {
         lcd = std::make_unique<LCD>();
-        lcd->setController(controller);
+        useFamilyOf(*lcd, controller);
         lcd->setSize(width, height);
     }
     uint8_t byte(size_t index) const { return lcd->backgroundPointer()[index]; }

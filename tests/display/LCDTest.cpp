@@ -1,13 +1,16 @@
+#include "PageBusDecoders.h"
 #include "PluginFixture.h"
-#include "RecordingController.h"
 #include "T6963CDecoder.h"
+#include "TableDriver.h"
 
-#include "controllers/T6963C.h"
+#include "controllers/ControllerTable.h"
+#include "controllers/PageController.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
-#include "host/WinampPlugin.h"
+#include "settings/Settings.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace tessaranth::test {
 namespace {
@@ -58,104 +61,150 @@ TEST(LCDLayout, TextCellsAreCountedInSixteenBits) {
     EXPECT_EQ(lcd.textCellAddress(0, 2000), static_cast<uint16_t>(80000));
 }
 
-class LCDOnT6963C : public PluginFixture {
+// Text cells as each controller of the table addresses them, read back from its bus.
+class CellsOnTheBus : public PluginFixture {
 protected:
-    void SetUp() override {
-        PluginFixture::SetUp();
-        gPlugin->portAddress = 0x378;
-        gLcd->setController(0);
-        gLcd->setSize(240, 64);
-        gController = new T6963C;
-        gController->init();
+    void TearDown() override {
+        if (driver) driver->close();
+        driver.reset();
+        PluginFixture::TearDown();
+    }
+    void use(uint8_t controller, uint16_t width = 128, uint16_t height = 64) {
+        driver = startDisplay(*gLcd, controller, width, height, *gSettings);
+        ASSERT_NE(driver, nullptr);
         host.clear();
     }
+    // The T6963C's bus; the SED133x's has the same shape (A0 high for commands).
     BusItems items() const { return decodeT6963C(host.accesses); }
+    std::vector<VfdItem> vfdItems() const { return decodeNoritake(host.accesses); }
+
+    std::unique_ptr<ControllerLSI> driver;
 };
 
-TEST_F(LCDOnT6963C, TextPositionIsTheCellAddress) {
-    gLcd->setTextPosition(3, 2);
-    EXPECT_EQ(items(), addressItems(83));
+BusItems withParameters(uint8_t command, std::initializer_list<uint8_t> parameters) {
+    BusItems items{cmd(command)};
+    for (uint8_t p : parameters) items.push_back(dat(p));
+    return items;
 }
 
-TEST_F(LCDOnT6963C, BlankTextWritesSpacesBetweenTheAutoWriteCommands) {
-    gLcd->blankText(0, 1, 10);
-    EXPECT_EQ(items(), addressItems(40) + autoWriteItems(std::vector<uint8_t>(10, 0)));
-    host.clear();
-    gLcd->blankText(5, 0, 0);
-    EXPECT_EQ(items(), addressItems(5) + autoWriteItems({}));
+std::vector<VfdItem> vfdCommands(std::initializer_list<uint8_t> values) {
+    std::vector<VfdItem> items;
+    for (uint8_t v : values) items.push_back({true, v});
+    return items;
 }
 
-TEST_F(LCDOnT6963C, BrightnessIsNotSentToThisController) {
-    gLcd->setBrightness(3);
-    EXPECT_TRUE(host.accesses.empty());
-}
-
-class LCDOnRecorder : public PluginFixture {
-protected:
-    void use(uint8_t controller) {
-        gLcd->setController(controller);
-        gLcd->setSize(128, 64);
-        delete gController;
-        recorder = new RecordingController;
-        gController = recorder;
-    }
-    RecordingController* recorder = nullptr;
-};
-
-TEST_F(LCDOnRecorder, PageControllersGetColumnAndRowPacked) {
-    for (uint8_t controller : {3, 4, 5}) {
-        use(controller);
-        gLcd->setTextPosition(3, 2);
-        EXPECT_EQ(recorder->calls, (std::vector<std::string>{"setAddress 770"})) << int(controller);
-    }
+TEST_F(CellsOnTheBus, TextOnTheT6963CStartsAtTheCellAddress) {
+    use(0, 240, 64);
+    driver->writeText(3, 2, "Hi");
+    EXPECT_EQ(items(), addressItems(83) + textItems("Hi"));
 }
 
 // On 128 x 64 the USB adapter's text rows are 21 bytes apart; the SED133x is given one
 // address pitch for both layers, the 24 graphic row bytes.
-TEST_F(LCDOnRecorder, TextLayerControllersGetTheCellAddressAtTheirOwnPitch) {
-    for (auto [controller, address] : {std::pair<uint8_t, int>{1, 51}, {2, 51}, {6, 45}}) {
+TEST_F(CellsOnTheBus, TextLayerControllersAddressTheCellAtTheirOwnPitch) {
+    for (uint8_t controller : {1, 2}) {
         use(controller);
-        gLcd->setTextPosition(3, 2);
-        EXPECT_EQ(recorder->calls, (std::vector<std::string>{"setAddress " + std::to_string(address)})) << int(controller);
+        driver->writeText(3, 2, "");
+        EXPECT_EQ(items(), withParameters(0x46, {51, 0}) + withParameters(0x42, {})) << int(controller);
     }
+    use(6);
+    driver->writeText(3, 2, "");
+    EXPECT_EQ(host.usbBytes, (std::vector<uint8_t>{0x8F, 0x24, 45, 0}));
 }
 
-TEST_F(LCDOnRecorder, BlankTextOnAPageControllerIsOneZeroBlock) {
-    for (uint8_t controller : {3, 5}) {
+// Cell 3 is pixel column 18; line 2 the page.
+TEST_F(CellsOnTheBus, PageControllersPlaceTextAtTheCellsColumnAndPage) {
+    for (uint8_t controller : {3, 4}) {
         use(controller);
-        gLcd->blankText(0, 1, 10);
-        EXPECT_EQ(recorder->calls, (std::vector<std::string>{"writeBlock 0 1 8 10"}));
-        EXPECT_EQ(recorder->lastBlock, std::vector<uint8_t>(60, 0));
+        driver->writeText(3, 2, "");
+        EXPECT_EQ(decodeKS0108B(host.accesses),
+                  (std::vector<ChipItem>{{1, true, 0xBA}, {2, true, 0xBA}, {2, true, 0x40}, {1, true, 0x40 + 18}}))
+            << int(controller);
     }
-}
-
-TEST_F(LCDOnRecorder, BlankTextOnAPageControllerNeverReachesPastItsZeroBlock) {
-    use(3);
-    gLcd->blankText(2, 0, 100);
-    gLcd->blankText(2, 0, -3);
-    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"writeBlock 2 0 8 40", "writeBlock 2 0 8 0"}));
-}
-
-TEST_F(LCDOnRecorder, BlankTextOnATextLayerControllerUsesItsOwnAutoCodes) {
-    use(1);
-    recorder->autoWrite = 0x42;
-    recorder->autoReset = 0;
-    gLcd->blankText(1, 1, 2);
-    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"setAddress 25", "writeCommand 66", "writeData 0",
-                                                         "writeData 0", "writeCommand 0"}));
-}
-
-TEST_F(LCDOnRecorder, BrightnessIsACommandOnlyForTheNoritake) {
     use(5);
-    gLcd->setBrightness(3);
-    gLcd->setBrightness(0x1F);
-    gLcd->setBrightness(0);
-    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"writeCommand 67", "writeCommand 79", "writeCommand 64"}));
-    for (uint8_t controller : {0, 1, 3, 4, 6}) {
+    driver->writeText(3, 2, "");
+    EXPECT_EQ(vfdItems(), vfdCommands({0x60, 2, 0x64, 18}));
+}
+
+TEST_F(CellsOnTheBus, BlankTextOnTheT6963CWritesZeroCodesBetweenTheAutoWriteCommands) {
+    use(0, 240, 64);
+    driver->blankText(0, 1, 10);
+    EXPECT_EQ(items(), addressItems(40) + autoWriteItems(std::vector<uint8_t>(10, 0)));
+    host.clear();
+    driver->blankText(5, 0, 0);
+    EXPECT_EQ(items(), addressItems(5) + autoWriteItems({}));
+}
+
+TEST_F(CellsOnTheBus, BlankTextOnTheSED133xIsAMemoryWriteClosedByACommandOfZero) {
+    use(1);
+    driver->blankText(1, 1, 2);
+    EXPECT_EQ(items(), withParameters(0x46, {25, 0}) + withParameters(0x42, {0, 0}) + BusItems{cmd(0)});
+}
+
+TEST_F(CellsOnTheBus, BlankTextOnAPageControllerIsOneZeroBlockAtTheCell) {
+    use(3);
+    driver->blankText(0, 1, 10);
+    std::vector<ChipItem> expected{{1, true, 0xB9}, {2, true, 0xB9}, {2, true, 0x40}, {1, true, 0x40}};
+    expected.insert(expected.end(), 60, ChipItem{1, false, 0});
+    EXPECT_EQ(decodeKS0108B(host.accesses), expected);
+    use(5);
+    driver->blankText(0, 1, 10);
+    std::vector<VfdItem> vfd = vfdCommands({0x60, 1, 0x64, 0});
+    vfd.insert(vfd.end(), 60, VfdItem{false, 0});
+    EXPECT_EQ(vfdItems(), vfd);
+}
+
+// The cells of the text layer only: a display without one has nothing to clear.
+TEST_F(CellsOnTheBus, ClearingTextCellsReachesOnlyTheTextLayer) {
+    use(0, 240, 64);
+    driver->clearTextCells(1, 1, 3);
+    EXPECT_EQ(items(), addressItems(41) + autoWriteItems({0, 0, 0}));
+    for (uint8_t controller : {3, 4, 5}) {
         use(controller);
-        gLcd->setBrightness(3);
-        EXPECT_TRUE(recorder->calls.empty()) << int(controller);
+        driver->clearTextCells(1, 1, 3);
+        EXPECT_TRUE(host.accesses.empty()) << int(controller);
     }
+}
+
+TEST_F(CellsOnTheBus, BrightnessIsACommandOnlyWhereTheTableSaysSo) {
+    for (const ControllerRow& row : controllerTable) {
+        use(row.value);
+        driver->setBrightness(3);
+        if (row.brightness) continue;
+        EXPECT_TRUE(host.accesses.empty()) << row.name;
+        EXPECT_TRUE(host.usbBytes.empty()) << row.name;
+    }
+    use(5);
+    driver->setBrightness(3);
+    driver->setBrightness(0x1F);
+    driver->setBrightness(0);
+    EXPECT_EQ(vfdItems(), vfdCommands({0x43, 0x4F, 0x40}));
+}
+
+// What a page controller's blank cells hand to its own writeBlock.
+class ZeroBlockProbe : public PageController {
+public:
+    void init() override {}
+    void clearGraphics() override {}
+    void writeScreen(const uint8_t*) override {}
+    void writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t rows, uint16_t width) override {
+        blocks.push_back({x, y, rows, width});
+        zeros = std::all_of(bytes, bytes + width * 6, [](uint8_t b) { return b == 0; });
+    }
+    std::vector<std::vector<int>> blocks;
+    bool zeros = false;
+
+private:
+    void sendText(const char*) override {}
+    void sendRun(const uint8_t*, int32_t) override {}
+};
+
+TEST(PageControllerBlanks, NeverReachPastTheirZeroBlock) {
+    ZeroBlockProbe probe;
+    probe.blankText(2, 0, 100);
+    EXPECT_TRUE(probe.zeros);
+    probe.blankText(2, 0, -3);
+    EXPECT_EQ(probe.blocks, (std::vector<std::vector<int>>{{2, 0, 8, 40}, {2, 0, 8, 0}}));
 }
 
 } // namespace

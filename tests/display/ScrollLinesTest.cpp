@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 
 #include "CallRecorder.h"
+#include "TableDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ protected:
 
     void start(uint8_t controller) {
         loadPlugin();
-        gLcd->setController(controller);
+        test::useFamilyOf(*gLcd, controller);
         recorder = new CallRecorder(gLcd->isPageController());
         gController = recorder;
         gSettings->setTitleX(2);
@@ -81,7 +82,7 @@ TEST_F(ScrollLines, TwoCharacterTextFillsSixCells) {
     const Bytes sent = step();
     EXPECT_EQ(sent, flatten(builtRows("Hi")));
     ASSERT_EQ(recorder->calls.size(), 1u);
-    EXPECT_EQ(recorder->calls[0].args, (std::vector<uint32_t>{2, 1, 8, 6}));
+    EXPECT_EQ(recorder->calls[0].args, (std::vector<int32_t>{2, 1, 8, 6}));
 }
 
 TEST_F(ScrollLines, WindowShowsTheFirstCellsOfEachRow) {
@@ -133,7 +134,7 @@ TEST_F(ScrollLines, ArtistLineUsesTheArtistField) {
     std::vector<Bytes> rows = builtRows("xyz");
     for (Bytes& row : rows) row.resize(4);
     EXPECT_EQ(step(1), flatten(rows));
-    EXPECT_EQ(recorder->calls[0].args, (std::vector<uint32_t>{4, 3, 8, 4}));
+    EXPECT_EQ(recorder->calls[0].args, (std::vector<int32_t>{4, 3, 8, 4}));
 }
 
 TEST_F(ScrollLines, WithThresholdThreeTheBlockMovesOnEveryThirdCall) {
@@ -169,7 +170,7 @@ TEST_F(ScrollLines, EraseSendsABlankBlockOverTheField) {
     gLcd->eraseScrollLine(0);
     ASSERT_EQ(recorder->calls.size(), 1u);
     EXPECT_EQ(recorder->calls[0].op, "writeBlock");
-    EXPECT_EQ(recorder->calls[0].args, (std::vector<uint32_t>{2, 1, 8, 7}));
+    EXPECT_EQ(recorder->calls[0].args, (std::vector<int32_t>{2, 1, 8, 7}));
     EXPECT_EQ(recorder->calls[0].bytes, Bytes(56, 0));
 }
 

@@ -32,6 +32,52 @@ TEST(EmuScreenImageTest, PixelsOutsideAreDarkAndIgnoreWrites) {
     EXPECT_TRUE(image.pixel(3, 1));
 }
 
+TEST(EmuScreenImageTest, LevelsAreClampedAndAnyLevelAboveZeroIsLit) {
+    ScreenImage image(3, 1);
+    image.setLevel(0, 0, 40);
+    image.setLevel(1, 0, 1);
+    image.setLevel(2, 0, -3);
+    EXPECT_EQ(image.level(0, 0), ScreenImage::kFullLevel);
+    EXPECT_TRUE(image.pixel(1, 0));
+    EXPECT_EQ(image.level(2, 0), 0);
+    EXPECT_EQ(image.litCount(), 2);
+}
+
+TEST(EmuPanelLookTest, OledsGlowBrighterWithLevelAndCurrentAndTwoColourPanelsAreYellowOnTop) {
+    for (PanelKind kind : {PanelKind::OledWhite, PanelKind::OledBlue, PanelKind::OledYellow, PanelKind::OledYellowBlue}) {
+        const PanelLook look{kind, 1.0};
+        int previous = -1;
+        for (int level = 0; level <= ScreenImage::kFullLevel; ++level) {
+            const Rgb colour = look.colourOf(level, 40);
+            EXPECT_GT(colour.red + colour.green + colour.blue, previous) << "level " << level;
+            previous = colour.red + colour.green + colour.blue;
+        }
+        EXPECT_EQ(look.colourOf(0, 40), look.unlitColour());
+        EXPECT_EQ(look.colourOf(ScreenImage::kFullLevel, 40), look.litColour());
+        const Rgb dim = PanelLook{kind, 0.25}.litColour();
+        EXPECT_LT(dim.red + dim.green + dim.blue, previous);
+    }
+    const PanelLook twoColour{PanelKind::OledYellowBlue};
+    const Rgb top = twoColour.colourOf(ScreenImage::kFullLevel, PanelLook::kYellowRows - 1);
+    const Rgb below = twoColour.colourOf(ScreenImage::kFullLevel, PanelLook::kYellowRows);
+    EXPECT_GT(top.red, top.blue);
+    EXPECT_GT(below.blue, below.red);
+    EXPECT_GT(PanelLook{PanelKind::StnBlue}.litColour().red, PanelLook{PanelKind::StnBlue}.unlitColour().red) << "light dots on blue";
+}
+
+TEST(EmuRgbImageTest, GreyLevelsRenderBetweenTheUnlitAndTheLitColour) {
+    ScreenImage image(3, 1);
+    image.setLevel(1, 0, 7);
+    image.setLevel(2, 0, ScreenImage::kFullLevel);
+    const PanelLook look{PanelKind::OledWhite, 0.5};
+    const RgbImage rgb = RgbImage::render(image, look, 1);
+    EXPECT_EQ(rgb.pixel(0, 0), look.unlitColour());
+    EXPECT_EQ(rgb.pixel(1, 0), look.colourOf(7, 0));
+    EXPECT_EQ(rgb.pixel(2, 0), look.litColour());
+    EXPECT_GT(rgb.pixel(1, 0).green, look.unlitColour().green);
+    EXPECT_LT(rgb.pixel(1, 0).green, look.litColour().green);
+}
+
 TEST(EmuRgbImageTest, ScaleOneAndTwoFillWholeSquaresInThePanelColours) {
     const PanelLook look{PanelKind::LcdGreen};
     const RgbImage small = RgbImage::render(diagonal(), look, 1);

@@ -15,7 +15,7 @@ namespace {
 struct TextRowsCase {
     uint8_t controller;
     uint8_t displayFormat;
-    int columns;  // of a text row in display memory (the SED shows 24 six-pixel cells of a 192-wide row)
+    int columns;  // of a text row in display memory
 };
 
 class EmuTextRows : public EmulatedPlugin, public ::testing::WithParamInterface<TextRowsCase> {
@@ -103,7 +103,7 @@ TEST_P(EmuTextRows, FarewellTitleAndArtistLandOnRowsZeroAndOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, EmuTextRows,
-                         ::testing::Values(TextRowsCase{1, 0, 21}, TextRowsCase{1, 7, 24}, TextRowsCase{0, 0, 21},
+                         ::testing::Values(TextRowsCase{1, 0, 21}, TextRowsCase{1, 7, 32}, TextRowsCase{0, 0, 21},
                                            TextRowsCase{0, 7, 32}),
                          [](const ::testing::TestParamInfo<TextRowsCase>& param) {
                              return std::string(param.param.controller == 0 ? "T6963C_" : "SED1330_") +

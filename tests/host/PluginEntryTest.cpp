@@ -77,14 +77,5 @@ TEST_F(PluginEntry, AnySequenceOfHostCallsIsSafe) {
     EXPECT_NE(gPlugin, nullptr);
 }
 
-TEST(WireBit, MapsTheFourWiresAndNothingElse) {
-    EXPECT_EQ(WinampPlugin::wireBit(0), 1);
-    EXPECT_EQ(WinampPlugin::wireBit(1), 2);
-    EXPECT_EQ(WinampPlugin::wireBit(2), 4);
-    EXPECT_EQ(WinampPlugin::wireBit(3), 8);
-    EXPECT_EQ(WinampPlugin::wireBit(4), 0);
-    EXPECT_EQ(WinampPlugin::wireBit(-1), 0);
-}
-
 } // namespace
 } // namespace tessaranth::test

@@ -271,53 +271,52 @@ TEST_F(ShutDown, NoShownFieldMeansNoTraffic) {
 class ShutDownEnding : public ShutDown {
 protected:
     // Puts a recording driver in place of the one start-up made.
-    void replaceDriver(uint8_t startedWith) {
+    void replaceDriver() {
         gSettings->setShowTitle(0);
         gSettings->setShowArtist(0);
         delete gController;
         gController = new RecordingController(&calls);
-        gLcd->setController(startedWith);
     }
     std::vector<std::string> calls;
 };
 
-TEST_F(ShutDownEnding, TheNoritakeFadesOutInSixteenStepsThenClears) {
-    replaceDriver(5);
-    gSettings->setBrightness(12);
+TEST_F(ShutDownEnding, TheDriverIsClosedOnceAfterTheFarewells) {
+    replaceDriver();
+    gSettings->setShowTitle(1);
     quit();
-    std::vector<std::string> expected;
-    for (int level = 0; level < 16; ++level) expected.push_back("writeCommand " + std::to_string(0x40 | level));
-    expected.push_back("clearGraphics");
-    EXPECT_EQ(calls, expected);
-    EXPECT_EQ(host.sleeps, std::vector<uint32_t>(16, 100));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].rfind("writeText 0 0 ", 0), 0u) << calls[0];
+    EXPECT_EQ(calls[1], "close");
+    EXPECT_EQ(gController, nullptr);
 }
 
-TEST_F(ShutDownEnding, TheUsbAdapterIsClosed) {
-    replaceDriver(6);
-    quit();
-    EXPECT_EQ(calls, (std::vector<std::string>{"close"}));
-    EXPECT_TRUE(host.sleeps.empty());
-}
-
-TEST_F(ShutDownEnding, OtherControllersHaveNoEnding) {
+TEST_F(ShutDownEnding, ControllersWithoutAnEndingSendNothingAfterTheFarewells) {
     for (uint8_t controller : {0, 1, 2, 3, 4}) {
         SetUp();
-        replaceDriver(controller);
+        gSettings->setController(controller);
+        gSettings->setDisplayFormat(0);
+        gSettings->setShowTitle(0);
+        gSettings->setShowArtist(0);
+        init();
+        host.clear();
         quit();
-        EXPECT_TRUE(calls.empty()) << int(controller);
+        EXPECT_TRUE(host.accesses.empty()) << int(controller);
+        EXPECT_TRUE(host.sleeps.empty()) << int(controller);
         TearDown();
     }
 }
 
 TEST_F(ShutDownEnding, TheEndingFollowsTheControllerStartedWithNotTheLiveSetting) {
-    replaceDriver(0);
+    gSettings->setShowTitle(0);
+    gSettings->setShowArtist(0);
     gSettings->setController(5);
     quit();
-    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(host.accesses.empty()) << "the T6963C started with has no fade";
+    EXPECT_TRUE(host.sleeps.empty());
 }
 
 TEST_F(ShutDownEnding, AnEmergencyRaisedWhileRunningSkipsFarewellAndEnding) {
-    replaceDriver(6);
+    replaceDriver();
     gSettings->setShowTitle(1);
     gPlugin->raiseEmergencyShutdown();
     quit();

@@ -1,4 +1,6 @@
+#include "PageBusDecoders.h"
 #include "ScreenFixture.h"
+#include "T6963CDecoder.h"
 
 #include "display/LCD.h"
 #include "globals/Globals.h"
@@ -6,6 +8,8 @@
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace tessaranth::test {
 namespace {
@@ -34,28 +38,20 @@ protected:
         gPlugin->clearPlaylist();
     }
 
-    // The bar's writes, as "address:count:byte".
-    Strings barRuns() const {
-        Strings runs;
-        uint32_t address = 0;
-        for (const ControllerCall& c : recorder->calls) {
-            if (c.op == "setAddress") address = c.args[0];
-            if (c.op != "writeRun") continue;
-            const bool uniform = std::all_of(c.bytes.begin(), c.bytes.end(), [&](uint8_t b) { return b == c.bytes[0]; });
-            runs.push_back(std::to_string(address) + ":" + std::to_string(c.args[0]) + ":" +
-                           (uniform ? std::to_string(c.bytes.empty() ? 0 : c.bytes[0]) : "mixed"));
-        }
-        return runs;
+    // The bars asked for, as column, line, width and 1 for lit.
+    std::vector<std::vector<int32_t>> bars() const {
+        std::vector<std::vector<int32_t>> found;
+        for (const ControllerCall& c : recorder->only("highlightLine")) found.push_back(c.args);
+        return found;
     }
 
-    // The nine bar rows on the 240 x 64 layout: graphic home 512, 40 bytes a row, starting one
-    // pixel row above text line `line`.
-    static Strings textLayerBar(int line, int x, int width, int value) {
-        Strings runs;
-        for (int r = 0; r < 9; ++r)
-            runs.push_back(std::to_string(512 + x + 40 * (8 * line + r - 1)) + ":" + std::to_string(width) + ":" +
-                           std::to_string(value));
-        return runs;
+    // Each playlist line cleared, as "column,line:spaces".
+    Strings clearedLines() const {
+        Strings lines;
+        for (const ControllerCall& c : recorder->only("clearLine"))
+            lines.push_back(std::to_string(c.args[0]) + "," + std::to_string(c.args[1]) + ":" +
+                            std::to_string(c.text.size()));
+        return lines;
     }
 };
 
@@ -63,8 +59,8 @@ TEST_F(Playlist, CurrentSongSitsOnItsLineWithNumbersAroundIt) {
     gSettings->setTrackNumbering(1);
     player.listPosition = 10;
     draw();
-    EXPECT_EQ(textWrites(), (Strings{"42:8. Song7", "82:9. Song8", "122:10. Song", "162:11. Song", "202:12. Song"}));
-    EXPECT_EQ(barRuns(), textLayerBar(4, 2, 8, 0xFF));
+    EXPECT_EQ(textWrites(), (Strings{"2,1:8. Song7", "2,2:9. Song8", "2,3:10. Song", "2,4:11. Song", "2,5:12. Song"}));
+    EXPECT_EQ(bars(), (std::vector<std::vector<int32_t>>{{2, 4, 8, 1}}));
 }
 
 TEST_F(Playlist, PlayerIsAskedForTheIndexThenOneNamePerLine) {
@@ -80,24 +76,24 @@ TEST_F(Playlist, EntriesBeforeTheStartAndPastTheEndAreBlankLines) {
     player.fileNames = {"a\\One.mp3", "a\\Two.mp3"};
     player.listPosition = 0;
     draw();
-    EXPECT_EQ(textWrites(), (Strings{"42:        ", "82:        ", "122:        ", "162:One     ", "202:Two     "}));
+    EXPECT_EQ(textWrites(), (Strings{"2,1:        ", "2,2:        ", "2,3:        ", "2,4:One     ", "2,5:Two     "}));
     gSettings->setCurrentPosition(0);
     player.listPosition = 1;
     draw();
-    EXPECT_EQ(textWrites(), (Strings{"42:Two     ", "82:        ", "122:        ", "162:        ", "202:        "}));
+    EXPECT_EQ(textWrites(), (Strings{"2,1:Two     ", "2,2:        ", "2,3:        ", "2,4:        ", "2,5:        "}));
 }
 
 TEST_F(Playlist, NamesLoseFolderAndExtensionAndLinesAreCutToTheWidth) {
     gSettings->setCurrentPosition(0), gSettings->setPlaylistHeight(1);
     player.fileNames = {"C:\\Music\\Song.mp3"};
     draw();
-    EXPECT_EQ(textWrites(), (Strings{"42:Song    "}));
+    EXPECT_EQ(textWrites(), (Strings{"2,1:Song    "}));
     gSettings->setTrackNumbering(1);
     draw();
-    EXPECT_EQ(textWrites(), (Strings{"42:1. Song "}));
+    EXPECT_EQ(textWrites(), (Strings{"2,1:1. Song "}));
     player.fileNames = {"/home/me/A rather long name.flac"};
     draw();
-    EXPECT_EQ(textWrites(), (Strings{"42:1. A rat"}));
+    EXPECT_EQ(textWrites(), (Strings{"2,1:1. A rat"}));
 }
 
 TEST_F(Playlist, ShortNamesAndNamesWithoutFolders) {
@@ -106,7 +102,7 @@ TEST_F(Playlist, ShortNamesAndNamesWithoutFolders) {
     gSettings->setPlaylistHeight(6);
     draw();
     EXPECT_EQ(textWrites(),
-              (Strings{"42:Song    ", "82:abc     ", "122:ab      ", "162:        ", "202:x       ", "242:a       "}));
+              (Strings{"2,1:Song    ", "2,2:abc     ", "2,3:ab      ", "2,4:        ", "2,5:x       ", "2,6:a       "}));
 }
 
 TEST_F(Playlist, HostWithoutNamesGivesBlankLines) {
@@ -120,8 +116,8 @@ TEST_F(Playlist, CurrentLineBelowTheWindowStillGetsTheBar) {
     gSettings->setCurrentPosition(4);
     player.listPosition = 10;
     draw();
-    EXPECT_EQ(textWrites(), (Strings{"42:Song6   ", "82:Song7   "}));
-    EXPECT_EQ(barRuns(), textLayerBar(5, 2, 8, 0xFF));
+    EXPECT_EQ(textWrites(), (Strings{"2,1:Song6   ", "2,2:Song7   "}));
+    EXPECT_EQ(bars(), (std::vector<std::vector<int32_t>>{{2, 5, 8, 1}}));
 }
 
 TEST_F(Playlist, WidestWindowWithEndlessNamesStaysInItsLines) {
@@ -132,9 +128,9 @@ TEST_F(Playlist, WidestWindowWithEndlessNamesStaysInItsLines) {
     draw();
     const Strings lines = textWrites();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "42:1. " + std::string(252, 'n'));
-    EXPECT_EQ(lines[1], "82:2. short" + std::string(247, ' '));
-    EXPECT_EQ(barRuns().front(), "794:255:255");
+    EXPECT_EQ(lines[0], "2,1:1. " + std::string(252, 'n'));
+    EXPECT_EQ(lines[1], "2,2:2. short" + std::string(247, ' '));
+    EXPECT_EQ(bars(), (std::vector<std::vector<int32_t>>{{2, 1, 255, 1}}));
 }
 
 TEST_F(Playlist, ZeroWidthWritesEmptyLines) {
@@ -143,51 +139,24 @@ TEST_F(Playlist, ZeroWidthWritesEmptyLines) {
     for (const std::string& line : textWrites()) EXPECT_EQ(line.back(), ':');
 }
 
-TEST_F(Playlist, NoritakeBarIsOneColumnWiderThanTheText) {
-    useController(5, 128, 64);
-    draw();
-    EXPECT_EQ(textWrites().front(), std::to_string(2 * 256 + 1) + ":        ");
-    EXPECT_EQ(barRuns(), (Strings{std::to_string(2 * 256 + 4) + ":49:255"}));
-    gSettings->setPlaylistWidth(60);
-    draw();
-    EXPECT_EQ(barRuns(), (Strings{std::to_string(2 * 256 + 4) + ":255:255"})) << "a run counts in eight bits";
-}
-
-TEST_F(Playlist, KS0108BHasNoBar) {
-    useController(3, 128, 64);
-    draw();
-    EXPECT_EQ(textWrites().size(), 5u);
-    EXPECT_TRUE(barRuns().empty());
-}
-
-TEST_F(Playlist, ClearOnTextLayerBlanksEveryCellAndTheBar) {
-    clear();
-    std::vector<std::string> ops;
-    uint32_t address = 0;
-    int zeros = 0;
-    Strings lines;
-    for (const ControllerCall& c : recorder->calls) {
-        if (c.op == "setAddress") address = c.args[0];
-        if (c.op == "writeData" && c.args[0] == 0) ++zeros;
-        if (c.op == "writeCommand" && c.args[0] == CallRecorder::autoReset) {
-            lines.push_back(std::to_string(address) + ":" + std::to_string(zeros));
-            zeros = 0;
-        }
+// Page controllers get the same cells; each driver draws its bar (or none) itself.
+TEST_F(Playlist, PageControllersGetTheSameCellsAndBar) {
+    for (uint8_t controller : {3, 5}) {
+        useController(controller, 128, 64);
+        draw();
+        EXPECT_EQ(textWrites().front(), "2,1:        ") << int(controller);
+        EXPECT_EQ(textWrites().size(), 5u) << int(controller);
+        EXPECT_EQ(bars(), (std::vector<std::vector<int32_t>>{{2, 4, 8, 1}})) << int(controller);
     }
-    EXPECT_EQ(lines, (Strings{"42:8", "82:8", "122:8", "162:8", "202:8"}));
-    EXPECT_EQ(barRuns(), textLayerBar(4, 2, 8, 0));
 }
 
-TEST_F(Playlist, ClearOnPageControllersWritesSpaces) {
-    useController(5, 128, 64);
-    clear();
-    const std::string blank(8, ' ');
-    EXPECT_EQ(textWrites(), (Strings{"513:" + blank, "514:" + blank, "515:" + blank, "516:" + blank, "517:" + blank}));
-    EXPECT_EQ(barRuns(), (Strings{"516:49:0"}));
-    useController(3, 128, 64);
-    clear();
-    EXPECT_EQ(textWrites().size(), 5u);
-    EXPECT_TRUE(barRuns().empty());
+TEST_F(Playlist, ClearBlanksEveryLineAndDarkensTheBar) {
+    for (uint8_t controller : {0, 3, 5}) {
+        useController(controller, controller == 0 ? 240 : 128, 64);
+        clear();
+        EXPECT_EQ(clearedLines(), (Strings{"2,1:8", "2,2:8", "2,3:8", "2,4:8", "2,5:8"})) << int(controller);
+        EXPECT_EQ(bars(), (std::vector<std::vector<int32_t>>{{2, 4, 8, 0}})) << int(controller);
+    }
 }
 
 // Through the frame cycle: a new song redraws the playlist in the same frame.
@@ -201,7 +170,7 @@ TEST_F(Playlist, NewSongRedrawsTheWindowInTheSameFrame) {
     gPlugin->renderFrame(&module());
     const Strings lines = textWrites();
     ASSERT_EQ(lines.size(), 5u);  // the track field is hidden; title and artist are unchanged
-    EXPECT_EQ(lines[3], "162:Song4   ");
+    EXPECT_EQ(lines[3], "2,4:Song4   ");
 }
 
 TEST_F(Playlist, SwitchingThePlaylistOffClearsItOnTheNextFrame) {
@@ -211,7 +180,111 @@ TEST_F(Playlist, SwitchingThePlaylistOffClearsItOnTheNextFrame) {
     gPlugin->requestPlaylistClear();
     recorder->calls.clear();
     gPlugin->renderFrame(&module());
-    EXPECT_EQ(barRuns(), textLayerBar(4, 2, 8, 0));
+    EXPECT_EQ(clearedLines().size(), 5u);
+    EXPECT_EQ(bars(), (std::vector<std::vector<int32_t>>{{2, 4, 8, 0}}));
+}
+
+// Through each controller's own driver, down to what the controller latches.
+class PlaylistOnTheBus : public Playlist {
+protected:
+    void SetUp() override {
+        Playlist::SetUp();
+        player.listPosition = 10;
+    }
+
+    // The five lines the window shows (entries 7 to 11), written straight to the driver.
+    std::vector<PortAccess> linesAlone() {
+        host.clear();
+        for (int l = 0; l < 5; ++l) gController->writeText(2, static_cast<int16_t>(1 + l), lines[l]);
+        return host.accesses;
+    }
+
+    static constexpr const char* lines[] = {"Song7   ", "Song8   ", "Song9   ", "Song10  ", "Song11  "};
+};
+
+// Nine graphic rows of the bar's width from the pixel row above text line `line`, on the
+// 240 x 64 layout: graphic home 512, 40 bytes a row.
+BusItems textLayerBar(int line, int x, int width, uint8_t value) {
+    BusItems items;
+    for (int r = 0; r < 9; ++r)
+        items = items + addressItems(static_cast<uint16_t>(512 + x + 40 * (8 * line + r - 1))) +
+                autoWriteItems(Bytes(static_cast<size_t>(width), value));
+    return items;
+}
+
+// The Noritake's bar: a run on the second layer (pages 8 and up) from the line's first column.
+std::vector<VfdItem> vfdBar(int line, int x, int columns, uint8_t value) {
+    std::vector<VfdItem> items{{true, 0x60}, {true, static_cast<uint8_t>(8 + line)}, {true, 0x64},
+                               {true, static_cast<uint8_t>(6 * x)}};
+    items.insert(items.end(), static_cast<size_t>(columns), VfdItem{false, value});
+    return items;
+}
+
+template <typename Item>
+std::vector<Item> operator+(std::vector<Item> a, const std::vector<Item>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST_F(PlaylistOnTheBus, TextLayerLinesThenNineBarRowsUnderTheCurrentOne) {
+    useDriver(0);
+    gPlugin->drawPlaylist(&module());
+    BusItems expected;
+    for (int l = 0; l < 5; ++l) expected = expected + addressItems(static_cast<uint16_t>(40 * (1 + l) + 2)) + textItems(lines[l]);
+    EXPECT_EQ(decodeT6963C(host.accesses), expected + textLayerBar(4, 2, 8, 0xFF));
+}
+
+TEST_F(PlaylistOnTheBus, WidestWindowBarFillsNineRowsOf255Bytes) {
+    useDriver(0);
+    gSettings->setPlaylistWidth(255);
+    gSettings->setCurrentPosition(0), gSettings->setPlaylistHeight(2);
+    gPlugin->drawPlaylist(&module());
+    const BusItems items = decodeT6963C(host.accesses);
+    const BusItems bar = textLayerBar(1, 2, 255, 0xFF);
+    ASSERT_GT(items.size(), bar.size());
+    EXPECT_EQ(BusItems(items.end() - static_cast<std::ptrdiff_t>(bar.size()), items.end()), bar);
+}
+
+TEST_F(PlaylistOnTheBus, TextLayerClearZeroesEveryCellAndDarkensTheBar) {
+    useDriver(0);
+    gPlugin->clearPlaylist();
+    BusItems expected;
+    for (int l = 1; l <= 5; ++l)
+        expected = expected + addressItems(static_cast<uint16_t>(40 * l + 2)) + autoWriteItems(Bytes(8, 0));
+    EXPECT_EQ(decodeT6963C(host.accesses), expected + textLayerBar(4, 2, 8, 0));
+}
+
+TEST_F(PlaylistOnTheBus, NoritakeBarIsOneColumnWiderThanTheTextAndStopsAtTheEdge) {
+    useDriver(5, 128, 64);
+    gPlugin->drawPlaylist(&module());
+    const std::vector<PortAccess> drawn = host.accesses;
+    EXPECT_EQ(decodeNoritake(drawn), decodeNoritake(linesAlone()) + vfdBar(4, 2, 49, 0xFF));
+    gSettings->setPlaylistWidth(60);
+    host.clear();
+    gPlugin->drawPlaylist(&module());
+    const std::vector<VfdItem> wide = decodeNoritake(host.accesses);
+    const std::vector<VfdItem> bar = vfdBar(4, 2, 128 - 12, 0xFF);
+    ASSERT_GT(wide.size(), bar.size());
+    EXPECT_EQ(std::vector<VfdItem>(wide.end() - static_cast<std::ptrdiff_t>(bar.size()), wide.end()), bar);
+}
+
+TEST_F(PlaylistOnTheBus, NoritakeClearDrawsSpacesAndADarkBar) {
+    useDriver(5, 128, 64);
+    gPlugin->clearPlaylist();
+    std::vector<VfdItem> expected;
+    for (int l = 1; l <= 5; ++l) {
+        expected = expected + std::vector<VfdItem>{{true, 0x60}, {true, static_cast<uint8_t>(l)}, {true, 0x64}, {true, 12}};
+        expected.insert(expected.end(), 48, VfdItem{false, 0});
+    }
+    EXPECT_EQ(decodeNoritake(host.accesses), expected + vfdBar(4, 2, 49, 0));
+}
+
+TEST_F(PlaylistOnTheBus, KS0108BDrawsTheLinesAndNoBar) {
+    useDriver(3, 128, 64);
+    gPlugin->drawPlaylist(&module());
+    const std::vector<PortAccess> drawn = host.accesses;
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn, linesAlone());
 }
 
 } // namespace

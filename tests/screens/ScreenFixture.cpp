@@ -1,7 +1,10 @@
 #include "ScreenFixture.h"
 
+#include "TableDriver.h"
+
 #include "display/LCD.h"
 #include "globals/Globals.h"
+#include "settings/Settings.h"
 
 namespace tessaranth::test {
 
@@ -11,20 +14,24 @@ void ScreenFixture::SetUp() {
 }
 
 void ScreenFixture::useController(uint8_t controller, uint16_t width, uint16_t height) {
-    gLcd->setController(controller);
+    useFamilyOf(*gLcd, controller);
     gLcd->setSize(width, height);
     delete gController;
     recorder = new CallRecorder(gLcd->isPageController());
     gController = recorder;
 }
 
+void ScreenFixture::useDriver(uint8_t controller, uint16_t width, uint16_t height) {
+    delete gController;
+    recorder = nullptr;
+    gController = startDisplay(*gLcd, controller, width, height, *gSettings).release();
+    host.clear();
+}
+
 std::vector<std::string> ScreenFixture::textWrites() const {
     std::vector<std::string> writes;
-    uint32_t address = 0;
-    for (const ControllerCall& call : recorder->calls) {
-        if (call.op == "setAddress") address = call.args[0];
-        if (call.op == "writeText") writes.push_back(std::to_string(address) + ":" + call.text);
-    }
+    for (const ControllerCall& call : recorder->only("writeText"))
+        writes.push_back(std::to_string(call.args[0]) + "," + std::to_string(call.args[1]) + ":" + call.text);
     return writes;
 }
 

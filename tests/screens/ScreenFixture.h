@@ -16,13 +16,14 @@ protected:
 
     // Starts the layout as the given controller and display size, with a fresh recorder.
     void useController(uint8_t controller, uint16_t width = 240, uint16_t height = 64);
+    // Starts the layout with the controller's own parallel-port driver instead, its bus traffic
+    // recorded from here on (no recorder).
+    void useDriver(uint8_t controller, uint16_t width = 240, uint16_t height = 64);
 
-    // Every text written, as "address:text" with the address last set before it.
+    // Every text written, as "column,line:text".
     std::vector<std::string> textWrites() const;
     // The lParam of every player message, in order.
     std::vector<intptr_t> queries() const;
-    // Text cell address of a packed position on the 240 x 64 layout (40 cells a row).
-    static uint16_t cell(uint16_t column, uint16_t row) { return static_cast<uint16_t>(row * 40 + column); }
 
     CallRecorder* recorder = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "ScreenFixture.h"
+#include "TableDriver.h"
 
 #include "display/LCD.h"
 #include "globals/Globals.h"
@@ -41,23 +42,23 @@ TEST_F(StatusIndicators, StartingWhilePlayingWritesNothing) {
 
 TEST_F(StatusIndicators, StartingWhileStoppedWritesStoppedOnce) {
     player.playState = 0;
-    EXPECT_EQ(frame(), (Strings{"200:Stopped"}));
+    EXPECT_EQ(frame(), (Strings{"0,5:Stopped"}));
     EXPECT_TRUE(frame().empty());
 }
 
 TEST_F(StatusIndicators, PlayPausePlayWritesOncePerChange) {
     player.playState = 3;
-    EXPECT_EQ(frame(), (Strings{"200:Paused "}));
+    EXPECT_EQ(frame(), (Strings{"0,5:Paused "}));
     EXPECT_TRUE(frame().empty());
     player.playState = 1;
-    EXPECT_EQ(frame(), (Strings{"200:Playing"}));
+    EXPECT_EQ(frame(), (Strings{"0,5:Playing"}));
 }
 
 TEST_F(StatusIndicators, AnyOtherStateCountsAsStopped) {
     player.playState = 7;
-    EXPECT_EQ(frame(), (Strings{"200:Stopped"}));
+    EXPECT_EQ(frame(), (Strings{"0,5:Stopped"}));
     player.playState = 0x103;  // only the low byte is kept
-    EXPECT_EQ(frame(), (Strings{"200:Paused "}));
+    EXPECT_EQ(frame(), (Strings{"0,5:Paused "}));
 }
 
 TEST_F(StatusIndicators, HiddenStatusWritesNothingAndIsDrawnAtTheNextChange) {
@@ -65,9 +66,9 @@ TEST_F(StatusIndicators, HiddenStatusWritesNothingAndIsDrawnAtTheNextChange) {
     player.playState = 0;
     EXPECT_TRUE(frame().empty());
     gSettings->setShowStatus(1);
-    EXPECT_EQ(frame(), (Strings{"200:Stopped"})) << "the last drawn state was still playing";
+    EXPECT_EQ(frame(), (Strings{"0,5:Stopped"})) << "the last drawn state was still playing";
     player.playState = 1;
-    EXPECT_EQ(frame(), (Strings{"200:Playing"}));
+    EXPECT_EQ(frame(), (Strings{"0,5:Playing"}));
 }
 
 // Shows the analyzer as graphics, the scope as blocks and the VU meter.
@@ -81,7 +82,7 @@ void showVisualisations() {
 // What the erasures of a stop send, recorded alone on a freshly loaded plug-in.
 std::vector<ControllerCall> erasuresAlone() {
     loadPlugin();
-    gLcd->setController(0);
+    useFamilyOf(*gLcd, 0);
     gLcd->setSize(240, 64);
     auto* alone = new CallRecorder;
     gController = alone;
@@ -98,8 +99,8 @@ TEST_F(StatusIndicators, StoppingErasesTheShownVisualisationsOnce) {
     SetUp();
     showVisualisations();
     player.playState = 0;
-    EXPECT_EQ(frame(), (Strings{"200:Stopped"}));
-    const std::vector<ControllerCall> afterText(recorder->calls.begin() + 2, recorder->calls.end());
+    EXPECT_EQ(frame(), (Strings{"0,5:Stopped"}));
+    const std::vector<ControllerCall> afterText(recorder->calls.begin() + 1, recorder->calls.end());
     EXPECT_TRUE(afterText == expected) << afterText.size() << " calls against " << expected.size();
     EXPECT_TRUE(frame().empty());
     EXPECT_TRUE(recorder->calls.empty()) << "erased once";
@@ -117,17 +118,17 @@ TEST_F(StatusIndicators, PausingErasesNothing) {
     showVisualisations();
     player.playState = 3;
     frame();
-    EXPECT_EQ(recorder->calls.size(), 2u);
+    EXPECT_EQ(recorder->calls.size(), 1u);
 }
 
 TEST_F(StatusIndicators, ShuffleAndRepeatFollowThePlayer) {
     player.shuffle = 1;
-    EXPECT_EQ(frame(), (Strings{"210:Shuffle"}));
+    EXPECT_EQ(frame(), (Strings{"10,5:Shuffle"}));
     player.repeat = 5;  // any non-zero answer is on
-    EXPECT_EQ(frame(), (Strings{"220:Repeat"}));
+    EXPECT_EQ(frame(), (Strings{"20,5:Repeat"}));
     player.shuffle = 0;
     player.repeat = 0;
-    EXPECT_EQ(frame(), (Strings{"210:       ", "220:      "}));
+    EXPECT_EQ(frame(), (Strings{"10,5:       ", "20,5:      "}));
     EXPECT_TRUE(frame().empty());
 }
 
@@ -140,10 +141,10 @@ TEST_F(StatusIndicators, NullModuleKeepsTheStates) {
     EXPECT_EQ(gPlugin->playState, 3);
 }
 
-TEST_F(StatusIndicators, PageControllersWriteAtThePackedPosition) {
+TEST_F(StatusIndicators, PageControllersGetTheSameCell) {
     useController(5, 128, 64);
     player.playState = 0;
-    EXPECT_EQ(frame(), (Strings{"5:Stopped"}));
+    EXPECT_EQ(frame(), (Strings{"0,5:Stopped"}));
 }
 
 } // namespace

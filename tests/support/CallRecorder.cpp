@@ -2,8 +2,8 @@
 
 namespace tessaranth::test {
 
-void CallRecorder::writeRun(const uint8_t* bytes, int32_t count) {
-    calls.push_back({"writeRun", {static_cast<uint32_t>(count)}, {bytes, bytes + count}, {}});
+void CallRecorder::writeRow(int column, int row, const uint8_t* bytes, int32_t count) {
+    calls.push_back({"writeRow", {column, row, count}, {bytes, bytes + count}, {}});
 }
 
 void CallRecorder::writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t rows, uint16_t width) {

@@ -11,41 +11,41 @@
 namespace tessaranth::test {
 
 struct ControllerCall {
-    std::string op;               // "setAddress", "writeText", "writeRun", "writeBlock", "writeCommand", "writeData"
-    std::vector<uint32_t> args;   // address; count; x, y, rows, width; value
-    std::vector<uint8_t> bytes;   // what writeRun and writeBlock were given
-    std::string text;             // what writeText was given
+    std::string op;               // "writeText", "writeCells", "blankText", "writeRow", "writeBlock", ...
+    std::vector<int32_t> args;    // column, line (or row) and count; x, y, rows, width
+    std::vector<uint8_t> bytes;   // what writeRow and writeBlock were given
+    std::string text;             // what writeText and writeCells were given
     bool operator==(const ControllerCall&) const = default;
 };
 
 class CallRecorder : public ControllerLSI {
 public:
-    static constexpr uint16_t autoWrite = 0xB0;
-    static constexpr uint16_t autoReset = 0xB2;
-
     // page: a block carries six column bytes per cell (else rows x width row bytes).
     explicit CallRecorder(bool page = false) : page_(page) {}
 
     void init() override {}
-    void writeData(uint16_t value) override { calls.push_back({"writeData", {value}, {}, {}}); }
-    void writeCommand(uint16_t value) override { calls.push_back({"writeCommand", {value}, {}, {}}); }
     void clearGraphics() override {}
-    void setAddress(uint16_t address) override { calls.push_back({"setAddress", {address}, {}, {}}); }
-    void defineGlyph(uint8_t, const uint8_t[8]) override {}
-    void writeText(const char* text) override { calls.push_back({"writeText", {}, {}, text}); }
     void writeScreen(const uint8_t*) override {}
-    void writeRun(const uint8_t* bytes, int32_t count) override;
+    void writeText(int16_t column, int16_t line, const char* text) override {
+        calls.push_back({"writeText", {column, line}, {}, text});
+    }
+    void writeCells(int16_t column, int16_t line, const char* codes) override {
+        calls.push_back({"writeCells", {column, line}, {}, codes});
+    }
+    void blankText(int16_t column, int16_t line, int16_t count) override {
+        calls.push_back({"blankText", {column, line, count}, {}, {}});
+    }
+    void clearTextCells(int16_t column, int16_t line, int16_t count) override {
+        calls.push_back({"clearTextCells", {column, line, count}, {}, {}});
+    }
+    void clearLine(int16_t column, int16_t line, const char* spaces) override {
+        calls.push_back({"clearLine", {column, line}, {}, spaces});
+    }
+    void highlightLine(int16_t column, int16_t line, int16_t width, bool lit) override {
+        calls.push_back({"highlightLine", {column, line, width, lit ? 1 : 0}, {}, {}});
+    }
+    void writeRow(int column, int row, const uint8_t* bytes, int32_t count) override;
     void writeBlock(const uint8_t* bytes, uint16_t x, uint16_t y, uint16_t rows, uint16_t width) override;
-    uint8_t readStatus() override { return 0; }
-    bool statusLoop() override { return true; }
-    void open() override {}
-    void close() override {}
-    bool loadDriver() override { return true; }
-    int32_t unloadDriver() override { return 0; }
-    uint16_t writeIncrementCode() override { return 0xC0; }
-    uint16_t autoReadCode() override { return 0xB1; }
-    uint16_t autoWriteCode() override { return autoWrite; }
-    uint16_t autoResetCode() override { return autoReset; }
 
     // The calls with the given operation name, in order.
     std::vector<ControllerCall> only(const std::string& op) const;

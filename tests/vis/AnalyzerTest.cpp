@@ -236,7 +236,8 @@ TEST_F(AnalyzerTest, RisingBarPushesTheMarkerUp) {
 
 // ---- block mode ----
 
-TEST_F(AnalyzerTest, BlockCodesPerController) {
+// The glyph codes themselves: where a controller keeps its user glyphs is its driver's business.
+TEST_F(AnalyzerTest, BlockCodesAreTheUserGlyphsOnEveryController) {
     Settings& s = *gSettings;
     s.setBlockAnalyzer(1);
     s.setAnalyzerWidth(8);
@@ -248,18 +249,14 @@ TEST_F(AnalyzerTest, BlockCodesPerController) {
         module.spectrumBytes[0][cell * 71] = static_cast<uint8_t>(cell + 1);
         module.spectrumBytes[1][cell * 71] = static_cast<uint8_t>(cell + 1);
     }
-    const std::vector<uint8_t> glyphs = {128, 129, 130, 131, 132, 133, 134, 135};
-    const std::vector<uint8_t> raised = {160, 161, 162, 163, 164, 165, 166, 167};
-    struct Case {
-        uint8_t controller;
-        const std::vector<uint8_t>& codes;
-    } cases[] = {{0, raised}, {1, glyphs}, {2, glyphs}, {6, raised}, {3, glyphs}, {5, glyphs}};
-    for (const Case& c : cases) {
-        useDisplay(c.controller, 128, 64);
+    for (uint8_t controller : {0, 1, 2, 6, 3, 5}) {
+        useDisplay(controller, 128, 64);
         forget();
         render();
-        ASSERT_EQ(display->texts.size(), 1u) << int(c.controller);
-        EXPECT_EQ(display->texts[0].bytes, c.codes) << int(c.controller);
+        ASSERT_EQ(display->cells.size(), 1u) << int(controller);
+        EXPECT_EQ(display->cells[0].place(), (std::pair{2, 2})) << int(controller);
+        EXPECT_EQ(display->cells[0].bytes, (std::vector<uint8_t>{128, 129, 130, 131, 132, 133, 134, 135}))
+            << int(controller);
     }
 }
 
@@ -275,10 +272,10 @@ TEST_F(AnalyzerTest, BlockBarsBlankAbovePartialTopAndFullBelow) {
     module.spectrumBytes[0][191] = module.spectrumBytes[1][191] = 11;  // bar 1: 11 pixels
     module.spectrumBytes[0][382] = module.spectrumBytes[1][382] = 24;  // bar 2: full
     render();
-    // Text rows 1, 2, 3 at 40 cells per row, from cell 1.
-    EXPECT_EQ(textAt(41), (std::vector<uint8_t>{32, 32, 167}));
-    EXPECT_EQ(textAt(81), (std::vector<uint8_t>{32, 162, 167}));
-    EXPECT_EQ(textAt(121), (std::vector<uint8_t>{160, 167, 167}));
+    // Text lines 1, 2, 3 from cell 1.
+    EXPECT_EQ(cellsAt(1, 1), (std::vector<uint8_t>{32, 32, 135}));
+    EXPECT_EQ(cellsAt(1, 2), (std::vector<uint8_t>{32, 130, 135}));
+    EXPECT_EQ(cellsAt(1, 3), (std::vector<uint8_t>{128, 135, 135}));
     EXPECT_EQ(gAnalyzer->level(1), 8);  // lowered by the drawing
 }
 
@@ -290,7 +287,7 @@ TEST_F(AnalyzerTest, BlockBaselineShowsUnderATruncatedBar) {
     s.setAnalyzerY(0);
     module.spectrumBytes[0][0] = 1;  // 0.5 pixel
     render();
-    EXPECT_EQ(textAt(2), (std::vector<uint8_t>{160}));
+    EXPECT_EQ(cellsAt(2, 0), (std::vector<uint8_t>{128}));
 }
 
 // ---- page controllers ----
@@ -300,7 +297,7 @@ TEST_F(AnalyzerTest, PageControllerSendsColumnBytesPerPage) {
     gSettings->setAnalyzerHeight(8);
     render();
     ASSERT_EQ(display->runs.size(), 1u);
-    EXPECT_EQ(display->runs[0].address, 2 * 256 + 2);  // cell 2, page 16 / 8
+    EXPECT_EQ(display->runs[0].place(), (std::pair{2, 2}));  // cell 2, page 16 / 8
     EXPECT_EQ(display->runs[0].bytes, std::vector<uint8_t>(24, 0x80));
 }
 
@@ -312,7 +309,7 @@ TEST_F(AnalyzerTest, TwelveRowsOnAPageControllerSendOnlyTheFirstPage) {
     fillSpectrum(1, 8);
     render();
     ASSERT_EQ(display->runs.size(), 1u);
-    EXPECT_EQ(display->runs[0].address, 2 * 256);
+    EXPECT_EQ(display->runs[0].place(), (std::pair{2, 0}));
     // Bars of 8 in an area of 12 rows: rows 4 .. 7 of the first page.
     EXPECT_EQ(display->runs[0].bytes, std::vector<uint8_t>(24, 0xF0));
 }
@@ -341,7 +338,7 @@ TEST_F(AnalyzerTest, ClearGraphicsZeroesEveryRowOfTheArea) {
     gAnalyzer->clearAnalyzerGraphics();
     ASSERT_EQ(display->runs.size(), 16u);
     for (int row = 0; row < 16; ++row) {
-        EXPECT_EQ(display->runs[row].address, 768 + 2 + 40 * (16 + row));
+        EXPECT_EQ(display->runs[row].place(), (std::pair{2, 16 + row}));
         EXPECT_EQ(display->runs[row].bytes, std::vector<uint8_t>(4, 0));
     }
 }
@@ -351,22 +348,16 @@ TEST_F(AnalyzerTest, ClearGraphicsOnAPageControllerSendsWholePages) {
     gSettings->setAnalyzerHeight(20);
     gAnalyzer->clearAnalyzerGraphics();
     ASSERT_EQ(display->runs.size(), 2u);
-    EXPECT_EQ(display->runs[1].address, 2 * 256 + 3);
+    EXPECT_EQ(display->runs[1].place(), (std::pair{2, 3}));
     EXPECT_EQ(display->runs[1].bytes, std::vector<uint8_t>(24, 0));
 }
 
-TEST_F(AnalyzerTest, ClearTextWritesSpacesOnTextLayerControllersOnly) {
+// One clear of the visible cells per text line of the area (the driver leaves a display
+// without a text layer as it is).
+TEST_F(AnalyzerTest, ClearTextClearsTheCellsOfEachLineOfTheArea) {
     gSettings->setAnalyzerHeight(16);
     gAnalyzer->clearAnalyzerText();
-    const std::vector<std::string> row2 = {"setAddress 82", "writeCommand 176", "writeData 0", "writeData 0",
-                                           "writeData 0",   "writeData 0",      "writeCommand 178"};
-    ASSERT_EQ(display->calls.size(), 14u);
-    EXPECT_EQ(std::vector<std::string>(display->calls.begin(), display->calls.begin() + 7), row2);
-    EXPECT_EQ(display->calls[7], "setAddress 122");
-    useDisplay(3, 128, 64);
-    forget();
-    gAnalyzer->clearAnalyzerText();
-    EXPECT_TRUE(display->calls.empty());
+    EXPECT_EQ(display->calls, (std::vector<std::string>{"clearTextCells 2 2 4", "clearTextCells 2 3 4"}));
 }
 
 } // namespace

@@ -50,10 +50,10 @@ protected:
     // Every graphic run on the 240 x 128 text-layer display stays inside one display row.
     void expectRunsInsideTheDisplay() const {
         for (const auto& run : display->runs) {
-            const int offset = run.address - 768;
-            ASSERT_GE(offset, 0);
-            EXPECT_LT(offset / 40, 128) << offset;
-            EXPECT_LE(offset % 40 + static_cast<int>(run.bytes.size()), 40) << offset;
+            ASSERT_GE(run.column, 0);
+            ASSERT_GE(run.row, 0);
+            EXPECT_LT(run.row, 128) << run.column;
+            EXPECT_LE(run.column + static_cast<int>(run.bytes.size()), 40) << run.row;
         }
     }
 };
@@ -93,8 +93,8 @@ TEST_F(HostileSettingsTest, OneStereoNonLinearBarComputesNothing) {
     s.setAnalyzerHeight(8);
     renderAnalyzer();
     EXPECT_EQ(gAnalyzer->level(0), 0);  // never written: the bar keeps its level
-    ASSERT_EQ(display->texts.size(), 1u);
-    EXPECT_EQ(display->texts[0].bytes, (std::vector<uint8_t>{160}));
+    ASSERT_EQ(display->cells.size(), 1u);
+    EXPECT_EQ(display->cells[0].bytes, (std::vector<uint8_t>{128}));
 }
 
 TEST_F(HostileSettingsTest, WideBlockRowsStopAtTheirBufferAndTheTextRow) {
@@ -108,12 +108,12 @@ TEST_F(HostileSettingsTest, WideBlockRowsStopAtTheirBufferAndTheTextRow) {
     s.setScopeHeight(64);
     s.setVuMeterWidth(0);
     renderAll();
-    ASSERT_FALSE(display->texts.empty());
-    for (const auto& text : display->texts) EXPECT_EQ(text.bytes.size(), 40u);  // of 51 cells
+    ASSERT_FALSE(display->cells.empty());
+    for (const auto& row : display->cells) EXPECT_EQ(row.bytes.size(), 40u);  // of 51 cells
     useDisplay(0, 320, 240);
     forget();
     renderAll();
-    for (const auto& text : display->texts) EXPECT_EQ(text.bytes.size(), 51u);  // of 56 cells
+    for (const auto& row : display->cells) EXPECT_EQ(row.bytes.size(), 51u);  // of 56 cells
 }
 
 TEST_F(HostileSettingsTest, AreaPartlyOutsideTheDisplayIsCut) {
@@ -164,9 +164,8 @@ TEST_F(HostileSettingsTest, PageControllerRunsStayInsideTheDisplay) {
     s.setVuMeterWidth(0);
     renderAll(1);
     for (const auto& run : display->runs) {
-        const int firstColumn = (run.address >> 8) * 6;
-        EXPECT_LE(firstColumn + static_cast<int>(run.bytes.size()), 128);
-        EXPECT_LT(run.address & 0xFF, 8);
+        EXPECT_LE(run.column * 6 + static_cast<int>(run.bytes.size()), 128);
+        EXPECT_LT(run.row, 8);
     }
     // Analyzer: pages 5 .. 7 of 128 - 108 columns; scope: eight pages of 128 columns.
     ASSERT_EQ(display->runs.size(), 3u + 8u);

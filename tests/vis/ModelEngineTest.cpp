@@ -28,7 +28,7 @@ TEST_F(ModelEngineTest, PlaysSixtyTwoFramesIntoRowsSixtyFourOnward) {
     gModelEngine->renderModels();
     ASSERT_EQ(display->runs.size(), 62u);
     for (const auto& run : display->runs) {
-        EXPECT_EQ(run.address, 768 + 40 * 64);
+        EXPECT_EQ(run.place(), (std::pair{0, 64}));
         EXPECT_EQ(run.bytes.size(), 2560u);
     }
     EXPECT_EQ(host.sleeps, std::vector<uint32_t>(62, 40));
@@ -89,7 +89,7 @@ TEST_F(ModelEngineTest, WiderRowsSendWholeRowsOfTheBand) {
     useDisplay(0, 320, 240);
     gModelEngine->renderModels();
     ASSERT_EQ(display->runs.size(), 62u);
-    EXPECT_EQ(display->runs[0].address, 1808 + 56 * 64);
+    EXPECT_EQ(display->runs[0].place(), (std::pair{0, 64}));
     EXPECT_EQ(display->runs[0].bytes.size(), 56u * 64u);
 }
 

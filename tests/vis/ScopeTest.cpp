@@ -111,7 +111,7 @@ TEST_F(ScopeTest, LineNeighbourOnPageControllersIsThePreviousColumn) {
     EXPECT_EQ(areaColumn(1), "....######......");
     EXPECT_EQ(areaColumn(2), ".........#......");
     ASSERT_EQ(display->runs.size(), 2u);
-    EXPECT_EQ(display->runs[0].address, 1 * 256 + 4);
+    EXPECT_EQ(display->runs[0].place(), (std::pair{1, 4}));
 }
 
 TEST_F(ScopeTest, BlockModeMirrorsTheBarAboutTheCentre) {
@@ -121,13 +121,13 @@ TEST_F(ScopeTest, BlockModeMirrorsTheBarAboutTheCentre) {
     gSettings->setScopeSens(11);  // full scale reaches the top
     render();
     ASSERT_EQ(gAnalyzer->level(0), 16);
-    // Text rows 4 (upper) and 5 (lower) at 40 cells per row, from cell 1.
-    const std::vector<uint8_t> upper = textAt(161), lower = textAt(201);
+    // Text lines 4 (upper) and 5 (lower), from cell 1.
+    const std::vector<uint8_t> upper = cellsAt(1, 4), lower = cellsAt(1, 5);
     ASSERT_EQ(upper.size(), 4u);
     ASSERT_EQ(lower.size(), 4u);
-    EXPECT_EQ(upper[0], 135 + 32);
-    EXPECT_EQ(lower[0], 143 + 32);
-    EXPECT_EQ(upper[1], 128 + 32);  // the centre: baseline above, nothing below
+    EXPECT_EQ(upper[0], 135);
+    EXPECT_EQ(lower[0], 143);
+    EXPECT_EQ(upper[1], 128);  // the centre: baseline above, nothing below
     EXPECT_EQ(lower[1], 32);
 }
 
@@ -140,12 +140,12 @@ TEST_F(ScopeTest, BlockModePartialTopAndOddRowCount) {
     setColumns({255});
     render();
     // 20 + 127 x 0.9996 x 0.15625 = 39.8, stored as 39: one empty pixel row at the top.
-    ASSERT_EQ(display->texts.size(), 4u);
-    EXPECT_EQ(textAt(1)[0], 134 + 32);
-    EXPECT_EQ(textAt(3 * 40 + 1)[0], 142 + 32);
-    EXPECT_EQ(textAt(40 + 1)[0], 135 + 32);
-    EXPECT_EQ(textAt(2 * 40 + 1)[0], 143 + 32);
-    EXPECT_TRUE(textAt(4 * 40 + 1).empty());
+    ASSERT_EQ(display->cells.size(), 4u);
+    EXPECT_EQ(cellsAt(1, 0)[0], 134);
+    EXPECT_EQ(cellsAt(1, 3)[0], 142);
+    EXPECT_EQ(cellsAt(1, 1)[0], 135);
+    EXPECT_EQ(cellsAt(1, 2)[0], 143);
+    EXPECT_TRUE(cellsAt(1, 4).empty());
 }
 
 TEST_F(ScopeTest, LineModeInBlockModeLeavesTheAreaAlone) {
@@ -158,11 +158,10 @@ TEST_F(ScopeTest, LineModeInBlockModeLeavesTheAreaAlone) {
 TEST_F(ScopeTest, ClearOperationsCoverTheScopeArea) {
     gAnalyzer->clearScopeGraphics();
     ASSERT_EQ(display->runs.size(), 16u);
-    EXPECT_EQ(display->runs[15].address, 768 + 1 + 40 * 47);
+    EXPECT_EQ(display->runs[15].place(), (std::pair{1, 47}));
     forget();
     gAnalyzer->clearScopeText();
-    EXPECT_EQ(display->calls.front(), "setAddress 161");
-    EXPECT_EQ(std::count(display->calls.begin(), display->calls.end(), "writeData 0"), 8);
+    EXPECT_EQ(display->calls, (std::vector<std::string>{"clearTextCells 1 4 4", "clearTextCells 1 5 4"}));
 }
 
 } // namespace

@@ -44,7 +44,7 @@ TEST_F(VUMeterTest, SilenceRestsTheNeedleOnTheTopLeftCorner) {
     EXPECT_EQ(meterRow(0), (std::vector<int>{0}));
     EXPECT_EQ(meterRow(47), (std::vector<int>{35}));  // the step next to the pivot (36, 48)
     ASSERT_EQ(display->runs.size(), 48u);
-    EXPECT_EQ(display->runs[0].address, 768 + 3 + 40 * 40);
+    EXPECT_EQ(display->runs[0].place(), (std::pair{3, 40}));
     EXPECT_EQ(display->runs[0].bytes.size(), 12u);
 }
 
@@ -99,8 +99,8 @@ TEST_F(VUMeterTest, PageControllersGetTheMeterInColumnBytes) {
     gSettings->setVuMeterY(16);
     gAnalyzer->drawVUMeter(0, 0);
     ASSERT_EQ(display->runs.size(), 2u);
-    EXPECT_EQ(display->runs[0].address, 1 * 256 + 2);
-    EXPECT_EQ(display->runs[1].address, 1 * 256 + 3);
+    EXPECT_EQ(display->runs[0].place(), (std::pair{1, 2}));
+    EXPECT_EQ(display->runs[1].place(), (std::pair{1, 3}));
     EXPECT_EQ(display->runs[0].bytes.size(), 48u);
     // The last two steps of (-1, -20/24) from the pivot (24, 20): (1, 0.83) and the tip (0, 0).
     EXPECT_EQ(litInRow(16, 0, 128), (std::vector<int>{6, 7}));
@@ -146,7 +146,7 @@ TEST_F(VUMeterTest, RowsBelowTheDisplayAreNotSent) {
     gSettings->setVuMeterX(35);
     gAnalyzer->drawVUMeter(0, 0);
     ASSERT_EQ(display->runs.size(), 8u);
-    EXPECT_EQ(display->runs.back().address, 768 + 35 + 40 * 127);
+    EXPECT_EQ(display->runs.back().place(), (std::pair{35, 127}));
     EXPECT_EQ(display->runs.back().bytes.size(), 5u);
 }
 

@@ -1,5 +1,7 @@
 #include "VisFixture.h"
 
+#include "TableDriver.h"
+
 #include "display/LCD.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
@@ -8,26 +10,20 @@
 
 namespace tessaranth::test {
 
-void MemoryController::setAddress(uint16_t value) {
-    RecordingController::setAddress(value);
-    address = value;
-}
-
-void MemoryController::writeRun(const uint8_t* bytes, int32_t count) {
-    RecordingController::writeRun(bytes, count);
-    runs.push_back({address, std::vector<uint8_t>(bytes, bytes + count)});
-    const int page = address & 0xFF;
-    const int firstColumn = (address >> 8) * 6;
+void MemoryController::writeRow(int column, int row, const uint8_t* bytes, int32_t count) {
+    RecordingController::writeRow(column, row, bytes, count);
+    runs.push_back({column, row, std::vector<uint8_t>(bytes, bytes + count)});
+    const auto start = static_cast<uint32_t>(row * rowBytes + column);
     for (int32_t i = 0; i < count; ++i) {
-        memory[(address + i) & 0xFFFF] = bytes[i];
-        pages[page][(firstColumn + i) & 0xFF] = bytes[i];
+        memory[(start + static_cast<uint32_t>(i)) & 0xFFFF] = bytes[i];
+        pages[row & 0xFF][(column * 6 + i) & 0xFF] = bytes[i];
     }
 }
 
-void MemoryController::writeText(const char* text) {
-    RecordingController::writeText(text);
-    const auto* codes = reinterpret_cast<const uint8_t*>(text);
-    texts.push_back({address, std::vector<uint8_t>(codes, codes + std::char_traits<char>::length(text))});
+void MemoryController::writeCells(int16_t column, int16_t line, const char* codes) {
+    RecordingController::writeCells(column, line, codes);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(codes);
+    cells.push_back({column, line, std::vector<uint8_t>(bytes, bytes + std::char_traits<char>::length(codes))});
 }
 
 void VisFixture::SetUp() {
@@ -43,19 +39,20 @@ void VisFixture::TearDown() {
 }
 
 void VisFixture::useDisplay(uint8_t controller, uint16_t width, uint16_t height) {
-    gLcd->setController(controller);
+    useFamilyOf(*gLcd, controller);
     gLcd->setSize(width, height);
+    display->rowBytes = gLcd->graphicRowBytes();
 }
 
 void VisFixture::forget() {
     display->calls.clear();
     display->runs.clear();
-    display->texts.clear();
+    display->cells.clear();
 }
 
 bool VisFixture::pixel(int x, int y) const {
     if (gLcd->isPageController()) return (display->pages[y / 8][x] >> (y % 8)) & 1;
-    const uint32_t byte = gLcd->graphicHome() + static_cast<uint32_t>(y * gLcd->graphicRowBytes() + x / 6);
+    const auto byte = static_cast<uint32_t>(y * gLcd->graphicRowBytes() + x / 6);
     return (display->memory[byte & 0xFFFF] >> (5 - x % 6)) & 1;
 }
 
@@ -72,9 +69,9 @@ std::vector<int> VisFixture::litInRow(int y, int from, int to) const {
     return result;
 }
 
-std::vector<uint8_t> VisFixture::textAt(uint16_t address) const {
-    for (auto it = display->texts.rbegin(); it != display->texts.rend(); ++it)
-        if (it->address == address) return it->bytes;
+std::vector<uint8_t> VisFixture::cellsAt(int column, int line) const {
+    for (auto it = display->cells.rbegin(); it != display->cells.rend(); ++it)
+        if (it->column == column && it->row == line) return it->bytes;
     return {};
 }
 

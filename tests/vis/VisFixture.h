@@ -11,28 +11,31 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaranth::test {
 
-// Row runs land at consecutive addresses (text-layer controllers); the same run is also kept
-// as column bytes of a page (page controllers: column cell in the high byte, page in the low).
+// Keeps what it is sent as display memory. Rows: a run lands in a graphic row of 6-pixel cells
+// (text-layer controllers) and is also kept as the column bytes of a page (page controllers).
 class MemoryController : public RecordingController {
 public:
     struct Write {
-        uint16_t address;
+        int column;
+        int row;  // the pixel row or page of a run, the text line of cells
         std::vector<uint8_t> bytes;
+        std::pair<int, int> place() const { return {column, row}; }
     };
 
-    void setAddress(uint16_t address) override;
-    void writeRun(const uint8_t* bytes, int32_t count) override;
-    void writeText(const char* text) override;
+    void writeRow(int column, int row, const uint8_t* bytes, int32_t count) override;
+    void writeCells(int16_t column, int16_t line, const char* codes) override;
 
-    uint16_t address = 0;
     std::vector<Write> runs;
-    std::vector<Write> texts;
+    std::vector<Write> cells;
     std::vector<uint8_t> memory = std::vector<uint8_t>(0x10000, 0);
     std::array<std::array<uint8_t, 256>, 256> pages{};
+    // Graphic bytes of a row in memory (the layout's, set with the display).
+    int rowBytes = 0;
 };
 
 class VisFixture : public ::testing::Test {
@@ -51,8 +54,8 @@ protected:
     std::string column(int x, int from, int to) const;
     // Lit pixels of row y between columns from and to (exclusive).
     std::vector<int> litInRow(int y, int from, int to) const;
-    // The codes written as text at a text-layer cell address.
-    std::vector<uint8_t> textAt(uint16_t address) const;
+    // The codes last written as cells at a text cell.
+    std::vector<uint8_t> cellsAt(int column, int line) const;
 
     void fillSpectrum(int channel, uint8_t value);
     void fillWaveform(int channel, uint8_t value);

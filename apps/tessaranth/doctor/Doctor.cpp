@@ -3,9 +3,7 @@
 #include "Errors.h"
 #include "session/StoredSettings.h"
 
-#include "config/WiringTable.h"
-#include "controllers/ControllerFactory.h"
-#include "controllers/ControllerLSI.h"
+#include "controllers/ControllerTable.h"
 #include "geometry/DisplayFormat.h"
 #include "platform/posix/RegistryLocation.h"
 
@@ -16,17 +14,16 @@ namespace tessaranth::host {
 
 namespace {
 
-constexpr uint8_t usbAdapter = 6;
 const char* const makeYourOwn = "set up your display with 'tessaranth config' and press \"Save settings\"";
 
 std::string describe(const emu::DisplaySetup& s) {
-    const std::string name = s.controller < std::size(controllerNames) ? controllerNames[s.controller]
-                                                                       : "controller " + std::to_string(s.controller);
+    const ControllerRow* row = findController(s.controller);
+    const std::string name = row ? row->name : "controller " + std::to_string(s.controller);
     const DisplaySize size = displaySize(s.displayFormat);
     const std::string dimensions = s.displayFormat < displayFormatCount
                                        ? std::to_string(size.width) + "x" + std::to_string(size.height)
                                        : "of display format " + std::to_string(s.displayFormat);
-    if (s.controller == usbAdapter) return name + " " + dimensions + " on the USB adapter";
+    if (row && row->transport == Transport::usbAdapter) return name + " " + dimensions + " on the USB adapter";
     char port[8];
     std::snprintf(port, sizeof port, "0x%X", static_cast<unsigned>(s.lptAddress));
     return name + " " + dimensions + " on the parallel port at " + port;
@@ -48,10 +45,8 @@ Finding settingsFinding(const std::string& file, const std::string& location, co
             makeYourOwn};
 }
 
-bool hasDriver(uint8_t controller) { return std::unique_ptr<ControllerLSI>(createController(controller)) != nullptr; }
-
 Finding displayFinding(const emu::DisplaySetup& setup, const std::string& description) {
-    if (!hasDriver(setup.controller))
+    if (!findController(setup.controller))
         return {Verdict::problem, "display", description + ": the plug-in has no driver for it",
                 "choose a controller in 'tessaranth config'"};
     if (setup.displayFormat >= displayFormatCount)
@@ -92,8 +87,9 @@ void Doctor::checkDisplay(const Machine& machine, const emu::DisplaySetup& setup
     display_ = describe(setup);
     std::vector<Finding> findings{displayFinding(setup, display_)};
     if (findings.front().verdict == Verdict::ok) {
-        std::vector<Finding> more =
-            setup.controller == usbAdapter ? checkUsbAdapter(machine) : checkParallelPort(machine, setup.lptAddress);
+        std::vector<Finding> more = findController(setup.controller)->transport == Transport::usbAdapter
+                                        ? checkUsbAdapter(machine)
+                                        : checkParallelPort(machine, setup.lptAddress);
         findings.insert(findings.end(), more.begin(), more.end());
     }
     drivable_ = noProblem(findings);

@@ -1,9 +1,9 @@
 // The Linux dialog: the Qt module in the plug-in's folder (config/DialogModule.h), loaded when
 // the dialog first opens. Without a screen, or without the module, Config says how to set up
 // without them and changes nothing.
+#include "config/ConfigDialog.h"
 #include "config/DialogModule.h"
 #include "config/TConfigForm.h"
-#include "platform/ConfigDialog.h"
 #include "platform/Platform.h"
 #include "platform/posix/Companion.h"
 
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace tessaranth::platform::native {
+namespace tessaranth::config::native {
 
 namespace {
 
@@ -20,7 +20,7 @@ std::atomic<const DialogModule*> loadedModule{nullptr};
 const char* const withoutDialog = "tessaranth config --set NAME=VALUE";
 
 // Through the host, when it shows message boxes itself.
-void warn(const std::string& text) { platform::messageBox(text.c_str(), "Tessaranth", mbIconWarning); }
+void warn(const std::string& text) { platform::messageBox(text.c_str(), "Tessaranth", platform::mbIconWarning); }
 
 bool set(const char* name) {
     const char* value = std::getenv(name);
@@ -32,10 +32,10 @@ bool displayAvailable() { return set("DISPLAY") || set("WAYLAND_DISPLAY") || set
 
 const DialogModule* dialogModule() {
     if (const DialogModule* module = loadedModule) return module;
-    const Companion companion = loadCompanion(dialogModuleFile, dialogModuleEntry);
+    const platform::Companion companion = platform::loadCompanion(dialogModuleFile, dialogModuleEntry);
     const DialogModule* module =
         companion.entry ? reinterpret_cast<DialogModuleEntry>(companion.entry)() : nullptr;
-    if (companion.status == CompanionStatus::missing)
+    if (companion.status == platform::CompanionStatus::missing)
         warn(std::string("The configuration dialog is not installed: install tessaranth-dialog, or use\n") + withoutDialog);
     else if (!module)
         warn("The configuration dialog cannot be loaded: " + companion.problem);
@@ -59,4 +59,4 @@ void raiseConfigDialog() {
     if (const DialogModule* module = loadedModule) module->raise();
 }
 
-} // namespace tessaranth::platform::native
+} // namespace tessaranth::config::native

@@ -3,9 +3,9 @@
 #include "config/TConfigForm.h"
 #include "config/win32/VisualStyles.h"
 #include "config/win32/Win32ConfigView.h"
-#include "platform/ConfigDialog.h"
+#include "config/ConfigDialog.h"
 
-namespace tessaranth::platform::native {
+namespace tessaranth::config::native {
 
 void showConfigDialog(TConfigForm& form) {
     const win32view::VisualStyles styles(win32view::moduleInstance());
@@ -15,4 +15,4 @@ void showConfigDialog(TConfigForm& form) {
 
 void raiseConfigDialog() { win32view::Win32ConfigView::raiseOpenDialog(); }
 
-} // namespace tessaranth::platform::native
+} // namespace tessaranth::config::native

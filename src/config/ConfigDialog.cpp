@@ -1,8 +1,8 @@
-#include "platform/ConfigDialog.h"
+#include "config/ConfigDialog.h"
 
 #include <atomic>
 
-namespace tessaranth::platform {
+namespace tessaranth::config {
 
 namespace {
 
@@ -32,4 +32,4 @@ void showConfigDialog(TConfigForm& form) {
         native::showConfigDialog(form);
 }
 
-} // namespace tessaranth::platform
+} // namespace tessaranth::config

@@ -6,7 +6,7 @@ namespace tessaranth {
 class TConfigForm;
 }
 
-namespace tessaranth::platform {
+namespace tessaranth::config {
 
 using ConfigDialogPresenter = void (*)(void* context, TConfigForm& form);
 
@@ -22,10 +22,14 @@ void showConfigDialog(TConfigForm& form);
 bool beginConfigDialog();
 void endConfigDialog();
 
+// The platform's dialog (config/qt, config/win32).
 namespace native {
 void showConfigDialog(TConfigForm& form);
 // Brings the open dialog to the front.
 void raiseConfigDialog();
-}
+} // namespace native
 
-} // namespace tessaranth::platform
+// One opening of the dialog, as the plug-in's Config asks for it.
+void openConfigDialog();
+
+} // namespace tessaranth::config

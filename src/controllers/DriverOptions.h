@@ -1,0 +1,32 @@
+// What a driver is told instead of reading the settings: the options that may change while the
+// display runs, and the port's address and wiring, fixed when the driver is made.
+#pragma once
+
+#include <cstdint>
+
+namespace tessaranth {
+
+class Settings;
+
+struct DriverOptions {
+    bool inverse = false;     // graphic bytes inverted
+    bool slowStrobe = false;  // the T6963C's two delay reads inside a strobe (interfaceTiming)
+};
+
+// The wire choice (0..3: a control-register bit) of the lines named CS, A0, WR and RD.
+struct PortWiring {
+    int16_t cs = 0;
+    int16_t a0 = 0;
+    int16_t wr = 0;
+    int16_t rd = 0;
+};
+
+struct DriverSetup {
+    uint16_t portAddress = 0;
+    PortWiring wiring;
+};
+
+DriverOptions driverOptions(const Settings& settings);
+DriverSetup driverSetup(const Settings& settings);
+
+} // namespace tessaranth

@@ -1,0 +1,17 @@
+#include "host/ConfigOpener.h"
+
+namespace tessaranth {
+
+namespace {
+
+ConfigOpener currentOpener = nullptr;
+
+} // namespace
+
+void setConfigOpener(ConfigOpener opener) { currentOpener = opener; }
+
+void openConfig() {
+    if (currentOpener) currentOpener();
+}
+
+} // namespace tessaranth

@@ -1,0 +1,28 @@
+// A driver made the way start-up makes it: the controller table's row for a `controller` value,
+// given the port address and wiring of the settings, attached to the plug-in's layout (set to
+// the row's family) and told the settings' options.
+#pragma once
+
+#include "controllers/ControllerTable.h"
+#include "display/LCD.h"
+#include "globals/Globals.h"
+#include "settings/Settings.h"
+
+#include <memory>
+
+namespace tessaranth::test {
+
+// Null when the value has no row or its row makes another kind of driver.
+template <class Driver>
+std::unique_ptr<Driver> driverFromTable(uint8_t controller) {
+    const ControllerRow* row = findController(controller);
+    if (!row) return nullptr;
+    std::unique_ptr<ControllerLSI> made(row->makeDriver(driverSetup(*gSettings)));
+    if (!dynamic_cast<Driver*>(made.get())) return nullptr;
+    gLcd->setFamily(row->family, row->sharedPitch);
+    made->attach(*gLcd);
+    made->setOptions(driverOptions(*gSettings));
+    return std::unique_ptr<Driver>(static_cast<Driver*>(made.release()));
+}
+
+} // namespace tessaranth::test
