@@ -47,6 +47,9 @@ bool graphicalDisplay() {
     return false;
 }
 
+// QT_QPA_PLATFORM names a platform of Qt's own, such as offscreen.
+bool qtPlatformNamed() { return std::getenv("QT_QPA_PLATFORM") != nullptr; }
+
 bool isFile(const std::filesystem::path& path) {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
@@ -157,6 +160,10 @@ private:
         switch (chosenView(options_)) {
         case ViewKind::png: view_ = std::make_unique<PngView>(options_.pngDirectory, options_.every); break;
         case ViewKind::window:
+            // Qt would end the program for want of a display.
+            if (!graphicalDisplay() && !qtPlatformNamed())
+                throw Failure("a window needs a graphical display (DISPLAY or WAYLAND_DISPLAY): use --view terminal or "
+                              "--view png:DIR");
             window_ = new WindowView(loadWindowModule(fileBesideThisProgram(windowPlaces)), display->display(), [this] {
                 if (configure_) configure_();
             });
@@ -193,8 +200,8 @@ private:
 int configure(const Options& options) {
     const bool pictures = !options.screenshotDirectory.empty();
     // Pictures need no screen: Qt draws them offscreen.
-    if (pictures && !graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (!graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM"))
+    if (pictures && !graphicalDisplay() && !qtPlatformNamed()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!graphicalDisplay() && !qtPlatformNamed())
         throw Failure("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); without one, "
                       "use tessaranth config --set NAME=VALUE");
     StoredSettings settings(options.settingsFile);

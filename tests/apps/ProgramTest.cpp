@@ -148,6 +148,14 @@ TEST_F(ProgramTest, AMessageOfSeveralLinesPrintsAsSeveralLines) {
         << o.err;
 }
 
+TEST_F(ProgramTest, AWindowWithoutADisplayIsRefusedNotCrashedInto) {
+    unsetenv("QT_QPA_PLATFORM");
+    const Outcome o = run("demo --view window --frames 2");
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_EQ(o.err, "tessaranth: a window needs a graphical display (DISPLAY or WAYLAND_DISPLAY): use --view "
+                     "terminal or --view png:DIR\n");
+}
+
 TEST_F(ProgramTest, TerminalViewWithoutATerminalEndsOnTime) {
     const auto start = std::chrono::steady_clock::now();
     const Outcome o = run("demo --seconds 1");  // no display: the terminal view, into a file
