@@ -21,10 +21,11 @@ struct RowFormat {
     size_t padding;
 };
 
-// Three file bytes become four 6-pixel cells.
+// Three file bytes become four 6-pixel cells; a file row is padded to four bytes.
 RowFormat cellRowFormat(int32_t graphicRowBytes) {
     const size_t groups = static_cast<size_t>(std::max(graphicRowBytes, 0)) * 6 / 24;
-    return {std::min(groups * 3, rowBufferBytes - rowBufferBytes % 3), groups == 11 ? 3u : 2u};
+    const size_t taken = std::min(groups * 3, rowBufferBytes - rowBufferBytes % 3);
+    return {taken, (4 - taken % 4) % 4};
 }
 
 // Bytes of 8 pixels, taken as they are; a 128-wide display reads a 144-pixel bitmap.

@@ -1,9 +1,14 @@
 // The doctor on machines the test builds: a root folder with what the kernel would show (device
-// files, loaded modules, USB devices, the user and group files), a user who is not root, stored
-// settings of the test's own, and MPD present or not. Each finding says what it found, what to
-// do, and whether the display can be driven.
+// files, loaded modules, USB devices, the device tree, /proc, the user and group files, a
+// Raspberry Pi's config.txt), the owners, groups and ACL entries of its device files listed the
+// way getfacl prints them, a user who is not root, stored settings of the test's own, and MPD
+// present or not. Each finding says what it found, what to do, and whether the display can be
+// driven. Nothing here needs root but the test of files that have their groups on disk, and
+// the kernel's own decision for another user.
 #include "MpdServer.h"
+#include "doctor/BusChecks.h"
 #include "doctor/Doctor.h"
+#include "doctor/ServiceChecks.h"
 
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
@@ -12,10 +17,17 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace tessaranth::host {
 namespace {
@@ -23,11 +35,12 @@ namespace {
 constexpr uid_t alice = 1000;
 constexpr gid_t lp = 7;
 constexpr gid_t plugdev = 46;
+constexpr gid_t i2c = 998;
+constexpr gid_t gpio = 997;
 
 class DoctorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (geteuid() != 0) GTEST_SKIP() << "giving the tree's device files their groups needs root";
         std::filesystem::create_directories(home);
         setenv("XDG_CONFIG_HOME", home.c_str(), 1);
         write("/etc/passwd", "root:x:0:0:root:/root:/bin/sh\nalice:x:1000:1000:Alice:/home/alice:/bin/sh\n");
@@ -42,10 +55,15 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(root + path).parent_path());
         std::ofstream(root + path) << text;
     }
-    void device(const std::string& path, gid_t group, std::filesystem::perms mode) {
-        write(path, "");
-        ASSERT_EQ(chown((root + path).c_str(), 0, group), 0);
-        std::filesystem::permissions(root + path, mode);
+    // A device file of root's and `group` (made when missing), with the mode bits `perms`
+    // ("rw-rw----") and more ACL entries, listed in the tree's access.facl.
+    void device(const std::string& path, const std::string& group, const std::string& perms, const std::string& more = "") {
+        if (!std::filesystem::exists(std::filesystem::symlink_status(root + path))) write(path, "");
+        described[path] = "# file: " + path + "\n# owner: root\n# group: " + group + "\nuser::" + perms.substr(0, 3) +
+                          "\ngroup::" + perms.substr(3, 3) + "\nother::" + perms.substr(6, 3) + "\n" + more;
+        std::string list;
+        for (const auto& [node, record] : described) list += record + "\n";
+        write("/access.facl", list);
     }
     void module(const std::string& name) { std::filesystem::create_directories(root + "/sys/module/" + name); }
     void ftdiDevice(const std::string& product) {
@@ -65,15 +83,23 @@ protected:
         ASSERT_TRUE(stored);
     }
 
-    Doctor examine(std::vector<gid_t> groups = {alice}) {
-        const Machine machine(root, {alice, std::move(groups)}, [this](uint16_t) { return directAccess; });
-        return Doctor(machine, {settingsFile, "127.0.0.1", mpdPort, "unix:path=" + folder + "/no-bus", ""});
+    Machine machine(std::vector<gid_t> groups = {alice}) const {
+        return Machine(root, {alice, std::move(groups)}, [this](uint16_t) { return directAccess; });
     }
-    static const Finding& about(const Doctor& doctor, const std::string& topic) {
-        static const Finding none{Verdict::ok, "", "(no such finding)", ""};
-        for (const Finding& finding : doctor.findings())
+    Doctor examine(std::vector<gid_t> groups = {alice}) {
+        return Doctor(machine(std::move(groups)), {settingsFile, "127.0.0.1", mpdPort, "unix:path=" + folder + "/no-bus", ""});
+    }
+    static Finding about(const std::vector<Finding>& findings, const std::string& topic) {
+        for (const Finding& finding : findings)
             if (finding.topic == topic) return finding;
-        return none;
+        return {Verdict::ok, "", "(no such finding)", ""};
+    }
+    static Finding about(const Doctor& doctor, const std::string& topic) { return about(doctor.findings(), topic); }
+    Finding busFinding(const Bus& bus, std::vector<gid_t> groups = {alice}) {
+        const Machine tree = machine(std::move(groups));
+        const std::optional<BootConfig> pi = BootConfig::read(tree);
+        const std::vector<Finding> findings = checkBus(tree, bus, pi ? &*pi : nullptr);
+        return findings.size() == 1 ? findings.front() : Finding{Verdict::ok, "", "not one finding", ""};
     }
 
     std::string folder = ::testing::TempDir() + "doctor-" + std::to_string(getpid());
@@ -82,10 +108,8 @@ protected:
     std::string settingsFile;
     uint32_t mpdPort = test::freePort();
     bool directAccess = false;
+    std::map<std::string, std::string> described;
 };
-
-using std::filesystem::perms;
-constexpr perms readWriteForGroup = perms::owner_read | perms::owner_write | perms::group_read | perms::group_write;
 
 TEST_F(DoctorTest, AMachineWithoutAParallelPortGetsTheModulesAndTheFallbackExplained) {
     Doctor doctor = examine();
@@ -93,7 +117,8 @@ TEST_F(DoctorTest, AMachineWithoutAParallelPortGetsTheModulesAndTheFallbackExpla
     EXPECT_NE(about(doctor, "settings").text.find("none are stored"), std::string::npos);
     EXPECT_NE(about(doctor, "settings").advice.find("tessaranth config"), std::string::npos);
     EXPECT_EQ(about(doctor, "display").text, "T6963C 128x64 on the parallel port at 0x378") << "the plug-in's defaults";
-    const Finding& ppdev = about(doctor, "ppdev");
+    EXPECT_EQ(about(doctor, "machine").text, "(no such finding)") << "no device tree";
+    const Finding ppdev = about(doctor, "ppdev");
     EXPECT_EQ(ppdev.verdict, Verdict::problem);
     EXPECT_EQ(ppdev.text, "/dev/parport0 is missing: the kernel modules parport_pc and ppdev are not loaded");
     EXPECT_NE(ppdev.advice.find("sudo modprobe parport_pc ppdev"), std::string::npos);
@@ -120,7 +145,7 @@ TEST_F(DoctorTest, ThePortDevicesGroupDecidesWhetherTheUserMayDriveIt) {
     module("parport_pc");
     module("ppdev");
     store([](Settings& s) { s.setLptAddress(0x278); });
-    device("/dev/parport1", lp, readWriteForGroup);
+    device("/dev/parport1", "lp", "rw-rw----");
     Doctor doctor = examine();
     EXPECT_EQ(about(doctor, "ppdev").text, "/dev/parport1 belongs to the group lp, and alice may not read and write it");
     EXPECT_EQ(about(doctor, "ppdev").advice, "join its group: sudo usermod -aG lp \"$USER\", then log out and in again");
@@ -142,6 +167,19 @@ TEST_F(DoctorTest, ThePortDevicesGroupDecidesWhetherTheUserMayDriveIt) {
     EXPECT_EQ(doctor.exitStatus(), 1);
 }
 
+// Files the tree's list leaves out count with their owner, group and mode on disk; giving them
+// a group the test's user is not in needs root.
+TEST_F(DoctorTest, FilesTheTreeDoesNotListHaveTheirGroupsOnDisk) {
+    if (geteuid() != 0) GTEST_SKIP() << "giving a file a group of the tree's needs root";
+    module("parport_pc");
+    module("ppdev");
+    write("/dev/parport0", "");
+    ASSERT_EQ(chown((root + "/dev/parport0").c_str(), 0, lp), 0);
+    ASSERT_EQ(chmod((root + "/dev/parport0").c_str(), 0660), 0);
+    EXPECT_EQ(about(examine(), "ppdev").text, "/dev/parport0 belongs to the group lp, and alice may not read and write it");
+    EXPECT_EQ(about(examine({alice, lp}), "ppdev").verdict, Verdict::ok);
+}
+
 TEST_F(DoctorTest, TheUsbAdapterNeedsALibraryTheDeviceAndAccessToIt) {
     store([](Settings& s) { s.setController(6); s.setDisplayFormat(3); });
     platform::usb::native::setLibraryNames("/nonexistent/libftd2xx.so", "/nonexistent/libftdi1.so.2");
@@ -155,16 +193,25 @@ TEST_F(DoctorTest, TheUsbAdapterNeedsALibraryTheDeviceAndAccessToIt) {
 
     platform::usb::native::setLibraryNames("/nonexistent/libftd2xx.so", TESSARANTH_FAKE_FTDI_PATH);
     ftdiDevice("6001");
-    device("/dev/bus/usb/001/004", 0, readWriteForGroup | perms::others_read);  // as udev leaves it without a rule
+    device("/dev/bus/usb/001/004", "root", "rw-rw-r--");  // as udev leaves it without a rule
     doctor = examine();
     EXPECT_EQ(about(doctor, "USB library").verdict, Verdict::ok);
-    const Finding& adapter = about(doctor, "USB adapter");
+    const Finding adapter = about(doctor, "USB adapter");
     EXPECT_EQ(adapter.text, "the FTDI device 0403:6001 at /dev/bus/usb/001/004, but alice may not read and write it");
     EXPECT_NE(adapter.advice.find("/etc/udev/rules.d/60-tessaranth-usb2lcd.rules"), std::string::npos);
     EXPECT_NE(adapter.advice.find("ATTR{idVendor}==\"0403\", ATTR{idProduct}==\"6001\""), std::string::npos);
+    EXPECT_NE(adapter.advice.find("TAG+=\"uaccess\""), std::string::npos);
     EXPECT_EQ(doctor.exitStatus(), 1);
 
-    device("/dev/bus/usb/001/004", plugdev, readWriteForGroup);  // the rule at work
+    // The rule's TAG+="uaccess": logind gives the user at the machine an ACL entry.
+    device("/dev/bus/usb/001/004", "plugdev", "rw-rw-r--", "user:alice:rw-\nmask::rw-\n");
+    doctor = examine();
+    EXPECT_EQ(about(doctor, "USB adapter").verdict, Verdict::ok) << about(doctor, "USB adapter").text;
+    EXPECT_EQ(doctor.exitStatus(), 0);
+
+    device("/dev/bus/usb/001/004", "plugdev", "rw-rw----");  // the rule's group, over SSH
+    EXPECT_EQ(about(examine(), "USB adapter").text,
+              "the FTDI device 0403:6001 at /dev/bus/usb/001/004 belongs to the group plugdev, which this login does not have");
     doctor = examine({alice, plugdev});
     EXPECT_EQ(about(doctor, "USB adapter").verdict, Verdict::ok);
     EXPECT_EQ(doctor.exitStatus(), 0);
@@ -173,10 +220,85 @@ TEST_F(DoctorTest, TheUsbAdapterNeedsALibraryTheDeviceAndAccessToIt) {
     platform::usb::native::setLibraryNames(TESSARANTH_FAKE_FTDI_PATH, nullptr);
     module("ftdi_sio");
     doctor = examine({alice, plugdev});
-    ASSERT_EQ(doctor.findings().size(), 7u) << "settings, display, library, adapter, driver, MPD, MPRIS";
-    EXPECT_EQ(doctor.findings()[4].verdict, Verdict::warning);
-    EXPECT_EQ(doctor.findings()[4].advice, "unload it: sudo modprobe -r ftdi_sio");
+    const auto driver = std::find_if(doctor.findings().begin(), doctor.findings().end(),
+                                     [](const Finding& f) { return f.advice == "unload it: sudo modprobe -r ftdi_sio"; });
+    ASSERT_NE(driver, doctor.findings().end());
+    EXPECT_EQ(driver->verdict, Verdict::warning);
     EXPECT_EQ(doctor.exitStatus(), 0);
+}
+
+// The kernel's order: the owner's entry alone for the owner, a named user's entry within the
+// mask, and no others' entry for one who is in a group the list names.
+TEST_F(DoctorTest, AccessListEntriesDecideTheWayTheKernelDecides) {
+    write("/etc/group", "root:x:0:\ngpio:x:997:\ni2c:x:998:\n");
+    const auto access = [this](const std::string& perms, const std::string& more, std::vector<gid_t> groups) {
+        device("/dev/gpiochip0", "gpio", perms, more);
+        return machine(std::move(groups)).mayReadAndWrite("/dev/gpiochip0");
+    };
+    EXPECT_TRUE(access("rw-------", "user:alice:rw-\nmask::rw-\n", {alice}));
+    EXPECT_FALSE(access("rw-------", "user:alice:rw-\nmask::r--\n", {alice})) << "the mask limits a named user";
+    EXPECT_FALSE(access("rw-------", "user:1000:r--\n", {alice})) << "a number names the user too";
+    EXPECT_TRUE(access("rw-------", "group:i2c:rw-\nmask::rw-\n", {alice, i2c}));
+    EXPECT_TRUE(access("rw-r-----", "group:i2c:rw-\nmask::rw-\n", {alice, gpio, i2c})) << "any group entry that grants it all";
+    EXPECT_FALSE(access("rw-r--rw-", "", {alice, gpio})) << "a member of the owning group does not get the others' rights";
+    EXPECT_TRUE(access("rw-r--rw-", "", {alice}));
+    device("/dev/gpiochip0", "gpio", "---rw-rw-");
+    std::string list = "# file: /dev/gpiochip0\n# owner: alice\n# group: gpio\nuser::---\nuser:alice:rw-\ngroup::rw-\nmask::rw-\nother::rw-\n";
+    write("/access.facl", list);
+    EXPECT_FALSE(machine({alice, gpio}).mayReadAndWrite("/dev/gpiochip0")) << "the owner's entry decides for the owner";
+    EXPECT_TRUE(Machine(root, {0, {0}}, nullptr).mayReadAndWrite("/dev/gpiochip0")) << "root may";
+
+    // Whatever the list holds, it is read within bounds and applies to no one it does not name.
+    write("/access.facl", "# file: /dev/gpiochip0\n# owner: \\777\nuser:nobody-known:rw-\nuser:\ngroup:::\n:::\n"
+                          "mask::\nuser:99999999999999999999:rw-\nother::-w-\n# file: \n\n" +
+                              std::string(70000, 'x'));
+    EXPECT_FALSE(machine({alice}).mayReadAndWrite("/dev/gpiochip0"));
+    EXPECT_FALSE(machine({alice}).mayRead("/dev/gpiochip0"));
+}
+
+// On the machine itself the kernel decides, access control lists included.
+TEST_F(DoctorTest, OnThisMachineTheKernelDecides) {
+    const Machine self = Machine::thisMachine();
+    const std::string file = folder + "/own";
+    std::ofstream(file) << "";
+    ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+    EXPECT_TRUE(self.mayReadAndWrite(file));
+    ASSERT_EQ(chmod(file.c_str(), 0400), 0);
+    EXPECT_EQ(self.mayReadAndWrite(file), geteuid() == 0) << "root writes what its owner may not";
+    EXPECT_TRUE(self.mayRead(file));
+    EXPECT_FALSE(self.mayRead(folder + "/missing"));
+    if (geteuid() != 0) return;
+
+    // Root gives the file to no one but by an ACL entry for nobody, and asks as nobody.
+    constexpr uid_t nobody = 65534;
+    ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+    const auto askAsNobody = [&] {
+        const pid_t child = fork();
+        if (child == 0) {
+            const bool dropped = setgroups(0, nullptr) == 0 && setgid(nobody) == 0 && setuid(nobody) == 0;
+            _exit(!dropped ? 2 : Machine::thisMachine().mayReadAndWrite(file) ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 3;
+    };
+    EXPECT_EQ(askAsNobody(), 1);
+    // system.posix_acl_access: version 2, then tag, perms, id of each entry.
+    const auto entry = [](uint16_t tag, uint16_t perms, uint32_t id) {
+        std::string bytes(8, '\0');
+        std::memcpy(bytes.data(), &tag, 2);
+        std::memcpy(bytes.data() + 2, &perms, 2);
+        std::memcpy(bytes.data() + 4, &id, 4);
+        return bytes;
+    };
+    const uint32_t version = 2;
+    std::string acl(reinterpret_cast<const char*>(&version), 4);
+    acl += entry(0x01, 6, UINT32_MAX) + entry(0x02, 6, nobody) + entry(0x04, 0, UINT32_MAX) + entry(0x10, 6, UINT32_MAX) +
+           entry(0x20, 0, UINT32_MAX);
+    if (setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+        GTEST_SKIP() << "the file system of " << folder << " keeps no access control lists";
+    EXPECT_EQ(askAsNobody(), 0);
 }
 
 TEST_F(DoctorTest, SettingsThePluginCannotUseAreNamedAndUnknownDisplaysCannotBeDriven) {
@@ -206,7 +328,7 @@ TEST_F(DoctorTest, SettingsThePluginCannotUseAreNamedAndUnknownDisplaysCannotBeD
 TEST_F(DoctorTest, MpdIsLookedForButNeverStopsTheDisplay) {
     directAccess = true;
     Doctor doctor = examine();
-    const Finding& missing = about(doctor, "MPD");
+    const Finding missing = about(doctor, "MPD");
     EXPECT_EQ(missing.verdict, Verdict::warning);
     EXPECT_EQ(missing.text.rfind("no MPD answers at 127.0.0.1:" + std::to_string(mpdPort) + " (", 0), 0u) << missing.text;
     EXPECT_NE(missing.advice.find("--host and --port"), std::string::npos);
@@ -219,6 +341,184 @@ TEST_F(DoctorTest, MpdIsLookedForButNeverStopsTheDisplay) {
     EXPECT_EQ(running.verdict, Verdict::ok);
     EXPECT_EQ(running.text.rfind("MPD 0.", 0), 0u) << running.text;
     EXPECT_NE(running.text.find("answers at 127.0.0.1:" + std::to_string(mpdPort)), std::string::npos);
+}
+
+// A Raspberry Pi's tree: its model in the device tree, its groups as Raspberry Pi OS has them,
+// the header's GPIO chip given to the group gpio.
+class RaspberryPiTest : public DoctorTest {
+protected:
+    void SetUp() override {
+        DoctorTest::SetUp();
+        write("/etc/group", "root:x:0:\nlp:x:7:\naudio:x:29:alice\ni2c:x:998:alice\nspi:x:999:\ngpio:x:997:alice\n");
+        device("/dev/gpiochip0", "gpio", "rw-rw----");
+    }
+    void model(const std::string& path, const std::string& name) { write(path, name + std::string(1, '\0')); }
+};
+
+TEST_F(RaspberryPiTest, APi4OfAnOlderSystemKeepsItsSettingsInBootConfigTxt) {
+    model("/proc/device-tree/model", "Raspberry Pi 4 Model B Rev 1.4");
+    write("/boot/config.txt", "# see the documentation\ndtparam=audio=on\ndtparam=i2c_arm=on\n#dtparam=spi=on\n"
+                              "dtoverlay=vc4-kms-v3d\n[pi5]\ndtparam=spi=on\n[all]\n");
+    Doctor doctor = examine({alice, i2c});
+    EXPECT_EQ(about(doctor, "machine").text, "Raspberry Pi 4 Model B Rev 1.4");
+    const Finding config = about(doctor, "config.txt");
+    EXPECT_EQ(config.text, "/boot/config.txt enables I2C bus 1 (i2c_arm, 100000 Hz)") << "the [pi5] section is not this Pi's";
+    EXPECT_EQ(config.advice, "a display on I2C draws four times as many frames at 400 kHz: "
+                             "dtparam=i2c_arm=on,i2c_arm_baudrate=400000");
+    const Finding groups = about(doctor, "groups");
+    EXPECT_EQ(groups.verdict, Verdict::warning);
+    EXPECT_EQ(groups.text, "alice is in i2c; has joined gpio, audio, which this login is not in yet; is not in lp, spi");
+    EXPECT_NE(groups.advice.find("log out and in again"), std::string::npos);
+    EXPECT_EQ(about(doctor, "ppdev").verdict, Verdict::problem) << "today's settings: the parallel port, which a Pi lacks";
+
+    // The buses the settings will name, each with its device file, its group and config.txt.
+    const Finding spi = busFinding({BusKind::spi, 0, 0, 0});
+    EXPECT_EQ(spi.text, "/dev/spidev0.0 is missing: /boot/config.txt does not enable the SPI bus 0 (chip select 0)");
+    EXPECT_EQ(spi.advice, "add the line dtparam=spi=on to /boot/config.txt (below an [all] line), then reboot");
+    EXPECT_NE(busFinding({BusKind::spi, 0, 1, 1}).advice.find("dtoverlay=spi1-2cs"), std::string::npos);
+
+    const Finding unloaded = busFinding({BusKind::i2c, 0, 1, 0});
+    EXPECT_EQ(unloaded.text, "/dev/i2c-1 is missing: the kernel module i2c-dev is not loaded");
+    EXPECT_NE(unloaded.advice.find("sudo modprobe i2c-dev"), std::string::npos);
+    module("i2c_dev");
+    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).advice, "reboot: the firmware reads config.txt when the Pi starts");
+    EXPECT_NE(busFinding({BusKind::i2c, 0, 3, 0}).advice.find("dtoverlay=i2c3 to /boot/config.txt"), std::string::npos);
+
+    device("/dev/i2c-1", "i2c", "rw-rw----");
+    EXPECT_NE(busFinding({BusKind::i2c, 0, 1, 0}).advice.find("this login is not yet"), std::string::npos);
+    write("/etc/group", "root:x:0:\ni2c:x:998:\ngpio:x:997:alice\n");
+    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).advice,
+              "join its group: sudo usermod -aG i2c \"$USER\", then log out and in again");
+    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}, {alice, i2c}).verdict, Verdict::ok);
+
+    const Finding relogin = busFinding({BusKind::gpio, 0, 0, 0});
+    EXPECT_EQ(relogin.text, "/dev/gpiochip0 belongs to the group gpio, and alice may not read and write it");
+    EXPECT_NE(relogin.advice.find("this login is not yet"), std::string::npos);
+    EXPECT_EQ(busFinding({BusKind::gpio, 0, 0, 0}, {alice, gpio}).text, "/dev/gpiochip0 is there, and alice may read and write it");
+    device("/dev/gpiochip0", "root", "rw-------", "user:alice:rw-\nmask::rw-\n");
+    EXPECT_EQ(busFinding({BusKind::gpio, 0, 0, 0}).verdict, Verdict::ok) << "an ACL entry of its own";
+    device("/dev/gpiochip0", "root", "rw-------");
+    const Finding rootOnly = busFinding({BusKind::gpio, 0, 0, 0});
+    EXPECT_EQ(rootOnly.text, "/dev/gpiochip0 belongs to root alone, and alice may not read and write it");
+    EXPECT_NE(rootOnly.advice.find("SUBSYSTEM==\"gpio\", KERNEL==\"gpiochip*\", GROUP=\"gpio\", MODE=\"0660\""), std::string::npos);
+    EXPECT_NE(rootOnly.advice.find("sudo groupadd -f gpio"), std::string::npos);
+    EXPECT_EQ(busFinding({BusKind::gpio, 0, 4, 0}).text, "/dev/gpiochip4 is missing: the kernel has no GPIO chip 4");
+
+    // The report: one finding a line, as on a PC.
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    doctor.report(out);
+    std::fclose(out);
+    const std::string report(text, size);
+    std::free(text);
+    EXPECT_NE(report.find("\n  ok       machine             Raspberry Pi 4 Model B Rev 1.4\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("\n  warning  groups              alice is in i2c;"), std::string::npos) << report;
+}
+
+TEST_F(RaspberryPiTest, APi5ReadsItsFirmwareFolderWithItsSectionsAndIncludes) {
+    model("/sys/firmware/devicetree/base/model", "Raspberry Pi 5 Model B Rev 1.0");
+    write("/boot/config.txt", "DO NOT EDIT THIS FILE\n\nThe file you are looking for has moved to /boot/firmware/config.txt\n");
+    write("/boot/firmware/config.txt", "dtparam=i2c_arm=off\n[pi4]\ndtparam=spi=on\n[pi5]\n"
+                                       "dtparam=i2c_arm=on,i2c_arm_baudrate=400000\n[all]\ninclude ../firmware/extra.txt\n");
+    write("/boot/firmware/extra.txt", "[none]\ndtparam=spi=on\n[all]\n");
+    write("/etc/group", "root:x:0:\nlp:x:7:\ni2c:x:998:\n");
+    Doctor doctor = examine({alice, lp, i2c});
+    EXPECT_EQ(about(doctor, "machine").text, "Raspberry Pi 5 Model B Rev 1.0");
+    EXPECT_EQ(about(doctor, "config.txt").text, "/boot/firmware/config.txt enables I2C bus 1 (i2c_arm, 400000 Hz)");
+    EXPECT_EQ(about(doctor, "config.txt").advice, "");
+    EXPECT_EQ(about(doctor, "groups").text, "alice is in lp, i2c; the machine has no group spi, gpio, audio");
+    EXPECT_EQ(about(doctor, "groups").verdict, Verdict::ok);
+    EXPECT_EQ(busFinding({BusKind::spi, 0, 0, 0}).advice,
+              "add the line dtparam=spi=on to /boot/firmware/config.txt (below an [all] line), then reboot");
+
+    write("/boot/firmware/extra.txt", "[pi5]\ndtparam=spi\n");  // a parameter without a value is on
+    EXPECT_EQ(about(examine(), "config.txt").text,
+              "/boot/firmware/config.txt enables I2C bus 1 (i2c_arm, 400000 Hz), SPI bus 0 (spi)");
+    EXPECT_EQ(busFinding({BusKind::spi, 0, 0, 0}).advice, "reboot: the firmware reads config.txt when the Pi starts");
+
+    // Whatever config.txt holds, even an include of itself or of a FIFO, is read within bounds.
+    ASSERT_EQ(mkfifo((root + "/boot/firmware/fifo.txt").c_str(), 0644), 0);
+    write("/boot/firmware/config.txt", "include config.txt\ninclude fifo.txt\n[\n]\ndtparam=\ndtparam=,,=,spi=on\ndtoverlay=\n" +
+                                           std::string(5000, '[') + "\n" + std::string(1 << 16, '\xff'));
+    EXPECT_EQ(about(examine(), "config.txt").text, "/boot/firmware/config.txt enables SPI bus 0 (spi)");
+
+    std::filesystem::remove_all(root + "/boot");
+    const Finding none = about(examine(), "config.txt");
+    EXPECT_EQ(none.verdict, Verdict::warning);
+    EXPECT_EQ(none.text, "neither /boot/firmware/config.txt nor /boot/config.txt is there");
+    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).text, "/dev/i2c-1 is missing: there is no config.txt to enable the I2C bus 1");
+
+    model("/sys/firmware/devicetree/base/model", "Another Board");
+    EXPECT_EQ(about(examine(), "machine").text, "Another Board");
+    EXPECT_EQ(about(examine(), "config.txt").text, "(no such finding)") << "config.txt is a Pi's";
+    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).text, "/dev/i2c-1 is missing: the kernel module i2c-dev is not loaded");
+}
+
+TEST_F(DoctorTest, TheMusicForTheVisualisationsComesFromMpdsFifoOrTheSoundServer) {
+    Finding sound = checkSound(machine());
+    EXPECT_EQ(sound.verdict, Verdict::warning);
+    EXPECT_EQ(sound.text, "there is no MPD configuration (/etc/mpd.conf), and alice has no sound server: the "
+                          "visualisations get no sound");
+    EXPECT_NE(sound.advice.find("audio_output { type \"fifo\""), std::string::npos);
+    write("/run/user/1000/pulse/native", "");
+    EXPECT_EQ(checkSound(machine()).text, "there is no MPD configuration (/etc/mpd.conf); the visualisations hear the "
+                                          "sound server at /run/user/1000/pulse/native");
+
+    write("/etc/mpd.conf", "music_directory \"/srv/music\"\naudio_output {\n  type \"alsa\"\n  name \"DAC\"\n}\n"
+                           "audio_output {\n\ttype\t\"fifo\"\n\tname \"visualiser\"  # for tessaranth\n"
+                           "\tpath \"/tmp/mpd.fifo\"\n\tformat \"44100:16:2\"\n}\n");
+    const std::string fifo = "MPD's fifo output (/etc/mpd.conf) writes /tmp/mpd.fifo";
+    EXPECT_EQ(checkSound(machine()).text, fifo + ", which is not there");
+    write("/tmp/mpd.fifo", "");
+    EXPECT_EQ(checkSound(machine()).text, fifo + ", which is no FIFO");
+    std::filesystem::remove(root + "/tmp/mpd.fifo");
+    ASSERT_EQ(mkfifo((root + "/tmp/mpd.fifo").c_str(), 0644), 0);
+    sound = checkSound(machine());
+    EXPECT_EQ(sound.verdict, Verdict::ok);
+    EXPECT_EQ(sound.text, fifo + ", and alice may read it");
+    EXPECT_NE(sound.advice.find("--fifo /tmp/mpd.fifo"), std::string::npos);
+    device("/tmp/mpd.fifo", "audio", "rw-r-----");
+    EXPECT_EQ(checkSound(machine()).text, fifo + ", which alice may not read");
+
+    write("/home/alice/.config/mpd/mpd.conf", "audio_output {\ntype \"pulse\"\n}\n");  // MPD as the user's own
+    EXPECT_EQ(checkSound(machine()).text, "MPD has no fifo output (/home/alice/.config/mpd/mpd.conf); the visualisations "
+                                          "hear the sound server at /run/user/1000/pulse/native");
+}
+
+TEST_F(DoctorTest, TheServicesCpuIsReadFromProc) {
+    const long ticks = sysconf(_SC_CLK_TCK);
+    const auto process = [&](const std::string& id, const std::string& arguments, long cpuTicks, long startTicks) {
+        write("/proc/" + id + "/comm", "tessaranth\n");
+        write("/proc/" + id + "/cmdline", arguments);
+        write("/proc/" + id + "/status", "Name:\ttessaranth\nUmask:\t0022\nUid:\t1000\t1000\t1000\t1000\n");
+        write("/proc/" + id + "/stat", id + " (tessaranth) S 1 " + id + " " + id + " 0 -1 4194560 300 0 0 0 " +
+                                           std::to_string(cpuTicks) + " 0 0 0 20 0 3 0 " + std::to_string(startTicks) +
+                                           " 123456 789 18446744073709551615\n");
+    };
+    write("/proc/uptime", "7200.00 27000.00\n");
+    write("/proc/stat", "cpu  1 2 3 4\ncpu0 1 2 3 4\ncpu1 1 2 3 4\ncpu2 1 2 3 4\ncpu3 1 2 3 4\nintr 5\n");
+    std::vector<Finding> service = checkService(machine());
+    ASSERT_EQ(service.size(), 1u);
+    EXPECT_EQ(service[0].text, "no tessaranth is running besides the doctor");
+
+    using namespace std::string_literals;
+    process("812", "/usr/bin/tessaranth\0mpd\0--display\0hardware\0"s, 36 * ticks, 3600 * ticks);
+    process("900", "tessaranth\0doctor\0"s, 0, 7000 * ticks);
+    write("/proc/901/comm", "bash\n");
+    write("/proc/902/comm", "tessaranth\n");
+    write("/proc/902/stat", "902 (tessaranth) S 1 2)");  // cut short while it ended
+    service = checkService(machine());
+    ASSERT_EQ(service.size(), 1u);
+    EXPECT_EQ(service[0].verdict, Verdict::ok);
+    EXPECT_EQ(service[0].text, "tessaranth mpd --display hardware (process 812 of alice) has used 1.0 % of a CPU since "
+                               "it started 1 h 0 min ago; the machine has 4");
+
+    process("812", "/usr/bin/tessaranth\0mpd\0"s, 3000 * ticks, 3600 * ticks);
+    service = checkService(machine());
+    EXPECT_EQ(service[0].verdict, Verdict::warning);
+    EXPECT_NE(service[0].text.find("83.3 %"), std::string::npos) << service[0].text;
+    EXPECT_NE(service[0].advice.find("update delay"), std::string::npos);
 }
 
 } // namespace

@@ -26,7 +26,7 @@ struct LayoutRow {
 
 TEST(LCDLayout, EverySupportedSizeHasItsRowAndAnyOtherSizeIsAllZero) {
     const LayoutRow rows[] = {
-        {128, 64, 512, 24, 0, 21, 21},   {240, 64, 512, 40, 0, 40, 40},   {240, 128, 768, 40, 0, 40, 40},
+        {128, 64, 512, 24, 0, 22, 21},   {240, 64, 512, 40, 0, 40, 40},   {240, 128, 768, 40, 0, 40, 40},
         {256, 128, 1280, 44, 0, 44, 42}, {320, 200, 1792, 56, 0, 53, 53}, {320, 240, 1808, 56, 0, 56, 53},
         {128, 128, 512, 24, 0, 22, 21},  {192, 64, 512, 24, 0, 32, 32},   {128, 32, 512, 24, 0, 32, 32},
         {8, 8, 0, 0, 0, 0, 0},           {64, 128, 0, 0, 0, 0, 0},        {240, 200, 0, 0, 0, 0, 0},
@@ -99,7 +99,24 @@ TEST_F(CellsOnTheBus, TextOnTheT6963CStartsAtTheCellAddress) {
     EXPECT_EQ(items(), addressItems(83) + textItems("Hi"));
 }
 
-// On 128 x 64 the USB adapter's text rows are 21 bytes apart; the SED133x is given one
+// Where both layers share one pitch, graphic rows that fall short of the width are widened to
+// end at the right edge; rows that reach it stay as the table has them.
+TEST(LCDLayout, SharedPitchRowsCoverTheWidth) {
+    LCD lcd;
+    lcd.setFamily(ControllerFamily::textLayer, true);
+    for (auto [width, height, rowBytes, widened] :
+         {std::tuple{192, 64, 32, true}, {128, 64, 24, false}, {240, 128, 40, false}, {320, 240, 56, false}}) {
+        lcd.setSize(static_cast<uint16_t>(width), static_cast<uint16_t>(height));
+        EXPECT_EQ(lcd.graphicRowBytes(), rowBytes) << width;
+        EXPECT_EQ(lcd.rowsWidened(), widened) << width;
+        EXPECT_EQ(lcd.textPitch(), rowBytes) << width;
+    }
+    lcd.setFamily(ControllerFamily::pages, false);
+    lcd.setSize(192, 64);
+    EXPECT_EQ(lcd.graphicRowBytes(), 24) << "the KS0108B reads its background by the table's row";
+}
+
+// On 128 x 64 the USB adapter's text rows are 22 bytes apart; the SED133x is given one
 // address pitch for both layers, the 24 graphic row bytes.
 TEST_F(CellsOnTheBus, TextLayerControllersAddressTheCellAtTheirOwnPitch) {
     for (uint8_t controller : {1, 2}) {
@@ -109,7 +126,7 @@ TEST_F(CellsOnTheBus, TextLayerControllersAddressTheCellAtTheirOwnPitch) {
     }
     use(6);
     driver->writeText(3, 2, "");
-    EXPECT_EQ(host.usbBytes, (std::vector<uint8_t>{0x8F, 0x24, 45, 0}));
+    EXPECT_EQ(host.usbBytes, (std::vector<uint8_t>{0x8F, 0x24, 47, 0}));
 }
 
 // Cell 3 is pixel column 18; line 2 the page.

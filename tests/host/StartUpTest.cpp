@@ -48,7 +48,7 @@ TEST_F(StartUp, DefaultRecordBringsUpA128x64T6963C) {
     EXPECT_EQ(gPlugin->portAddress, 0x378);
     ASSERT_FALSE(host.accesses.empty());
     EXPECT_EQ(host.accesses[0], (PortAccess{true, 0x37A, 4}));
-    EXPECT_EQ(decodeT6963C(host.accesses), initItems(0, 21, 512, 24, 64) + glyphItems() + screenItems(512, 24 * 64));
+    EXPECT_EQ(decodeT6963C(host.accesses), initItems(0, 22, 512, 24, 64) + glyphItems() + screenItems(512, 24 * 64));
     EXPECT_FALSE(anyBoxMentions(host, "emergency"));
     EXPECT_TRUE(player.sent.empty()) << "start-up draws nothing and sends the host nothing";
 }

@@ -5,11 +5,8 @@
 #include "PageBusDecoders.h"
 #include "PluginFixture.h"
 #include "T6963CDecoder.h"
+#include "TableDriver.h"
 
-#include "controllers/KS0108B.h"
-#include "controllers/NoritakeVFD.h"
-#include "controllers/SED133x.h"
-#include "controllers/T6963C.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
 #include "host/WinampPlugin.h"
@@ -234,24 +231,21 @@ protected:
         EXPECT_EQ(decode(registerWrites(run.initial, run.sets, true)), expected);
         EXPECT_EQ(decode(registerWrites(run.initial, run.sets, false)), expected);
     }
-    void runDriver(ControllerLSI& driver, uint8_t controller, uint16_t width, uint16_t height) {
+    void runDriver(uint8_t controller, uint16_t width, uint16_t height) {
         host.install();
         busHost.lineSets.clear();
-        gPlugin->portAddress = 0x378;
-        gLcd->setController(controller);
-        gLcd->setSize(width, height);
+        gSettings->setLptAddress(0x378);
         host.clear();
-        driver.init();
-        driver.writeText("Tessaranth");
+        const std::unique_ptr<ControllerLSI> driver = startDisplay(*gLcd, controller, width, height, *gSettings);
+        ASSERT_TRUE(driver);
+        driver->writeText(0, 0, "Tessaranth");
         const uint8_t run[6] = {0x81, 0x42, 0x24, 0x18, 0xFF, 0x00};
-        driver.setAddress(0);
-        driver.writeRun(run, 6);
+        driver->writeRow(0, 0, run, 6);
     }
 };
 
 TEST_F(GpioParallelPortTest, T6963CBytesTakeTwoUpdatesAndCommandsAtMostThree) {
-    T6963C driver;
-    runDriver(driver, 0, 240, 64);
+    runDriver(0, 240, 64);
     const Replay run = replay();
     EXPECT_EQ(run.mostPerByte(pin1 | pin16, pin1 | pin16), 3u);  // /CE and /WR: high at rest
     EXPECT_LE(run.sets.size(), 2 * run.bytes + run.bytes / 8);
@@ -259,9 +253,8 @@ TEST_F(GpioParallelPortTest, T6963CBytesTakeTwoUpdatesAndCommandsAtMostThree) {
 }
 
 TEST_F(GpioParallelPortTest, T6963CTimingReadsCostNoUpdate) {
-    T6963C driver;
     gSettings->setInterfaceTiming(1);
-    runDriver(driver, 0, 240, 64);
+    runDriver(0, 240, 64);
     const Replay run = replay();
     EXPECT_EQ(run.mostPerByte(pin1 | pin16, pin1 | pin16), 3u);
     EXPECT_LE(run.sets.size(), 2 * run.bytes + run.bytes / 8);
@@ -269,8 +262,7 @@ TEST_F(GpioParallelPortTest, T6963CTimingReadsCostNoUpdate) {
 }
 
 TEST_F(GpioParallelPortTest, SED133xBytesTakeTwoUpdates) {
-    SED133x driver;
-    runDriver(driver, 1, 320, 240);
+    runDriver(1, 320, 240);
     const Replay run = replay();
     EXPECT_EQ(run.mostPerByte(pin1 | pin16, pin1 | pin16), 2u);  // /CS and /WR
     EXPECT_LE(run.sets.size(), 2 * run.bytes);
@@ -278,8 +270,7 @@ TEST_F(GpioParallelPortTest, SED133xBytesTakeTwoUpdates) {
 }
 
 TEST_F(GpioParallelPortTest, NoritakeBytesTakeTwoUpdates) {
-    NoritakeVFD driver;
-    runDriver(driver, 5, 128, 64);
+    runDriver(5, 128, 64);
     const Replay run = replay();
     EXPECT_EQ(run.mostPerByte(pin16, pin16), 2u);  // /WR
     EXPECT_LE(run.sets.size(), 2 * run.bytes);
@@ -288,8 +279,7 @@ TEST_F(GpioParallelPortTest, NoritakeBytesTakeTwoUpdates) {
 
 TEST_F(GpioParallelPortTest, KS0108BBytesTakeThreeUpdatesOnTwoAndThreeChips) {
     for (const uint16_t width : {uint16_t{128}, uint16_t{192}}) {
-        KS0108B driver;
-        runDriver(driver, 3, width, 64);
+            runDriver(3, width, 64);
         const Replay run = replay();
         EXPECT_EQ(run.mostPerByte(pin1, 0), 3u) << width;  // E, low at rest
         EXPECT_LE(run.sets.size(), 3 * run.bytes) << width;

@@ -67,12 +67,7 @@ Finding ppdevDevice(const Machine& machine, uint16_t base) {
     const std::string device = "/dev/parport" + std::to_string(number);
     const std::optional<FileFacts> file = machine.file(device);
     if (!file) return missingDevice(machine, device);
-    if (!machine.mayReadAndWrite(*file))
-        return {Verdict::problem, "ppdev",
-                device + " belongs to the group " + machine.groupName(file->group) + ", and " + machine.userName() +
-                    " may not read and write it",
-                joinGroup(machine, *file)};
-    return {Verdict::ok, "ppdev", device + " is there, and " + machine.userName() + " may read and write it", ""};
+    return deviceAccess(machine, "ppdev", device, *file, "");
 }
 
 Finding directAccess(const Machine& machine, uint16_t base, bool ppdevWorks) {
@@ -123,7 +118,7 @@ Finding usbDevice(const Machine& machine, const FtdiDevice* adapter) {
     const std::optional<FileFacts> file = machine.file(adapter->node);
     if (!file)
         return {Verdict::problem, "USB adapter", what + " has no device file", "plug the adapter in again"};
-    if (machine.mayReadAndWrite(*file)) return {Verdict::ok, "USB adapter", what + ", and " + machine.userName() + " may use it", ""};
+    if (machine.mayReadAndWrite(adapter->node)) return {Verdict::ok, "USB adapter", what + ", and " + machine.userName() + " may use it", ""};
     const std::string group = machine.groupName(file->group);
     if (group == "plugdev" && !machine.hasGroup(file->group))
         return {Verdict::problem, "USB adapter", what + " belongs to the group plugdev, which this login does not have",
@@ -159,6 +154,17 @@ std::vector<std::string> busNames(const std::string& busAddress, std::string& fa
 }
 
 } // namespace
+
+Finding deviceAccess(const Machine& machine, const std::string& topic, const std::string& device, const FileFacts& file,
+                     const std::string& rootOnly) {
+    const std::string user = machine.userName();
+    if (machine.mayReadAndWrite(device)) return {Verdict::ok, topic, device + " is there, and " + user + " may read and write it", ""};
+    if (file.group == 0 && !rootOnly.empty())
+        return {Verdict::problem, topic, device + " belongs to root alone, and " + user + " may not read and write it", rootOnly};
+    return {Verdict::problem, topic,
+            device + " belongs to the group " + machine.groupName(file.group) + ", and " + user + " may not read and write it",
+            joinGroup(machine, file)};
+}
 
 std::vector<Finding> checkParallelPort(const Machine& machine, uint16_t base) {
     Finding ppdev = ppdevDevice(machine, base);

@@ -21,6 +21,12 @@ struct Finding {
     std::string advice;  // empty: nothing to do
 };
 
+// Whether the user may read and write a device file that is there: when not, how to get it by
+// its group (join it, or log in again when the group file lists the user already), or for a
+// file of the group root, `rootOnly` (empty: by its group all the same).
+Finding deviceAccess(const Machine& machine, const std::string& topic, const std::string& device, const FileFacts& file,
+                     const std::string& rootOnly);
+
 // The parallel port at `base` the way the plug-in reaches it: its ppdev device (the modules,
 // the device file, read and write access), else direct port access.
 std::vector<Finding> checkParallelPort(const Machine& machine, uint16_t base);

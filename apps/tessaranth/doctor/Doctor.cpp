@@ -1,5 +1,9 @@
 #include "doctor/Doctor.h"
 
+#include "doctor/BusChecks.h"
+#include "doctor/MachineChecks.h"
+#include "doctor/ServiceChecks.h"
+
 #include "Errors.h"
 #include "session/StoredSettings.h"
 
@@ -8,7 +12,6 @@
 #include "platform/posix/RegistryLocation.h"
 
 #include <filesystem>
-#include <memory>
 
 namespace tessaranth::host {
 
@@ -45,6 +48,14 @@ Finding settingsFinding(const std::string& file, const std::string& location, co
             makeYourOwn};
 }
 
+// The bus the settings put the display on: its controller's transport.
+Bus busOf(const ControllerRow& row, const emu::DisplaySetup& setup) {
+    Bus bus;
+    bus.kind = row.transport == Transport::usbAdapter ? BusKind::usb : BusKind::lpt;
+    bus.lptAddress = setup.lptAddress;
+    return bus;
+}
+
 Finding displayFinding(const emu::DisplaySetup& setup, const std::string& description) {
     if (!findController(setup.controller))
         return {Verdict::problem, "display", description + ": the plug-in has no driver for it",
@@ -67,8 +78,15 @@ const char* verdictName(Verdict verdict) {
 } // namespace
 
 Doctor::Doctor(const Machine& machine, const DoctorOptions& options) : guide_(options.hardwareGuide) {
-    if (const std::optional<emu::DisplaySetup> setup = readSettings(options.settingsFile)) checkDisplay(machine, *setup);
-    add({checkMpd(options.mpdHost, options.mpdPort), checkMpris(options.busAddress)});
+    const std::optional<emu::DisplaySetup> setup = readSettings(options.settingsFile);
+    const std::optional<BootConfig> config = BootConfig::read(machine);
+    const BootConfig* pi = config ? &*config : nullptr;
+    if (setup)
+        checkDisplay(machine, *setup, pi);
+    else
+        add(checkMachine(machine, pi));
+    add({checkMpd(options.mpdHost, options.mpdPort), checkSound(machine), checkMpris(options.busAddress)});
+    add(checkService(machine));
 }
 
 std::optional<emu::DisplaySetup> Doctor::readSettings(const std::string& settingsFile) {
@@ -83,17 +101,13 @@ std::optional<emu::DisplaySetup> Doctor::readSettings(const std::string& setting
     }
 }
 
-void Doctor::checkDisplay(const Machine& machine, const emu::DisplaySetup& setup) {
+void Doctor::checkDisplay(const Machine& machine, const emu::DisplaySetup& setup, const BootConfig* pi) {
     display_ = describe(setup);
-    std::vector<Finding> findings{displayFinding(setup, display_)};
-    if (findings.front().verdict == Verdict::ok) {
-        std::vector<Finding> more = findController(setup.controller)->transport == Transport::usbAdapter
-                                        ? checkUsbAdapter(machine)
-                                        : checkParallelPort(machine, setup.lptAddress);
-        findings.insert(findings.end(), more.begin(), more.end());
-    }
-    drivable_ = noProblem(findings);
-    add(std::move(findings));
+    const Finding display = displayFinding(setup, display_);
+    add({display});
+    add(checkMachine(machine, pi));
+    if (display.verdict == Verdict::ok) add(checkBus(machine, busOf(*findController(setup.controller), setup), pi));
+    drivable_ = noProblem(findings_);
 }
 
 void Doctor::add(std::vector<Finding> findings) {

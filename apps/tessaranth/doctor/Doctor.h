@@ -1,9 +1,11 @@
 // `tessaranth doctor`: looks at what the configured display needs on this machine (the settings,
-// the parallel port or the USB adapter) and at the players (MPD, MPRIS), and says what is
-// missing and how to put it right. Its exit status is 0 only when the configured display can be
-// driven.
+// the display's bus, and on a Raspberry Pi its model, config.txt and the user's groups), at the
+// players (MPD, MPRIS), where the music for the visualisations comes from and what a running
+// service costs, and says what is missing and how to put it right. Its exit status is 0 only
+// when the configured display can be driven.
 #pragma once
 
+#include "doctor/BootConfig.h"
 #include "doctor/Checks.h"
 #include "doctor/Machine.h"
 
@@ -38,7 +40,8 @@ public:
 
 private:
     std::optional<emu::DisplaySetup> readSettings(const std::string& settingsFile);
-    void checkDisplay(const Machine& machine, const emu::DisplaySetup& setup);
+    // The display, the machine, and what the display's bus needs.
+    void checkDisplay(const Machine& machine, const emu::DisplaySetup& setup, const BootConfig* pi);
     void add(std::vector<Finding> findings);
 
     std::vector<Finding> findings_;

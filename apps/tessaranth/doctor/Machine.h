@@ -1,29 +1,28 @@
 // What the doctor reads of the machine: files under a root folder (the real one, or a tree a
-// test builds), who asks, and whether direct port access would be granted.
+// test builds), who asks, whether they may use a device file, and whether direct port access
+// would be granted.
+//
+// On the real machine the kernel decides access (faccessat with the effective ids), so access
+// control lists count as well as the mode bits: the udev rules that give a device to the user
+// logged in at the machine (TAG+="uaccess") do so by an ACL entry. A tree other than the real
+// root lists the owners, groups, modes and ACL entries of its files in its file `access.facl`,
+// in the text `getfacl --absolute-names` prints (paths as the machine has them, names as the
+// tree's /etc/passwd and /etc/group have them); the doctor then decides as the kernel would for
+// the tree's user. Files the list leaves out have the owner, group and mode they have on disk.
 #pragma once
+
+#include "doctor/FileAccess.h"
 
 #include <sys/types.h>
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tessaranth::host {
-
-// Who the display runs as: the user and every group the process has.
-struct Identity {
-    uid_t user = 0;
-    std::vector<gid_t> groups;
-};
-
-// The owner and permissions of a file.
-struct FileFacts {
-    uid_t owner;
-    gid_t group;
-    mode_t mode;
-};
 
 // A USB device of the vendor the USB2LCD's chip comes from.
 struct FtdiDevice {
@@ -36,17 +35,29 @@ public:
     using DirectPortAccess = std::function<bool(uint16_t base)>;
 
     Machine(std::string root, Identity identity, DirectPortAccess directPortAccess);
-    // This machine as this process sees it; direct port access asked of the kernel.
+    // This machine as this process sees it; access and direct port access asked of the kernel.
     static Machine thisMachine();
 
+    const Identity& identity() const { return identity_; }
     // The file at an absolute path of the machine; none when it is missing.
     std::optional<FileFacts> file(const std::string& path) const;
-    bool mayReadAndWrite(const FileFacts& file) const;
+    bool mayRead(const std::string& path) const { return may(path, readAccess); }
+    bool mayReadAndWrite(const std::string& path) const { return may(path, readAccess | writeAccess); }
+    // At most `limit` bytes of a regular file; empty when it is missing or something else.
+    std::string text(const std::string& path, std::size_t limit = 1 << 20) const;
+    // The names in a folder, sorted; none when it is missing.
+    std::vector<std::string> names(const std::string& folder) const;
+    // What the device tree calls the machine (a board's model); empty without a device tree.
+    std::string deviceTreeModel() const;
     // The kernel module is loaded (or built in).
     bool moduleLoaded(const std::string& name) const;
     // Names from the group and user files, or the number when they do not list it.
     std::string groupName(gid_t group) const;
-    std::string userName() const;
+    std::string userName() const { return userName(identity_.user); }
+    std::string userName(uid_t user) const;
+    std::optional<gid_t> groupId(const std::string& name) const;
+    // The user's home folder from the user file; empty when it does not list one.
+    std::string home() const;
     // The process has the group now.
     bool hasGroup(gid_t group) const;
     // The group file lists the user as a member: joined, but not in this login yet when the
@@ -57,13 +68,15 @@ public:
 
 private:
     std::string under(const std::string& path) const { return root_ + path; }
+    bool may(const std::string& path, unsigned wanted) const;
     // The fields of the line of a colon-separated file (passwd, group) whose field `key` is `value`.
     std::vector<std::string> entry(const std::string& file, std::size_t key, const std::string& value) const;
     std::string readLine(const std::string& path) const;
 
-    std::string root_;
+    std::string root_;  // empty: the real machine
     Identity identity_;
     DirectPortAccess directPortAccess_;
+    std::map<std::string, FileFacts> described_;  // a tree's access.facl
 };
 
 } // namespace tessaranth::host
