@@ -18,7 +18,7 @@ test: setup
 	@scripts/check-layers --links build/default
 	@echo "== test: unit and end-to-end tests (default preset) =="
 	@ctest --preset default -j $(JOBS)
-	@echo "== test: the Debian package: lintian, its dependencies, a run unpacked, the user service =="
+	@echo "== test: the Debian packages: lintian, their dependencies, the headless one run without Qt, the services, no writes per frame =="
 	@$(MAKE) --no-print-directory package
 	@tests/package/check-package build/default/package
 	@echo "== test: build with AddressSanitizer and UndefinedBehaviorSanitizer (asan preset) =="
@@ -77,7 +77,8 @@ golden: build-default
 	@TESSARANTH_UPDATE_GOLDEN=1 build/default/tests/apps/tessaranth_host_tests --gtest_filter='*Golden*'
 	@git status --short tests/golden
 
-# The Debian package of the program, its plug-in and the user service: build/default/package/*.deb.
+# The Debian packages: tessaranth (the program, its plug-in, the services) and tessaranth-dialog
+# (the Qt dialog and window): build/default/package/*.deb.
 package: setup
 	@cmake --preset default >/dev/null
 	@$(BUILD) default -j $(JOBS) --target tessaranth vis_lumidra

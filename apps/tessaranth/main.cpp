@@ -1,7 +1,7 @@
 // tessaranth: hosts the vis_lumidra plug-in on Linux and plays the player's part for it.
 #include "CommandLine.h"
+#include "QtModules.h"
 #include "players/DemoPlayer.h"
-#include "views/DialogScreenshots.h"
 #include "views/DisplayTarget.h"
 #include "Errors.h"
 #include "doctor/Doctor.h"
@@ -20,20 +20,25 @@
 #include "views/VirtualDisplayTarget.h"
 #include "views/WindowView.h"
 
-#include <QApplication>
+#include "config/DialogModule.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 using namespace tessaranth::host;
 
 namespace {
 
-// Where the plug-in is looked for, relative to this program: installed, then in the build tree.
+// Where the plug-in, the window module and the hardware guide are looked for, relative to this
+// program: installed, then in the build or source tree.
 constexpr const char* pluginPlaces[] = {TESSARANTH_INSTALLED_PLUGIN, TESSARANTH_BUILT_PLUGIN};
+constexpr const char* windowPlaces[] = {TESSARANTH_INSTALLED_WINDOW, TESSARANTH_BUILT_WINDOW};
 constexpr const char* guidePlaces[] = {TESSARANTH_INSTALLED_GUIDE, TESSARANTH_SOURCE_GUIDE};
 
 bool graphicalDisplay() {
@@ -42,10 +47,13 @@ bool graphicalDisplay() {
     return false;
 }
 
-// Qt keeps pointers to these for the application's lifetime.
-int qtArgc = 1;
-char qtName[] = "tessaranth";
-char* qtArgv[] = {qtName, nullptr};
+// QT_QPA_PLATFORM names a platform of Qt's own, such as offscreen.
+bool qtPlatformNamed() { return std::getenv("QT_QPA_PLATFORM") != nullptr; }
+
+bool isFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
 
 std::unique_ptr<PlayerSource> makePlayer(const Options& options) {
     if (options.command == Command::mpd) return std::make_unique<MpdFollower>(options.mpdHost, options.mpdPort);
@@ -102,9 +110,14 @@ void passOnSave(StoredSettings& settings) {
     std::fflush(stdout);
 }
 
+// A window on a graphical display, when its module is installed; the terminal otherwise.
 ViewKind chosenView(const Options& options) {
     if (options.view != ViewKind::automatic) return options.view;
-    return graphicalDisplay() ? ViewKind::window : ViewKind::terminal;
+    if (!graphicalDisplay()) return ViewKind::terminal;
+    if (isFile(fileBesideThisProgram(windowPlaces))) return ViewKind::window;
+    std::fprintf(stderr, "tessaranth: the window is not installed (tessaranth-dialog), so the display is shown in the "
+                         "terminal\n");
+    return ViewKind::terminal;
 }
 
 // Everything one run of a player with the plug-in needs, made in the order the run needs it.
@@ -159,8 +172,11 @@ private:
         switch (chosenView(options_)) {
         case ViewKind::png: view_ = std::make_unique<PngView>(options_.pngDirectory, options_.every); break;
         case ViewKind::window:
-            application_ = std::make_unique<QApplication>(qtArgc, qtArgv);
-            window_ = new WindowView(display->display(), [this] {
+            // Qt would end the program for want of a display.
+            if (!graphicalDisplay() && !qtPlatformNamed())
+                throw Failure("a window needs a graphical display (DISPLAY or WAYLAND_DISPLAY): use --view terminal or "
+                              "--view png:DIR");
+            window_ = new WindowView(loadWindowModule(fileBesideThisProgram(windowPlaces)), display->display(), [this] {
                 if (configure_) configure_();
             });
             view_.reset(window_);
@@ -184,7 +200,6 @@ private:
     const Options& options_;
     StoredSettings settings_;
     PluginLibrary plugin_;
-    std::unique_ptr<QCoreApplication> application_;
     std::unique_ptr<PlayerSource> player_;
     std::unique_ptr<AudioSource> audio_;
     std::unique_ptr<DisplayView> view_;
@@ -195,17 +210,20 @@ private:
 };
 
 int configure(const Options& options) {
-    const bool screenshots = !options.screenshotDirectory.empty();
-    if (screenshots && !graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (!graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM"))
-        throw Failure("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY)");
+    const bool pictures = !options.screenshotDirectory.empty();
+    // Pictures need no screen: Qt draws them offscreen.
+    if (pictures && !graphicalDisplay() && !qtPlatformNamed()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!graphicalDisplay() && !qtPlatformNamed())
+        throw Failure("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); without one, "
+                      "use tessaranth config --set NAME=VALUE");
     StoredSettings settings(options.settingsFile);
-    QApplication application(qtArgc, qtArgv);
     PluginLibrary plugin(options.plugin);
     VisModule& module = plugin.module();
     if (!module.configCallback) throw Failure("the plug-in has no configuration dialog");
-    std::unique_ptr<DialogScreenshots> shots;
-    if (screenshots) shots = std::make_unique<DialogScreenshots>(QString::fromStdString(options.screenshotDirectory));
+    loadDialogModule((std::filesystem::path(options.plugin).parent_path() / tessaranth::dialogModuleFile).string());
+    std::unique_ptr<DialogPictures> shots;
+    if (pictures)
+        shots = loadWindowModule(fileBesideThisProgram(windowPlaces)).photographDialog(options.screenshotDirectory);
     module.configCallback(&module);
     passOnSave(settings);
     if (shots && (shots->failed() || shots->written() == 0))

@@ -36,9 +36,9 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
-    Outcome run(const std::string& arguments) {
+    Outcome run(const std::string& arguments, const std::string& program = TESSARANTH_PROGRAM) {
         const std::string out = folder + "/out", err = folder + "/err";
-        const int status = std::system((std::string(TESSARANTH_PROGRAM) + " " + arguments + " >" + out + " 2>" + err + " </dev/null").c_str());
+        const int status = std::system((program + " " + arguments + " >" + out + " 2>" + err + " </dev/null").c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
     }
     static std::string read(const std::string& path) {
@@ -148,6 +148,14 @@ TEST_F(ProgramTest, AMessageOfSeveralLinesPrintsAsSeveralLines) {
         << o.err;
 }
 
+TEST_F(ProgramTest, AWindowWithoutADisplayIsRefusedNotCrashedInto) {
+    unsetenv("QT_QPA_PLATFORM");
+    const Outcome o = run("demo --view window --frames 2");
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_EQ(o.err, "tessaranth: a window needs a graphical display (DISPLAY or WAYLAND_DISPLAY): use --view "
+                     "terminal or --view png:DIR\n");
+}
+
 TEST_F(ProgramTest, TerminalViewWithoutATerminalEndsOnTime) {
     const auto start = std::chrono::steady_clock::now();
     const Outcome o = run("demo --seconds 1");  // no display: the terminal view, into a file
@@ -158,13 +166,51 @@ TEST_F(ProgramTest, TerminalViewWithoutATerminalEndsOnTime) {
 }
 
 TEST_F(ProgramTest, ConfigTakesAPictureOfEveryPageOfTheDialog) {
+    if (!std::filesystem::exists(std::filesystem::path(TESSARANTH_PLUGIN_PATH).parent_path() / "qt" / "tessaranth-dialog.so"))
+        GTEST_SKIP() << "built without Qt, so without the dialog";
     unsetenv("QT_QPA_PLATFORM");  // no display at all: the pictures are taken offscreen
     const Outcome o = run("config --screenshot " + folder + "/pages");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     ASSERT_TRUE(std::filesystem::exists(folder + "/pages/page-01.png"));
     ASSERT_TRUE(std::filesystem::exists(folder + "/pages/page-02.png"));
     EXPECT_NE(read(folder + "/pages/page-01.png"), read(folder + "/pages/page-02.png")) << "the pages differ";
-    EXPECT_EQ(run("config").exitCode, 1) << "without a display the dialog cannot open";
+    const Outcome without = run("config");
+    EXPECT_EQ(without.exitCode, 1) << "without a display the dialog cannot open";
+    EXPECT_EQ(without.err, "tessaranth: the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); "
+                     "without one, use tessaranth config --set NAME=VALUE\n");
+}
+
+// The program and the plug-in alone, as the package without the dialog installs them: on a
+// graphical display the demo is shown in the terminal, and config says what to do.
+TEST_F(ProgramTest, WithoutTheDialogPackageTheProgramSaysWhatToInstall) {
+    std::filesystem::create_directories(folder + "/bin");
+    const std::string program = folder + "/bin/tessaranth", plugin = folder + "/bin/vis_lumidra.so";
+    std::filesystem::copy_file(TESSARANTH_PROGRAM, program);
+    std::filesystem::copy_file(TESSARANTH_PLUGIN_PATH, plugin);
+    setenv("DISPLAY", ":97", 1);  // a display that the program must not need to reach
+    Outcome o = run("demo --frames 2 --plugin " + plugin, program);
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("in the terminal"), std::string::npos) << o.out;
+    EXPECT_NE(o.err.find("tessaranth: the window is not installed (tessaranth-dialog), so the display is shown in "
+                         "the terminal\n"),
+              std::string::npos)
+        << o.err;
+    o = run("demo --frames 2 --view window --plugin " + plugin, program);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("the window is not installed (no "), std::string::npos) << o.err;
+    o = run("config --plugin " + plugin, program);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.err, "tessaranth: the configuration dialog is not installed (no " + folder +
+                         "/bin/qt/tessaranth-dialog.so): install tessaranth-dialog, or use tessaranth config --set "
+                         "NAME=VALUE\n");
+    // One that cannot be loaded (its libraries missing, say) is no success either.
+    std::filesystem::create_directories(folder + "/bin/qt");
+    std::ofstream(folder + "/bin/qt/tessaranth-dialog.so") << "not a library";
+    o = run("config --plugin " + plugin, program);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.err.rfind("tessaranth: cannot load the configuration dialog: ", 0), 0u) << o.err;
+    EXPECT_FALSE(std::filesystem::exists(folder + "/tessaranth/registry.reg"));
+    unsetenv("DISPLAY");
 }
 
 TEST_F(ProgramTest, AMissingMpdIsReportedInTheFirstSecond) {
