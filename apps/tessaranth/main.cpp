@@ -1,14 +1,12 @@
 // tessaranth: hosts the vis_lumidra plug-in on Linux and plays the player's part for it.
 #include "CommandLine.h"
 #include "players/DemoPlayer.h"
-#include "views/DialogScreenshots.h"
 #include "views/DisplayTarget.h"
 #include "Errors.h"
 #include "doctor/Doctor.h"
 #include "session/FrameLoop.h"
 #include "session/HostSession.h"
 #include "players/MpdFollower.h"
-#include "players/MprisFollower.h"
 #include "audio/FifoAudio.h"
 #include "audio/PulseCapture.h"
 #include "session/PluginLibrary.h"
@@ -18,23 +16,37 @@
 #include "session/StoredSettings.h"
 #include "views/TerminalView.h"
 #include "views/VirtualDisplayTarget.h"
+#include "views/WindowModuleLoader.h"
 #include "views/WindowView.h"
 
-#include <QApplication>
+#include "config/DialogModule.h"
+
+#if TESSARANTH_WITH_QT
+#include "players/MprisFollower.h"
+
+#include <QCoreApplication>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 using namespace tessaranth::host;
 
 namespace {
 
-// Where the plug-in is looked for, relative to this program: installed, then in the build tree.
+// Where the plug-in, the window module and the hardware guide are looked for, relative to this
+// program: installed, then in the build or source tree.
 constexpr const char* pluginPlaces[] = {TESSARANTH_INSTALLED_PLUGIN, TESSARANTH_BUILT_PLUGIN};
+constexpr const char* windowPlaces[] = {TESSARANTH_INSTALLED_WINDOW, TESSARANTH_BUILT_WINDOW};
 constexpr const char* guidePlaces[] = {TESSARANTH_INSTALLED_GUIDE, TESSARANTH_SOURCE_GUIDE};
+
+const char* const withoutScreen = "use tessaranth config --set NAME=VALUE";
 
 bool graphicalDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
@@ -42,14 +54,26 @@ bool graphicalDisplay() {
     return false;
 }
 
+bool isFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+#if TESSARANTH_WITH_QT
 // Qt keeps pointers to these for the application's lifetime.
 int qtArgc = 1;
 char qtName[] = "tessaranth";
 char* qtArgv[] = {qtName, nullptr};
+#endif
 
 std::unique_ptr<PlayerSource> makePlayer(const Options& options) {
     if (options.command == Command::mpd) return std::make_unique<MpdFollower>(options.mpdHost, options.mpdPort);
+#if TESSARANTH_WITH_QT
     if (options.command == Command::mpris) return std::make_unique<MprisFollower>(options.playerName);
+#else
+    if (options.command == Command::mpris)
+        throw Failure("this tessaranth was built without Qt, whose QtDBus follows MPRIS players");
+#endif
     return std::make_unique<DemoPlayer>();
 }
 
@@ -94,9 +118,14 @@ WhenNothingIsStored whenNothingIsStored(const Options& options) {
     return showcase ? WhenNothingIsStored::showcase : WhenNothingIsStored::pluginDefaults;
 }
 
+// A window on a graphical display, when its module is installed; the terminal otherwise.
 ViewKind chosenView(const Options& options) {
     if (options.view != ViewKind::automatic) return options.view;
-    return graphicalDisplay() ? ViewKind::window : ViewKind::terminal;
+    if (!graphicalDisplay()) return ViewKind::terminal;
+    if (isFile(fileBesideThisProgram(windowPlaces))) return ViewKind::window;
+    std::fprintf(stderr, "tessaranth: the window is not installed (tessaranth-dialog), so the display is shown in the "
+                         "terminal\n");
+    return ViewKind::terminal;
 }
 
 // Everything one run of a player with the plug-in needs, made in the order the run needs it.
@@ -105,9 +134,11 @@ public:
     explicit PlayerRun(const Options& options)
         : options_(options), settings_(options.settingsFile, whenNothingIsStored(options)), plugin_(options.plugin) {
         makeDisplay();
+#if TESSARANTH_WITH_QT
         // Following a desktop player needs Qt's event loop machinery even without a window.
-        if (!application_ && options.command == Command::mpris)
+        if (!QCoreApplication::instance() && options.command == Command::mpris)
             application_ = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+#endif
         player_ = makePlayer(options);
         audio_ = makeAudio(options);
         installServices();
@@ -150,8 +181,7 @@ private:
         switch (chosenView(options_)) {
         case ViewKind::png: view_ = std::make_unique<PngView>(options_.pngDirectory, options_.every); break;
         case ViewKind::window:
-            application_ = std::make_unique<QApplication>(qtArgc, qtArgv);
-            window_ = new WindowView(display->display(), [this] {
+            window_ = new WindowView(loadWindowModule(fileBesideThisProgram(windowPlaces)), display->display(), [this] {
                 if (configure_) configure_();
             });
             view_.reset(window_);
@@ -175,28 +205,40 @@ private:
     const Options& options_;
     StoredSettings settings_;
     PluginLibrary plugin_;
+#if TESSARANTH_WITH_QT
     std::unique_ptr<QCoreApplication> application_;
-    std::unique_ptr<PlayerSource> player_;
-    std::unique_ptr<AudioSource> audio_;
+#endif
+    // The window, with the Qt application it may bring, outlives the player.
     std::unique_ptr<DisplayView> view_;
     WindowView* window_ = nullptr;  // view_, when it is the window
+    std::unique_ptr<PlayerSource> player_;
+    std::unique_ptr<AudioSource> audio_;
     std::unique_ptr<DisplayTarget> display_;
     std::unique_ptr<PortTrace> trace_;
     std::function<void()> configure_;
 };
 
+// The plug-in's dialog, which it loads from its own folder when it opens.
+void requireDialogBeside(const std::string& plugin) {
+    if (!isFile(std::filesystem::path(plugin).parent_path() / tessaranth::dialogModuleFile))
+        throw Failure(std::string("the configuration dialog is not installed: install tessaranth-dialog, or ") + withoutScreen);
+}
+
 int configure(const Options& options) {
-    const bool screenshots = !options.screenshotDirectory.empty();
-    if (screenshots && !graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const bool pictures = !options.screenshotDirectory.empty();
+    // Pictures need no screen: Qt draws them offscreen.
+    if (pictures && !graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (!graphicalDisplay() && !std::getenv("QT_QPA_PLATFORM"))
-        throw Failure("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY)");
+        throw Failure(std::string("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); "
+                                  "without one, ") + withoutScreen);
     StoredSettings settings(options.settingsFile);
-    QApplication application(qtArgc, qtArgv);
     PluginLibrary plugin(options.plugin);
     VisModule& module = plugin.module();
     if (!module.configCallback) throw Failure("the plug-in has no configuration dialog");
-    std::unique_ptr<DialogScreenshots> shots;
-    if (screenshots) shots = std::make_unique<DialogScreenshots>(QString::fromStdString(options.screenshotDirectory));
+    requireDialogBeside(options.plugin);
+    std::unique_ptr<DialogPictures> shots;
+    if (pictures)
+        shots = loadWindowModule(fileBesideThisProgram(windowPlaces)).photographDialog(options.screenshotDirectory);
     module.configCallback(&module);
     if (shots && (shots->failed() || shots->written() == 0))
         throw Failure("cannot take pictures of the dialog in " + options.screenshotDirectory);
@@ -204,9 +246,11 @@ int configure(const Options& options) {
     return 0;
 }
 
-// The doctor asks the session bus for MPRIS players, which QtDBus does for an application only.
 int examine(const Options& options) {
+#if TESSARANTH_WITH_QT
+    // The doctor asks the session bus for MPRIS players, which QtDBus does for an application only.
     QCoreApplication application(qtArgc, qtArgv);
+#endif
     const Doctor doctor(Machine::thisMachine(), {options.settingsFile, options.mpdHost, options.mpdPort, "",
                                                  fileBesideThisProgram(guidePlaces)});
     doctor.report(stdout);

@@ -44,6 +44,10 @@ TConfigForm::TConfigForm() {
 
 int TConfigForm::named(std::string_view name) { return formControlIndex(name); }
 
+void TConfigForm::answerFileDialogs(platform::FileDialogHandler handler, void* context) {
+    platform::setFileDialogHandler(handler, context);
+}
+
 std::optional<int32_t> TConfigForm::toInteger(std::string_view text) {
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);

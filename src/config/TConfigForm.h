@@ -3,8 +3,7 @@
 // it and forwards what the user does; the form decides what that means.
 #pragma once
 
-#include "config/FormTable.h"
-#include "config/FormView.h"
+#include "config/FormInput.h"
 
 #include <optional>
 #include <string>
@@ -13,22 +12,16 @@
 
 namespace tessaranth {
 
-struct ControlState {
-    std::string text;      // edits, editable lists and labels
-    int selected = -1;     // lists and radio groups; -1 shows no entry
-    int position = 0;      // sliders
-    bool checked = false;  // check boxes
-    bool enabled = true;
-    bool visible = true;
-};
-
-class TConfigForm {
+class TConfigForm : public FormInput {
 public:
     // Construction: version label, preset list reset, registry load, fill.
     TConfigForm();
 
-    void attach(FormView* view) { view_ = view; }
-    const ControlState& state(int control) const { return states_.at(static_cast<std::size_t>(control)); }
+    const FormSpec& spec() const override { return formSpec; }
+    std::span<const ControlSpec> controls() const override { return formControls(); }
+    void attach(FormView* view) override { view_ = view; }
+    void answerFileDialogs(platform::FileDialogHandler handler, void* context) override;
+    const ControlState& state(int control) const override { return states_.at(static_cast<std::size_t>(control)); }
     const ControlState& state(std::string_view name) const { return state(named(name)); }
     FormResult result() const { return result_; }
 
@@ -36,13 +29,13 @@ public:
     void fill();
 
     // What the user did. Each call is ignored for a control of another kind.
-    void textChanged(int control, std::string_view text);
-    void editExited(int control);
-    void checkBoxToggled(int control, bool checked);
-    void checkBoxMouseUp(int control);
-    void itemChosen(int control, int item);
-    void sliderMoved(int control, int position);
-    void buttonPressed(int control);
+    void textChanged(int control, std::string_view text) override;
+    void editExited(int control) override;
+    void checkBoxToggled(int control, bool checked) override;
+    void checkBoxMouseUp(int control) override;
+    void itemChosen(int control, int item) override;
+    void sliderMoved(int control, int position) override;
+    void buttonPressed(int control) override;
 
     // The index of a control the form knows by name.
     static int named(std::string_view name);

@@ -36,9 +36,9 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
-    Outcome run(const std::string& arguments) {
+    Outcome run(const std::string& arguments, const std::string& program = TESSARANTH_PROGRAM) {
         const std::string out = folder + "/out", err = folder + "/err";
-        const int status = std::system((std::string(TESSARANTH_PROGRAM) + " " + arguments + " >" + out + " 2>" + err + " </dev/null").c_str());
+        const int status = std::system((program + " " + arguments + " >" + out + " 2>" + err + " </dev/null").c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
     }
     static std::string read(const std::string& path) {
@@ -158,13 +158,45 @@ TEST_F(ProgramTest, TerminalViewWithoutATerminalEndsOnTime) {
 }
 
 TEST_F(ProgramTest, ConfigTakesAPictureOfEveryPageOfTheDialog) {
+#if !TESSARANTH_WITH_QT
+    GTEST_SKIP() << "built without Qt";
+#endif
     unsetenv("QT_QPA_PLATFORM");  // no display at all: the pictures are taken offscreen
     const Outcome o = run("config --screenshot " + folder + "/pages");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     ASSERT_TRUE(std::filesystem::exists(folder + "/pages/page-01.png"));
     ASSERT_TRUE(std::filesystem::exists(folder + "/pages/page-02.png"));
     EXPECT_NE(read(folder + "/pages/page-01.png"), read(folder + "/pages/page-02.png")) << "the pages differ";
-    EXPECT_EQ(run("config").exitCode, 1) << "without a display the dialog cannot open";
+    const Outcome without = run("config");
+    EXPECT_EQ(without.exitCode, 1) << "without a display the dialog cannot open";
+    EXPECT_EQ(without.err, "tessaranth: the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); "
+                     "without one, use tessaranth config --set NAME=VALUE\n");
+}
+
+// The program and the plug-in alone, as the package without the dialog installs them: on a
+// graphical display the demo is shown in the terminal, and config says what to do.
+TEST_F(ProgramTest, WithoutTheDialogPackageTheProgramSaysWhatToInstall) {
+    std::filesystem::create_directories(folder + "/bin");
+    const std::string program = folder + "/bin/tessaranth", plugin = folder + "/bin/vis_lumidra.so";
+    std::filesystem::copy_file(TESSARANTH_PROGRAM, program);
+    std::filesystem::copy_file(TESSARANTH_PLUGIN_PATH, plugin);
+    setenv("DISPLAY", ":97", 1);  // a display that the program must not need to reach
+    Outcome o = run("demo --frames 2 --plugin " + plugin, program);
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("in the terminal"), std::string::npos) << o.out;
+    EXPECT_NE(o.err.find("tessaranth: the window is not installed (tessaranth-dialog), so the display is shown in "
+                         "the terminal\n"),
+              std::string::npos)
+        << o.err;
+    o = run("demo --frames 2 --view window --plugin " + plugin, program);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("the window is not installed (no "), std::string::npos) << o.err;
+    o = run("config --plugin " + plugin, program);
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.err, "tessaranth: the configuration dialog is not installed: install tessaranth-dialog, or use "
+                     "tessaranth config --set NAME=VALUE\n");
+    EXPECT_FALSE(std::filesystem::exists(folder + "/tessaranth/registry.reg"));
+    unsetenv("DISPLAY");
 }
 
 TEST_F(ProgramTest, AMissingMpdIsReportedInTheFirstSecond) {

@@ -6,10 +6,12 @@
 
 #include <mpd/client.h>
 
+#if TESSARANTH_WITH_QT
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QStringList>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -146,6 +148,7 @@ std::vector<Finding> serialDriver(const Machine& machine, const platform::UsbLib
              "unload it: sudo modprobe -r ftdi_sio"}};
 }
 
+#if TESSARANTH_WITH_QT
 // The names on the bus, asked with a time-out on a connection of the doctor's own.
 QStringList busNames(const std::string& busAddress, QString& failure) {
     constexpr int timeoutMillis = 3000;
@@ -171,6 +174,7 @@ QStringList busNames(const std::string& busAddress, QString& failure) {
     QDBusConnection::disconnectFromBus(connection);
     return names;
 }
+#endif
 
 } // namespace
 
@@ -212,6 +216,7 @@ Finding checkMpd(const std::string& host, uint32_t port) {
             "with --host and --port; the demo needs none"};
 }
 
+#if TESSARANTH_WITH_QT
 Finding checkMpris(const std::string& busAddress) {
     const QString prefix = QStringLiteral("org.mpris.MediaPlayer2.");
     QString failure;
@@ -227,6 +232,12 @@ Finding checkMpris(const std::string& busAddress) {
                 "Rhythmbox, ...): start one; the demo needs none"};
     return {Verdict::ok, "MPRIS", "on the session bus: " + players, ""};
 }
+#else
+Finding checkMpris(const std::string&) {
+    return {Verdict::warning, "MPRIS", "this tessaranth was built without Qt, whose QtDBus follows MPRIS players",
+            "'tessaranth mpd' follows MPD without it"};
+}
+#endif
 
 bool noProblem(const std::vector<Finding>& findings) {
     return std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.verdict == Verdict::problem; });

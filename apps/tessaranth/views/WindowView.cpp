@@ -1,60 +1,45 @@
 #include "views/WindowView.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QHBoxLayout>
-#include <QPushButton>
-#include <QTimer>
-#include <QVBoxLayout>
+#include "emu/RgbImage.h"
+#include "emu/VirtualDisplay.h"
+
+#include <algorithm>
 
 namespace tessaranth::host {
 
-WindowView::WindowView(const emu::VirtualDisplay& display, std::function<void()> configure) {
-    const emu::ScreenImage screen = display.screen();
-    panel_ = new PanelWidget(screen.width(), screen.height(), readableScale(screen.width()), this);
-    status_ = new QLabel(this);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(status_, 1);
-    if (configure) {
-        auto* button = new QPushButton("Configure...", this);
-        connect(button, &QPushButton::clicked, this, [configure] { configure(); });
-        bottom->addWidget(button);
-    }
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(panel_, 1);
-    layout->addLayout(bottom);
-    setWindowTitle(QString::fromStdString("Tessaranth - " + display.description()));
+int readableScale(int width) { return std::clamp(960 / std::max(width, 1), 2, 8); }
+
+WindowView::WindowView(const WindowModule& module, const emu::VirtualDisplay& display,
+                       std::function<void()> configure)
+    : window_(module.openWindow("Tessaranth - " + display.description(), std::move(configure))),
+      scale_(readableScale(display.screen().width())) {
     present(display);
 }
 
+// Draws anew only what changed: the glass, or the count of what the display did not understand.
 void WindowView::present(const emu::VirtualDisplay& display) {
-    panel_->showScreen(display.screen(), display.look());
+    emu::ScreenImage screen = display.screen();
     const std::size_t problems = display.problems().total();
-    if (problems == shownProblems_) return;
+    if (screen == shown_ && problems == shownProblems_) return;
+    const emu::RgbImage image = emu::RgbImage::render(screen, display.look(), scale_);
+    rgb_.resize(static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()) * 3);
+    auto byte = rgb_.begin();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const emu::Rgb colour = image.pixel(x, y);
+            *byte++ = colour.red;
+            *byte++ = colour.green;
+            *byte++ = colour.blue;
+        }
+    std::string status = display.description();
+    if (problems > 0) status += "  (" + std::to_string(problems) + " commands the display did not understand)";
+    window_->show({image.width(), image.height(), rgb_.data()}, status);
+    shown_ = std::move(screen);
     shownProblems_ = problems;
-    std::string text = display.description();
-    if (problems > 0) text += "  (" + std::to_string(problems) + " commands the display did not understand)";
-    status_->setText(QString::fromStdString(text));
 }
 
 void WindowView::run(FrameLoop& loop) {
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, this, [this, &loop, &timer] {
-        const auto delay = closed_ ? std::nullopt : loop.step();
-        if (delay)
-            timer.start(*delay);
-        else
-            QApplication::quit();
-    });
-    show();
-    timer.start(0);
-    QApplication::exec();
-}
-
-void WindowView::closeEvent(QCloseEvent* event) {
-    closed_ = true;
-    event->accept();
+    window_->run([&loop] { return loop.step(); });
 }
 
 } // namespace tessaranth::host

@@ -1,52 +1,45 @@
-// The Linux dialog: the Qt view of the form, shown modally. A host without a Qt application
-// gets one for as long as the dialog is open.
-#include "config/TConfigForm.h"
+// The dialog module's entry (see config/DialogModule.h): the Qt view of the form, shown
+// modally. A host without a Qt application gets one for as long as the dialog is open.
+#include "config/DialogModule.h"
 #include "config/qt/QtConfigView.h"
-#include "platform/ConfigDialog.h"
-#include "platform/Platform.h"
 
 #include <QApplication>
 
-#include <cstdlib>
 #include <memory>
 
-namespace tessaranth::platform::native {
+namespace tessaranth::qtview {
 
 namespace {
 
-// Without a display Qt would end the host process; a host that runs headless sets
-// QT_QPA_PLATFORM (for instance to offscreen).
-bool displayAvailable() {
-    return std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-}
-
-} // namespace
-
-void showConfigDialog(TConfigForm& form) {
+const char* show(FormInput& form) {
     std::unique_ptr<QApplication> application;
     if (!QCoreApplication::instance()) {
-        if (!displayAvailable()) {
-            messageBox("The configuration dialog needs a display.", "Tessaranth", mbIconWarning);
-            return;
-        }
         static int argc = 1;
         static char name[] = "tessaranth";
         static char* argv[] = {name, nullptr};
         application = std::make_unique<QApplication>(argc, argv);
     } else if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        messageBox("The configuration dialog needs a widget application.", "Tessaranth", mbIconWarning);
-        return;
+        return "The configuration dialog needs a widget application.";
     }
-    qtview::QtConfigView view(form);
-    view.move(formSpec.left, formSpec.top);
+    QtConfigView view(form);
+    view.move(form.spec().left, form.spec().top);
     view.exec();
+    return nullptr;
 }
 
-void raiseConfigDialog() {
+void raise() {
     if (QWidget* dialog = QApplication::activeModalWidget()) {
         dialog->raise();
         dialog->activateWindow();
     }
 }
 
-} // namespace tessaranth::platform::native
+constexpr DialogModule module{&show, &raise};
+
+} // namespace
+
+} // namespace tessaranth::qtview
+
+extern "C" __attribute__((visibility("default"))) const tessaranth::DialogModule* tessaranthDialogModule1() {
+    return &tessaranth::qtview::module;
+}

@@ -1,6 +1,5 @@
 #include "config/qt/QtConfigView.h"
 
-#include "config/TConfigForm.h"
 #include "config/qt/PageTabs.h"
 #include "config/qt/QtFileDialogs.h"
 
@@ -72,17 +71,18 @@ QFont dialogFont() {
 
 } // namespace
 
-QtConfigView::QtConfigView(TConfigForm& form, QWidget* parent) : QDialog(parent), form_(form) {
-    setWindowTitle(QString::fromLatin1(formSpec.caption));
+QtConfigView::QtConfigView(FormInput& form, QWidget* parent) : QDialog(parent), form_(form) {
+    const FormSpec& spec = form.spec();
+    setWindowTitle(QString::fromLatin1(spec.caption));
     setFont(dialogFont());
-    setFixedSize(formSpec.clientWidth, formSpec.clientHeight);
+    setFixedSize(spec.clientWidth, spec.clientHeight);
     QStringList titles;
-    for (const char* title : formSpec.pageTitles) titles << QString::fromLatin1(title);
+    for (const char* title : spec.pageTitles) titles << QString::fromLatin1(title);
     pages_ = new PageTabs(titles, this);
-    const ControlRect& r = formSpec.pages;
+    const ControlRect& r = spec.pages;
     pages_->setGeometry(r.x, r.y, r.width, r.height);
 
-    const int controls = static_cast<int>(formControls().size());
+    const int controls = static_cast<int>(form.controls().size());
     widgets_.assign(static_cast<std::size_t>(controls), nullptr);
     radioGroups_.assign(static_cast<std::size_t>(controls), nullptr);
     for (int i = 0; i < controls; ++i) {
@@ -90,11 +90,11 @@ QtConfigView::QtConfigView(TConfigForm& form, QWidget* parent) : QDialog(parent)
         refresh(i);
     }
     form_.attach(this);
-    platform::setFileDialogHandler(&showFileDialog, nullptr);
+    form_.answerFileDialogs(&showFileDialog, nullptr);
 }
 
 QtConfigView::~QtConfigView() {
-    platform::setFileDialogHandler(nullptr, nullptr);
+    form_.answerFileDialogs(nullptr, nullptr);
     form_.attach(nullptr);
     // The widgets go while this is still a whole view: an edit that loses the focus on its way
     // out reports to the form through it.
@@ -102,7 +102,7 @@ QtConfigView::~QtConfigView() {
 }
 
 QWidget* QtConfigView::create(int control) {
-    const ControlSpec& c = formControls()[static_cast<std::size_t>(control)];
+    const ControlSpec& c = form_.controls()[static_cast<std::size_t>(control)];
     QWidget* parent = c.page == pageNone ? static_cast<QWidget*>(this) : pages_->page(c.page);
     const QString caption = QString::fromLatin1(c.caption ? c.caption : "");
     QWidget* w = nullptr;
@@ -172,7 +172,7 @@ QWidget* QtConfigView::create(int control) {
 }
 
 QWidget* QtConfigView::createChoice(int control, QWidget* parent) {
-    const ControlSpec& c = formControls()[static_cast<std::size_t>(control)];
+    const ControlSpec& c = form_.controls()[static_cast<std::size_t>(control)];
     if (c.kind == ControlKind::list) {
         auto* list = new QListWidget(parent);
         list->addItems(itemTexts(c));
@@ -193,7 +193,7 @@ QWidget* QtConfigView::createChoice(int control, QWidget* parent) {
 }
 
 QWidget* QtConfigView::createRadioGroup(int control, QWidget* parent) {
-    const ControlSpec& c = formControls()[static_cast<std::size_t>(control)];
+    const ControlSpec& c = form_.controls()[static_cast<std::size_t>(control)];
     auto* frame = new QGroupBox(QString::fromLatin1(c.caption), parent);
     auto* buttons = new QButtonGroup(frame);
     for (std::size_t i = 0; i < c.items.size(); ++i) {
@@ -209,7 +209,7 @@ QWidget* QtConfigView::createRadioGroup(int control, QWidget* parent) {
 void QtConfigView::controlChanged(int control) { refresh(control); }
 
 void QtConfigView::refresh(int control) {
-    const ControlSpec& c = formControls()[static_cast<std::size_t>(control)];
+    const ControlSpec& c = form_.controls()[static_cast<std::size_t>(control)];
     const ControlState& s = form_.state(control);
     QWidget* w = widgets_[static_cast<std::size_t>(control)];
     if (!w) return;
@@ -287,7 +287,7 @@ bool QtConfigView::choosePicture(const char* title, const char* filter, char* pa
 
 void QtConfigView::close(FormResult result) { done(result == FormResult::ok ? QDialog::Accepted : QDialog::Rejected); }
 
-bool writeScreenshots(TConfigForm& form, const QString& directory) {
+bool writeScreenshots(FormInput& form, const QString& directory) {
     QtConfigView view(form);
     view.show();
     bool written = QDir().mkpath(directory);

@@ -2,7 +2,7 @@
 // placed where the table says, forwarding what the user does to the form.
 #pragma once
 
-#include "config/FormView.h"
+#include "config/FormInput.h"
 
 #include <QDialog>
 
@@ -10,17 +10,13 @@
 
 class QButtonGroup;
 
-namespace tessaranth {
-class TConfigForm;
-}
-
 namespace tessaranth::qtview {
 
 class PageTabs;
 
 class QtConfigView : public QDialog, public FormView {
 public:
-    explicit QtConfigView(TConfigForm& form, QWidget* parent = nullptr);
+    explicit QtConfigView(FormInput& form, QWidget* parent = nullptr);
     ~QtConfigView() override;
 
     // The widget of a control (for a radio group, its frame) and the page control.
@@ -38,7 +34,7 @@ private:
     QWidget* createRadioGroup(int control, QWidget* parent);
     void refresh(int control);
 
-    TConfigForm& form_;
+    FormInput& form_;
     PageTabs* pages_ = nullptr;
     std::vector<QWidget*> widgets_;
     std::vector<QButtonGroup*> radioGroups_;
@@ -46,6 +42,6 @@ private:
 
 // Writes one PNG per page of the dialog into directory, named page-NN.png; false when a file
 // could not be written.
-bool writeScreenshots(TConfigForm& form, const QString& directory);
+bool writeScreenshots(FormInput& form, const QString& directory);
 
 } // namespace tessaranth::qtview

@@ -1,4 +1,4 @@
-#include "views/DialogScreenshots.h"
+#include "views/qt/DialogScreenshots.h"
 
 #include <QApplication>
 #include <QDialog>
