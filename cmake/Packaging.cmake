@@ -13,6 +13,8 @@ install(FILES ${packaging}/service.env DESTINATION ${TESSARANTH_DOC_DIR}/example
 # package's /usr): both are written then, the manual page from the program's own help texts.
 set(unit ${PROJECT_BINARY_DIR}/packaging/tessaranth.service)
 set(manPage ${PROJECT_BINARY_DIR}/packaging/tessaranth.1)
+# A cross-built program tells its help under qemu-user.
+list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " emulator)
 install(CODE "
     set(TESSARANTH_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
     set(TESSARANTH_DOCDIR \"${TESSARANTH_DOC_DIR}\")
@@ -21,7 +23,7 @@ install(CODE "
         cmake_path(ABSOLUTE_PATH \${dir} BASE_DIRECTORY \"\${CMAKE_INSTALL_PREFIX}\")
     endforeach()
     configure_file(\"${packaging}/tessaranth.service.in\" \"${unit}\" @ONLY)
-    execute_process(COMMAND \"${CMAKE_COMMAND}\" \"-DPROGRAM=$<TARGET_FILE:tessaranth>\" -DVERSION=${PROJECT_VERSION}
+    execute_process(COMMAND \"${CMAKE_COMMAND}\" \"-DPROGRAM=$<TARGET_FILE:tessaranth>\" \"-DEMULATOR=${emulator}\" -DVERSION=${PROJECT_VERSION}
                             -DDOCDIR=\${TESSARANTH_DOCDIR} -DPLUGINDIR=\${TESSARANTH_PLUGINDIR} -DOUTPUT=${manPage}
                             -P \"${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake\"
                     COMMAND_ERROR_IS_FATAL ANY)
