@@ -15,7 +15,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 
 # Programs built here (test discovery, the manual page from the program's help, the tests) run
 # under qemu-user with the target's loader and C library.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${TESSARANTH_QEMU} -L /usr/${TESSARANTH_TRIPLET})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${TESSARANTH_QEMU} -L /usr/${TESSARANTH_TRIPLET} CACHE STRING
+    "The command that runs a program built here")
 
 # The Debian package is for that architecture.
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${TESSARANTH_DEBIAN_ARCH})
