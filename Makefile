@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
 
-.PHONY: demo test bench fuzz soak setup package hardware-guide golden golden-dialog golden-traces build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads clean
+.PHONY: demo test bench fuzz soak setup package hardware-guide golden golden-dialog golden-traces build build-default build-asan build-mingw32 build-fuzz build-tsan build-tsan-threads build-cross clean
 
 # The demo player on the virtual display: a window when there is a graphical display, the
 # terminal otherwise. tessaranth prints the one line that says what it shows and how to stop it.
@@ -21,6 +21,13 @@ test: setup
 	@echo "== test: the Debian packages: lintian, their dependencies, the headless one run without Qt, the services, no writes per frame =="
 	@$(MAKE) --no-print-directory package
 	@tests/package/check-package build/default/package
+	@echo "== test: build the plug-in, the program and the core tests for arm64 (arm64 preset: cross-built, no Qt) =="
+	@$(MAKE) --no-print-directory build-cross CROSS=arm64
+	@echo "== test: the arm64 core tests and a demo run to PNG against its golden picture, under qemu-user =="
+	@tests/cross/check-cross build/arm64
+	@echo "== test: the arm64 package: lintian, its dependencies, unpacked and run under qemu-user =="
+	@$(MAKE) --no-print-directory package ARCH=arm64
+	@tests/package/check-package build/arm64/package
 	@echo "== test: build with AddressSanitizer and UndefinedBehaviorSanitizer (asan preset) =="
 	@$(MAKE) --no-print-directory build-asan
 	@echo "== test: unit and end-to-end tests under the sanitizers (asan preset) =="
@@ -47,6 +54,12 @@ build: build-default build-asan build-mingw32
 build-default build-asan build-mingw32 build-fuzz build-tsan: build-%:
 	@cmake --preset $* >/dev/null
 	@$(BUILD) $* -j $(JOBS)
+
+# A cross build (CROSS=arm64 or armhf): only what its package and its tests under qemu-user need.
+CROSS ?= arm64
+build-cross:
+	@cmake --preset $(CROSS) >/dev/null
+	@$(BUILD) $(CROSS) -j $(JOBS) --target tessaranth vis_lumidra tessaranth_tests
 
 # Only the two-thread test: the rest of the suite runs under ASan and UBSan.
 build-tsan-threads:
@@ -79,12 +92,17 @@ golden: build-default
 
 # The Debian packages: tessaranth (the program, its plug-in, the services) and tessaranth-dialog
 # (the Qt dialog and window): build/default/package/*.deb.
-package: setup
-	@cmake --preset default >/dev/null
-	@$(BUILD) default -j $(JOBS) --target tessaranth vis_lumidra
-	@rm -f build/default/package/*.deb
-	@cd build/default && cpack >/dev/null
-	@ls build/default/package/*.deb
+# ARCH=arm64 or ARCH=armhf cross-builds the headless one, without Qt, for a Raspberry Pi: build/ARCH/package/*.deb.
+NATIVE_ARCH := $(shell dpkg --print-architecture)
+ARCH ?= $(NATIVE_ARCH)
+PACKAGE_PRESET = $(if $(filter $(NATIVE_ARCH),$(ARCH)),default,$(ARCH))
+package:
+	@scripts/setup $(filter-out $(NATIVE_ARCH),$(ARCH))
+	@cmake --preset $(PACKAGE_PRESET) >/dev/null
+	@$(BUILD) $(PACKAGE_PRESET) -j $(JOBS) --target tessaranth vis_lumidra
+	@rm -f build/$(PACKAGE_PRESET)/package/*.deb
+	@cd build/$(PACKAGE_PRESET) && cpack >/dev/null
+	@ls build/$(PACKAGE_PRESET)/package/*.deb
 
 # Writes the wiring tables of docs/hardware.md anew from the dialog's wiring tables (make test
 # fails while the committed guide differs from them).

@@ -1,10 +1,12 @@
 # Writes the manual page tessaranth.1.gz from the program's own help texts, so that it names
 # every command and option the program has. Run at install time:
 #   cmake -DPROGRAM=<tessaranth> -DVERSION=<x.y.z> -DDOCDIR=<documents> -DPLUGINDIR=<plug-in folder>
-#         -DOUTPUT=<file.1> -P ManPage.cmake
+#         -DOUTPUT=<file.1> [-DEMULATOR="<command line that runs the program>"] -P ManPage.cmake
+
+separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
 
 function(help_text out)
-    execute_process(COMMAND ${PROGRAM} ${ARGN} --help OUTPUT_VARIABLE text RESULT_VARIABLE failed
+    execute_process(COMMAND ${emulator} ${PROGRAM} ${ARGN} --help OUTPUT_VARIABLE text RESULT_VARIABLE failed
                     ERROR_VARIABLE error)
     if(failed)
         message(FATAL_ERROR "tessaranth ${ARGN} --help failed: ${error}")

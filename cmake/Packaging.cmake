@@ -21,6 +21,8 @@ endif()
 set(unit ${PROJECT_BINARY_DIR}/packaging/tessaranth.service)
 set(systemUnit ${PROJECT_BINARY_DIR}/packaging/system/tessaranth.service)
 set(manPage ${PROJECT_BINARY_DIR}/packaging/tessaranth.1)
+# A cross-built program tells its help under qemu-user.
+list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " emulator)
 install(CODE "
     set(TESSARANTH_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
     set(TESSARANTH_DOCDIR \"${TESSARANTH_DOC_DIR}\")
@@ -30,7 +32,7 @@ install(CODE "
     endforeach()
     configure_file(\"${packaging}/tessaranth.service.in\" \"${unit}\" @ONLY)
     configure_file(\"${packaging}/tessaranth-system.service.in\" \"${systemUnit}\" @ONLY)
-    execute_process(COMMAND \"${CMAKE_COMMAND}\" \"-DPROGRAM=$<TARGET_FILE:tessaranth>\" -DVERSION=${PROJECT_VERSION}
+    execute_process(COMMAND \"${CMAKE_COMMAND}\" \"-DPROGRAM=$<TARGET_FILE:tessaranth>\" \"-DEMULATOR=${emulator}\" -DVERSION=${PROJECT_VERSION}
                             -DDOCDIR=\${TESSARANTH_DOCDIR} -DPLUGINDIR=\${TESSARANTH_PLUGINDIR} -DOUTPUT=${manPage}
                             -P \"${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake\"
                     COMMAND_ERROR_IS_FATAL ANY)
