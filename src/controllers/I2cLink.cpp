@@ -1,7 +1,6 @@
 #include "controllers/I2cLink.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace tessaranth {
 
@@ -31,14 +30,14 @@ void I2cLink::send() {
         // The address byte of each message beside its bytes.
         countWireBytes(used_ + count_);
     }
-    resumed_ = resumed_ || delivery == platform::BusDevice::Delivery::resumed;
+    note(delivery);
     used_ = 0;
     count_ = 0;
 }
 
-bool I2cLink::flush() {
+SerialLink::Outcome I2cLink::flush() {
     send();
-    return std::exchange(resumed_, false);
+    return takeOutcome();
 }
 
 } // namespace tessaranth

@@ -23,7 +23,7 @@ public:
     void close() override;
     void command(std::span<const uint8_t> bytes) override { stage(commandControl, bytes); }
     void data(std::span<const uint8_t> bytes) override { stage(dataControl, bytes); }
-    bool flush() override;
+    Outcome flush() override;
     // A message's control byte, and its start, address and stop about two more.
     int windowOverhead() const override { return 6; }
 
@@ -36,7 +36,6 @@ private:
     std::array<platform::i2c::Message, maxMessages> messages_{};
     size_t used_ = 0;
     size_t count_ = 0;
-    bool resumed_ = false;
 };
 
 } // namespace tessaranth

@@ -4,8 +4,11 @@
 // two changes.
 #pragma once
 
+#include "platform/BusDevice.h"
+
 #include <cstdint>
 #include <span>
+#include <utility>
 
 namespace tessaranth {
 
@@ -20,9 +23,14 @@ public:
     virtual void command(std::span<const uint8_t> bytes) = 0;
     // Display data, or the parameters of a chip that takes them as data.
     virtual void data(std::span<const uint8_t> bytes) = 0;
-    // Sends what is staged. True when the device had been down and answers again: it may have
-    // lost power, so the driver sends its whole state again.
-    virtual bool flush() = 0;
+    enum class Outcome : uint8_t {
+        sent,
+        dropped,  // some went nowhere: the device is down
+        resumed,  // the device had been down and answers again: it may have lost power, so the
+                  // driver sends its whole state again
+    };
+    // Sends what is staged.
+    virtual Outcome flush() = 0;
     // Wire bytes one more window costs beside its command bytes (an I2C message's control and
     // address bytes, twice: one message for the window, one for the data).
     virtual int windowOverhead() const = 0;
@@ -32,9 +40,18 @@ public:
 
 protected:
     void countWireBytes(uint64_t bytes) { wireBytes_ += bytes; }
+    // Notes what became of one write since the last flush.
+    void note(platform::BusDevice::Delivery delivery) {
+        if (delivery == platform::BusDevice::Delivery::dropped)
+            outcome_ = Outcome::dropped;
+        else if (delivery == platform::BusDevice::Delivery::resumed && outcome_ == Outcome::sent)
+            outcome_ = Outcome::resumed;
+    }
+    Outcome takeOutcome() { return std::exchange(outcome_, Outcome::sent); }
 
 private:
     uint64_t wireBytes_ = 0;
+    Outcome outcome_ = Outcome::sent;
 };
 
 } // namespace tessaranth

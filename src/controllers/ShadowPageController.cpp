@@ -80,11 +80,16 @@ void ShadowPageController::endFrame() {
     const bool all = std::exchange(refreshDue_, false);
     if (all) framesSinceRefresh_ = 0;
     sendChanges(all);
-    if (!link_->flush()) return;
-    // Back after a failure: the display may have lost power and everything with it.
-    sendSetup();
-    sendChanges(true);
-    link_->flush();
+    SerialLink::Outcome outcome = link_->flush();
+    if (outcome == SerialLink::Outcome::resumed) {
+        // Back after a failure: the display may have lost power and everything with it.
+        sendSetup();
+        sendChanges(true);
+        outcome = link_->flush();
+    }
+    // What went nowhere is not on the display: the whole picture goes again next frame, which
+    // is also what finds the device when it comes back.
+    if (outcome == SerialLink::Outcome::dropped) refreshDue_ = true;
 }
 
 } // namespace tessaranth

@@ -2,7 +2,8 @@
 // (column bytes of 8 rows, bit 0 on top, as the page controllers hold them), and at the end of
 // each frame the driver sends only what differs from what the display holds, span by span; so
 // an idle frame sends nothing. Every `refreshFrames` frames the whole picture goes out again,
-// which heals a glitch on the wire, and so it does when the device comes back after a failure.
+// which heals a glitch on the wire; and so it does after a frame the device missed and when it
+// comes back after a failure.
 //
 // One layer, as on the KS0108B: text is column bytes drawn into the same copy as the runs and
 // the background, each call overwriting what lay there. The drawing parts already treat a page

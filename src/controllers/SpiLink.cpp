@@ -1,7 +1,6 @@
 #include "controllers/SpiLink.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace tessaranth {
 
@@ -32,7 +31,7 @@ void SpiLink::stage(bool dc, std::span<const uint8_t> bytes) {
 
 void SpiLink::settle(Delivery delivery, size_t bytes) {
     if (delivery != Delivery::dropped) countWireBytes(bytes);
-    resumed_ = resumed_ || delivery == Delivery::resumed;
+    note(delivery);
 }
 
 void SpiLink::sendStaged() {
@@ -46,9 +45,9 @@ void SpiLink::send(std::span<const uint8_t> bytes, platform::spi::Pace pace) {
     settle(device_.write(dc_, bytes.data(), static_cast<uint32_t>(bytes.size()), pace), bytes.size());
 }
 
-bool SpiLink::flush() {
+SerialLink::Outcome SpiLink::flush() {
     sendStaged();
-    return std::exchange(resumed_, false);
+    return takeOutcome();
 }
 
 } // namespace tessaranth

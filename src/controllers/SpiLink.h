@@ -21,7 +21,7 @@ public:
     void close() override;
     void command(std::span<const uint8_t> bytes) override { stage(false, bytes); }
     void data(std::span<const uint8_t> bytes) override { stage(true, bytes); }
-    bool flush() override;
+    Outcome flush() override;
     int windowOverhead() const override { return 0; }
 
     // Sends what is staged, then `bytes` at once, every pace.bytes of them followed by
@@ -37,7 +37,6 @@ private:
     std::array<uint8_t, bufferBytes> buffer_{};
     size_t used_ = 0;
     bool dc_ = false;
-    bool resumed_ = false;
 };
 
 } // namespace tessaranth
