@@ -2,6 +2,7 @@
 
 #include "controllers/KS0108B.h"
 #include "controllers/NoritakeVFD.h"
+#include "controllers/GpioRegisters.h"
 #include "controllers/I2cLink.h"
 #include "controllers/SED133x.h"
 #include "controllers/SH1106.h"
@@ -13,15 +14,25 @@
 #include "controllers/USB2LCD.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace tessaranth::drivers {
 
 namespace {
 
+std::unique_ptr<PortRegisters> portRegisters(const DriverSetup& setup) {
+    if (!setup.bus.parallelOnGpio) return std::make_unique<LptRegisters>(setup.portAddress);
+    platform::ParallelLines lines;
+    lines.chip = setup.bus.parallelChip;
+    std::copy(std::begin(setup.bus.dataLines), std::end(setup.bus.dataLines), lines.data);
+    std::copy(std::begin(setup.bus.controlLines), std::end(setup.bus.controlLines), lines.control);
+    return std::make_unique<GpioRegisters>(lines);
+}
+
 template <class Driver>
 ControllerLSI* onParallelPort(const DriverSetup& setup) {
-    return new Driver(ParallelPort(std::make_unique<LptRegisters>(setup.portAddress), setup.wiring));
+    return new Driver(ParallelPort(portRegisters(setup), setup.wiring));
 }
 
 std::unique_ptr<I2cLink> onI2c(const BusSetup& bus) { return std::make_unique<I2cLink>(bus.i2cDevice, bus.i2cAddress); }

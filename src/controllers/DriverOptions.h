@@ -38,6 +38,12 @@ struct BusSetup {
     GpioLine reset{"gpiochip0", 25};
     // The first memory column an SH1106 module shows: 2 on most, 0 on some.
     uint8_t sh1106ColumnOffset = 2;
+    // The parallel-port controllers on GPIO lines of one chip instead of the LPT port: the
+    // lines of D0..D7 and of the control pins 1, 14, 16 and 17 (-1: not wired).
+    bool parallelOnGpio = false;
+    const char* parallelChip = "gpiochip0";
+    int32_t dataLines[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    int32_t controlLines[4] = {-1, -1, -1, -1};
 };
 
 struct DriverSetup {
