@@ -1,6 +1,7 @@
 // The serial displays end to end: the plug-in drives each new controller through its I2C or
 // SPI link and the platform's bus code into the host's bus services, where the chip's emulator
 // decodes the bytes as they would go on the wire.
+#include "AllocationCounter.h"
 #include "BusServicesAdapter.h"
 #include "EmulatedPlugin.h"
 #include "GoldenPicture.h"
@@ -164,6 +165,20 @@ TEST_P(SerialDisplay, AScrollingTitleSendsASmallFractionOfAFullRedraw) {
                 static_cast<unsigned long long>(fullRedraw));
     EXPECT_EQ(differingPixels(), 0);
     expectUnderstood();
+}
+
+// Frames with changes and the periodic refresh, through the links and the bus code.
+TEST_P(SerialDisplay, AFrameAllocatesNothing) {
+    attach(GetParam());
+    gSettings->setScrollTitle(1);
+    gSettings->setTitleLength(14);
+    playStandardTrack();
+    init();
+    render(2);
+    player.sent.reserve(player.sent.size() + 4000);  // the fake player's own log of the messages
+    const uint64_t before = allocationCount();
+    render(ShadowPageController::refreshFrames + 4);
+    EXPECT_EQ(allocationCount() - before, 0u);
 }
 
 // The device goes away mid-run: one message, the frames go on, and when it answers again it
