@@ -29,11 +29,11 @@ void SH1106::sendSetup() {
 
 void SH1106::sendChanges(bool all) {
     sendPages(all, windowBytes, [&](int page, int first, int) {
-                const int column = first + columnOffset_;
-                const uint8_t window[windowBytes] = {static_cast<uint8_t>(setPage | page),
-                                                     static_cast<uint8_t>(columnLow | (column & 0x0F)),
-                                                     static_cast<uint8_t>(columnHigh | (column >> 4))};
-                bus().command(window);
+        const int column = first + columnOffset_;
+        const uint8_t window[windowBytes] = {static_cast<uint8_t>(setPage | page),
+                                             static_cast<uint8_t>(columnLow | (column & 0x0F)),
+                                             static_cast<uint8_t>(columnHigh | (column >> 4))};
+        bus().command(window);
     });
 }
 

@@ -37,9 +37,9 @@ void SSD130x::sendSetup() {
 
 void SSD130x::sendChanges(bool all) {
     sendPages(all, windowBytes, [&](int page, int first, int end) {
-                const uint8_t window[windowBytes] = {columnWindow, static_cast<uint8_t>(first), static_cast<uint8_t>(end - 1),
-                                                     pageWindow,   static_cast<uint8_t>(page),  static_cast<uint8_t>(page)};
-                bus().command(window);
+        const uint8_t window[windowBytes] = {columnWindow, static_cast<uint8_t>(first), static_cast<uint8_t>(end - 1),
+                                             pageWindow,   static_cast<uint8_t>(page),  static_cast<uint8_t>(page)};
+        bus().command(window);
     });
 }
 

@@ -146,7 +146,7 @@ TEST_F(StartUp, ASecondInitWhileRunningChangesNothing) {
 }
 
 TEST_F(StartUp, InitAfterAnEmergencyQuitCanStartNormally) {
-    gSettings->setController(9);
+    gSettings->setController(12);
     init();
     quit();
     gSettings->setController(0);
