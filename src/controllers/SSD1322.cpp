@@ -32,7 +32,6 @@ constexpr Step setup[] = {
     {0xB5, 1, {0x00}},        // GPIO off
     {0xAB, 1, {0x01}},        // internal regulator
     {0xB4, 2, {0xA0, 0xFD}},  // display enhancement
-    {0xC1, 1, {0x9F}},        // contrast
     {0xC7, 1, {0x0F}},        // master current
     {0xB9, 0, {}},            // linear grey table
     {0xB1, 1, {0xE2}},        // phase lengths
@@ -52,11 +51,13 @@ void SSD1322::commandWith(uint8_t command, std::span<const uint8_t> parameters) 
 
 void SSD1322::sendSetup() {
     for (const Step& step : setup) commandWith(step.command, {step.parameters, step.count});
+    // The brightness set last, also when the display comes back after a failure.
+    commandWith(contrast, {&contrast_, 1});
 }
 
 void SSD1322::setBrightness(uint8_t level) {
-    const uint8_t value[] = {static_cast<uint8_t>((level & 0x0F) * 17)};
-    commandWith(contrast, value);
+    contrast_ = static_cast<uint8_t>((level & 0x0F) * 17);
+    commandWith(contrast, {&contrast_, 1});
 }
 
 void SSD1322::sendColumns(int y, int first, int end) {

@@ -19,6 +19,8 @@ private:
     void sendChanges(bool all) override;
     void sendColumns(int y, int first, int end);
     void commandWith(uint8_t command, std::span<const uint8_t> parameters);
+
+    uint8_t contrast_ = 0x9F;
 };
 
 } // namespace tessaranth

@@ -209,6 +209,26 @@ INSTANTIATE_TEST_SUITE_P(Controllers, SerialDisplay, ::testing::ValuesIn(chips),
     return name;
 });
 
+// The SSD1322's brightness is its contrast current, and stays so when the display comes back.
+TEST_F(SerialDisplay, TheSsd1322ShowsTheBrightnessAsItsContrast) {
+    attach(chips[5]);
+    gSettings->setBrightness(5);
+    playStandardTrack();
+    init();
+    const auto& chip = dynamic_cast<const emu::Ssd1322Emulator&>(*chip_);
+    EXPECT_EQ(chip.contrast(), 5 * 17);
+    bus->vanished = true;
+    render(2);
+    bus->vanished = false;
+    bus->chip().resetPulse();  // it lost power meanwhile
+    std::this_thread::sleep_for(platform::BusDevice::defaultRetryInterval + std::chrono::milliseconds(50));
+    render(1);
+    EXPECT_EQ(chip.contrast(), 5 * 17);
+    EXPECT_TRUE(chip.displayOn());
+    EXPECT_EQ(differingPixels(), 0);
+    expectUnderstood();
+}
+
 // The emulator's timing check is what guards the ST7920's 72 us: without the pace it objects.
 TEST_F(SerialDisplay, TheSt7920ObjectsToInstructionsWithoutTheirTime) {
     Chip unpaced = chips[4];
