@@ -51,6 +51,8 @@ public:
     // The bar behind the current playlist line, lit or dark.
     virtual void highlightLine(int16_t, int16_t, int16_t, bool) {}
     virtual void setBrightness(uint8_t) {}
+    // The frame is drawn: a driver that collects the frame's changes sends them now.
+    virtual void endFrame() {}
 
 protected:
     const DisplayLayout& layout() const { return *layout_; }

@@ -18,6 +18,8 @@ namespace tessaranth {
 enum class Transport : uint8_t {
     parallelPort,  // the LPT port's registers
     usbAdapter,    // the USB adapter's byte stream
+    i2c,           // I2C messages with a control byte
+    spi,           // SPI with a D/C line (none on the ST7920)
 };
 
 using DriverMaker = ControllerLSI* (*)(const DriverSetup& setup);
@@ -48,15 +50,22 @@ ControllerLSI* makeSED133x(const DriverSetup& setup);
 ControllerLSI* makeKS0108B(const DriverSetup& setup);
 ControllerLSI* makeNoritakeVFD(const DriverSetup& setup);
 ControllerLSI* makeUSB2LCD(const DriverSetup& setup);
+ControllerLSI* makeSSD1306(const DriverSetup& setup);
+ControllerLSI* makeSSD1309(const DriverSetup& setup);
+ControllerLSI* makeSH1106(const DriverSetup& setup);
+ControllerLSI* makeST7920(const DriverSetup& setup);
+ControllerLSI* makeSSD1322(const DriverSetup& setup);
 } // namespace drivers
 
 namespace sizes {
 // Display formats (geometry/DisplayFormat.h): 0 128x64, 1 128x128, 2 240x64, 3 240x128,
-// 4 256x128, 5 320x200, 6 320x240, 7 192x64, 8 128x32.
+// 4 256x128, 5 320x200, 6 320x240, 7 192x64, 8 128x32, 9 256x64.
 inline constexpr uint16_t every = 0x1FF;
 inline constexpr uint16_t chipColumns = (1u << 0) | (1u << 7) | (1u << 8);
 inline constexpr uint16_t only128x64 = 1u << 0;
 inline constexpr uint16_t only240x128 = 1u << 3;
+inline constexpr uint16_t oled128 = (1u << 0) | (1u << 8);
+inline constexpr uint16_t only256x64 = 1u << 9;
 } // namespace sizes
 
 // In the order of their values, which is the order of the dialog's list.
@@ -76,6 +85,16 @@ inline constexpr ControllerRow controllerTable[] = {
      Transport::parallelPort, drivers::makeNoritakeVFD},
     {6, "USB2LCD", ControllerFamily::textLayer, false, {"N/A", "N/A", "N/A", "N/A"}, sizes::only240x128, false,
      Transport::usbAdapter, drivers::makeUSB2LCD},
+    {7, "SSD1306", ControllerFamily::pages, false, {"N/A", "N/A", "N/A", "N/A"}, sizes::oled128, false, Transport::i2c,
+     drivers::makeSSD1306},
+    {8, "SSD1309", ControllerFamily::pages, false, {"N/A", "N/A", "N/A", "N/A"}, sizes::only128x64, false,
+     Transport::i2c, drivers::makeSSD1309},
+    {9, "SH1106", ControllerFamily::pages, false, {"N/A", "N/A", "N/A", "N/A"}, sizes::only128x64, false,
+     Transport::i2c, drivers::makeSH1106},
+    {10, "ST7920", ControllerFamily::pages, false, {"N/A", "N/A", "N/A", "N/A"}, sizes::only128x64, false,
+     Transport::spi, drivers::makeST7920},
+    {11, "SSD1322", ControllerFamily::pages, false, {"N/A", "N/A", "N/A", "N/A"}, sizes::only256x64, true,
+     Transport::spi, drivers::makeSSD1322},
 };
 
 constexpr bool valuesInOrder() {

@@ -10,7 +10,8 @@ DriverOptions driverOptions(const Settings& settings) {
 
 DriverSetup driverSetup(const Settings& settings) {
     return {settings.lptAddress(),
-            {settings.wiringCS(), settings.wiringA0(), settings.wiringWR(), settings.wiringRD()}};
+            {settings.wiringCS(), settings.wiringA0(), settings.wiringWR(), settings.wiringRD()},
+            BusSetup{}};
 }
 
 } // namespace tessaranth

@@ -15,6 +15,12 @@ public:
     // The chip that owns a pixel column: 1 for 0..63, 2 for 64..127, 3 from 128 on.
     static uint16_t chipOf(int column);
 
+    bool open() override {
+        port_.open();
+        return true;
+    }
+    void endFrame() override { port_.flush(); }
+    void close() override { port_.flush(); }
     void init() override;
     void clearGraphics() override;
     void writeScreen(const uint8_t* image) override;

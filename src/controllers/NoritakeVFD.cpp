@@ -59,15 +59,16 @@ void NoritakeVFD::init() {
 
 void NoritakeVFD::clearGraphics() {
     writeCommand(clearDisplay);
-    platform::sleepMillis(1);
+    port_.sleepMillis(1);
 }
 
 void NoritakeVFD::close() {
     for (uint8_t level = 0; level < fadeSteps; ++level) {
         setBrightness(level);
-        platform::sleepMillis(fadeStepMillis);
+        port_.sleepMillis(fadeStepMillis);
     }
     clearGraphics();
+    port_.flush();
 }
 
 void NoritakeVFD::setBrightness(uint8_t level) { writeCommand(static_cast<uint16_t>(brightness | (level & 0x0F))); }

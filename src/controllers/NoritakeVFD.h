@@ -12,6 +12,11 @@ class NoritakeVFD final : public PageController {
 public:
     explicit NoritakeVFD(ParallelPort port) : port_(std::move(port)) {}
 
+    bool open() override {
+        port_.open();
+        return true;
+    }
+    void endFrame() override { port_.flush(); }
     void init() override;
     // Fades out over sixteen steps of 100 ms, then clears both layers.
     void close() override;

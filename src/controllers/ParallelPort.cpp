@@ -21,6 +21,11 @@ void ParallelPort::writeControl(uint8_t value) {
     write(PortRegisters::controlOffset, controlShadow_);
 }
 
+void ParallelPort::sleepMillis(uint32_t milliseconds) {
+    flush();
+    platform::sleepMillis(milliseconds);
+}
+
 void ParallelPort::toggle(uint8_t mask) { writeControl(static_cast<uint8_t>(controlShadow_ ^ mask)); }
 
 } // namespace tessaranth

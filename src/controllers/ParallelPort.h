@@ -35,6 +35,17 @@ public:
     uint8_t readData() { return static_cast<uint8_t>(read(PortRegisters::dataOffset) & 0xFF); }
     uint8_t readStatus() { return static_cast<uint8_t>(read(PortRegisters::statusOffset) & 0xFF); }
 
+    // A port on another transport than the LPT port: its device opened (a missing one is
+    // reported and tried again while the frames go on), and what it holds back sent.
+    void open() {
+        if (!lpt_) registers_->open();
+    }
+    void flush() {
+        if (!lpt_) registers_->flush();
+    }
+    // A pause of the bus, after what was written has gone out.
+    void sleepMillis(uint32_t milliseconds);
+
 private:
     // The LPT port's registers without a virtual call; any other transport through its interface.
     void write(uint16_t offset, uint16_t value) {

@@ -16,8 +16,12 @@ public:
     static constexpr uint16_t controlOffset = 2;
 
     virtual ~PortRegisters() = default;
+    // The device behind the registers; false when it cannot be reached now.
+    virtual bool open() { return true; }
     virtual void write(uint16_t offset, uint16_t value) = 0;
     virtual uint16_t read(uint16_t offset) = 0;
+    // Sends what a transport holds back to join later writes (before a pause, at the frame's end).
+    virtual void flush() {}
 };
 
 // The LPT port at a base address, through the platform's port access. Called directly, not

@@ -15,6 +15,12 @@ public:
 
     explicit SED133x(ParallelPort port) : port_(std::move(port)) {}
 
+    bool open() override {
+        port_.open();
+        return true;
+    }
+    void endFrame() override { port_.flush(); }
+    void close() override { port_.flush(); }
     void init() override;
     void clearGraphics() override;
     void defineGlyph(uint8_t index, const uint8_t rows[8]) override;

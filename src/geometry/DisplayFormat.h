@@ -10,10 +10,10 @@ struct DisplaySize {
     uint16_t height;
 };
 
-// Formats 0 to 8 name the supported sizes; any other value gives 8 x 8, a size without a layout.
+// Formats 0 to 9 name the supported sizes; any other value gives 8 x 8, a size without a layout.
 DisplaySize displaySize(uint8_t displayFormat);
 
 // One past the last format with a size of its own.
-constexpr uint8_t displayFormatCount = 9;
+constexpr uint8_t displayFormatCount = 10;
 
 } // namespace tessaranth

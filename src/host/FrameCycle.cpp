@@ -31,6 +31,7 @@ void WinampPlugin::renderFrame(VisModule* module) {
     if (consume(playlistClearPending)) clearPlaylist();
     if (consume(playlistRedrawPending)) drawPlaylist(module);
     drawStatusIndicators(module);
+    gController->endFrame();
 }
 
 } // namespace tessaranth

@@ -105,6 +105,7 @@ bool WinampPlugin::startUp(VisModule* module) {
     gSettings->copyBackground(path);
     gLcd->loadBackground(path);
     gController->writeScreen(gLcd->backgroundPointer());
+    gController->endFrame();
     return true;
 }
 
@@ -117,6 +118,7 @@ void WinampPlugin::shutDown(VisModule*) {
         if (titleScrolling) gLcd->eraseScrollLine(0);
         if (artistScrolling) gLcd->eraseScrollLine(1);
         writeFarewells();
+        gController->endFrame();
         gController->close();
     }
     releaseDisplayObjects();

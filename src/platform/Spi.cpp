@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 
+#include <algorithm>
+
 namespace tessaranth::platform::spi {
 
 bool hostServes() {
@@ -27,7 +29,13 @@ int32_t write(int32_t handle, bool dc, const uint8_t* bytes, uint32_t length, Pa
     if (handle < 0 || !bytes) return busError::noDevice;
     if (!hostServes()) return native::write(handle, dc, bytes, length, pace);
     const TessaranthHostServices& host = hostServices();
-    return host.spiWrite(host.context, handle, dc ? 1 : 0, bytes, length);
+    // The host keeps its own time: a paced group is a write of its own, so that it can tell them apart.
+    const uint32_t group = pace.bytes > 0 ? pace.bytes : length;
+    for (uint32_t offset = 0; offset < length; offset += group) {
+        const int32_t error = host.spiWrite(host.context, handle, dc ? 1 : 0, bytes + offset, std::min(group, length - offset));
+        if (error != 0) return error;
+    }
+    return 0;
 }
 
 int32_t resetPulse(int32_t handle, uint32_t microseconds) {

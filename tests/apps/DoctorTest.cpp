@@ -308,7 +308,7 @@ TEST_F(DoctorTest, SettingsThePluginCannotUseAreNamedAndUnknownDisplaysCannotBeD
     EXPECT_EQ(about(doctor, "settings").verdict, Verdict::warning);
     EXPECT_NE(about(doctor, "settings").text.find("is damaged"), std::string::npos) << "the plug-in's own words";
 
-    store([](Settings& s) { s.setController(7); });
+    store([](Settings& s) { s.setController(12); });
     doctor = examine();
     EXPECT_EQ(about(doctor, "display").verdict, Verdict::problem);
     EXPECT_NE(about(doctor, "display").text.find("no driver"), std::string::npos);

@@ -56,7 +56,7 @@ TEST_F(FormHardware, DisablingTheBlockBoxesKeepsTheirTicksAndFields) {
 }
 
 TEST_F(FormHardware, AnUnknownControllerIsLabelledSoAndSelectsNoEntry) {
-    gSettings->setController(9);
+    gSettings->setController(12);
     form->fill();
     EXPECT_EQ(state("ControllerChoice").selected, -1);
     EXPECT_EQ(wireLabels(*form), (std::array<std::string, 4>{"unknown", "unknown", "unknown", "unknown"}));

@@ -138,15 +138,15 @@ TEST_F(BackgroundReader, NoFileShapeWritesOutsideTheLayoutsImage) {
     struct Size {
         uint16_t width, height;
     };
-    const Size sizes[] = {{128, 64}, {128, 128}, {240, 64}, {240, 128}, {256, 128}, {320, 200}, {320, 240}, {192, 64}, {128, 32}, {8, 8}};
+    const Size sizes[] = {{128, 64}, {128, 128}, {240, 64}, {240, 128}, {256, 128}, {320, 200}, {320, 240}, {192, 64}, {128, 32}, {256, 64}, {8, 8}};
     const std::string huge = writeTestFile("huge.bmp", emu::oneBitBitmap(640, 480, [](int, int) { return true; }));
-    for (uint8_t controller = 0; controller <= 7; ++controller) {
+    for (uint8_t controller = 0; controller <= 12; ++controller) {
         for (const Size& size : sizes) {
             start(controller, size.width, size.height);
             lcd->loadBackground(huge.c_str());
             ASSERT_EQ(lcd->backgroundPointer()[0], byte(0));
-            const bool page = controller >= 3 && controller <= 5;
-            const bool reads = controller <= 6;
+            const bool page = (controller >= 3 && controller <= 5) || (controller >= 7 && controller <= 11);
+            const bool reads = controller <= 11;
             const size_t area = page ? size.width / 8u * size.height : static_cast<size_t>(lcd->graphicRowBytes()) * size.height;
             ASSERT_LE(area, static_cast<size_t>(LCD::backgroundBytes));
             EXPECT_EQ(firstSetByteFrom(area), LCD::backgroundBytes) << int(controller) << " " << size.width << "x" << size.height;

@@ -39,8 +39,6 @@ void EmulatedPlugin::attachDisplay(const emu::DisplaySetup& setup) {
     placeFields(size.width, size.height, size.height >= 128);
 }
 
-// Title and artist on the top rows, the time below them, analyzer and scope side by side, the
-// VU meter under them and, on a tall display, the playlist at the bottom.
 void EmulatedPlugin::placeFields(int width, int height, bool playlist) {
     Settings& s = *gSettings;
     const int columns = width / 6;

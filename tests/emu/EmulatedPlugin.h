@@ -29,13 +29,16 @@ protected:
     // Fails the test with the problem log when the emulator met anything it did not understand.
     void expectNoProblems();
 
+    // Title and artist on the top rows, the time below them, analyzer and scope side by side, the
+    // VU meter under them and, with `playlist`, the playlist at the bottom.
+    void placeFields(int width, int height, bool playlist);
+
     std::unique_ptr<emu::VirtualDisplay> display;
     std::unique_ptr<emu::HostServicesAdapter> adapter;
     std::vector<std::string> boxes;
     uint32_t sleptMillis = 0;
 
 private:
-    void placeFields(int width, int height, bool playlist);
     TessaranthHostServices services_{};
 };
 

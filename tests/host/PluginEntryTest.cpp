@@ -42,7 +42,7 @@ TEST_F(PluginEntry, RenderHandsTheUpdateDelayToTheHost) {
 }
 
 TEST_F(PluginEntry, InitReturnsZeroEvenInAnEmergency) {
-    gSettings->setController(9);
+    gSettings->setController(12);
     EXPECT_EQ(init(), 0);
     EXPECT_TRUE(gPlugin->inEmergency());
     ASSERT_EQ(host.boxes.size(), 2u);
@@ -63,7 +63,7 @@ TEST_F(PluginEntry, InitReturnsZeroEvenInAnEmergency) {
 }
 
 TEST_F(PluginEntry, AnySequenceOfHostCallsIsSafe) {
-    gSettings->setController(9);
+    gSettings->setController(12);
     render();
     quit();
     quit();

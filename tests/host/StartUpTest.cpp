@@ -76,7 +76,7 @@ TEST_F(StartUp, DisplayFormatPicksTheSize) {
         uint16_t width, height;
     };
     const Case cases[] = {{0, 128, 64},  {1, 128, 128}, {2, 240, 64}, {3, 240, 128}, {4, 256, 128}, {5, 320, 200},
-                          {6, 320, 240}, {7, 192, 64},  {8, 128, 32}, {9, 8, 8},      {200, 8, 8}};
+                          {6, 320, 240}, {7, 192, 64},  {8, 128, 32}, {9, 256, 64},   {10, 8, 8},   {200, 8, 8}};
     for (const Case& c : cases) {
         gSettings->setDisplayFormat(c.format);
         init();
@@ -87,14 +87,14 @@ TEST_F(StartUp, DisplayFormatPicksTheSize) {
 }
 
 TEST_F(StartUp, AnUnknownSizeStillStartsWithoutTouchingMemoryOutsideTheLayout) {
-    gSettings->setDisplayFormat(9);
+    gSettings->setDisplayFormat(10);
     init();
     EXPECT_EQ(gLcd->graphicRowBytes(), 0);
     EXPECT_EQ(decodeT6963C(host.accesses), initItems(0, 0, 0, 0, 8) + glyphItems() + screenItems(0, 0));
 }
 
 TEST_F(StartUp, AControllerWithoutADriverEndsInTheEmergencyState) {
-    for (uint8_t controller : {7, 200}) {
+    for (uint8_t controller : {12, 200}) {
         host.clear();
         player.sent.clear();
         gSettings->setController(controller);
@@ -146,7 +146,7 @@ TEST_F(StartUp, ASecondInitWhileRunningChangesNothing) {
 }
 
 TEST_F(StartUp, InitAfterAnEmergencyQuitCanStartNormally) {
-    gSettings->setController(9);
+    gSettings->setController(12);
     init();
     quit();
     gSettings->setController(0);

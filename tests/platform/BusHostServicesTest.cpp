@@ -7,6 +7,7 @@
 #include "T6963CDecoder.h"
 #include "TableDriver.h"
 
+#include "controllers/DriverOptions.h"
 #include "display/LCD.h"
 #include "globals/Globals.h"
 #include "host/WinampPlugin.h"
@@ -231,6 +232,33 @@ protected:
         EXPECT_EQ(decode(registerWrites(run.initial, run.sets, true)), expected);
         EXPECT_EQ(decode(registerWrites(run.initial, run.sets, false)), expected);
     }
+    // The driver made for GPIO lines draws what runDriver() draws on the LPT port.
+    template <typename Decode>
+    void expectOnGpio(uint8_t controller, uint16_t width, uint16_t height, Decode decode) {
+        runDriver(controller, width, height);
+        const auto expected = decode(host.accesses);
+        ASSERT_FALSE(expected.empty());
+        serve();
+        busHost.lineSets.clear();
+        const platform::ParallelLines lines = portLines();
+        DriverSetup setup = driverSetup(*gSettings);
+        setup.bus.parallelOnGpio = true;
+        setup.bus.parallelChip = lines.chip;
+        std::copy(std::begin(lines.data), std::end(lines.data), setup.bus.dataLines);
+        std::copy(std::begin(lines.control), std::end(lines.control), setup.bus.controlLines);
+        const std::unique_ptr<ControllerLSI> driver = startDisplay(*gLcd, controller, width, height, *gSettings, setup);
+        ASSERT_TRUE(driver);
+        draw(*driver);
+        driver->endFrame();
+        EXPECT_EQ(decode(registerWrites(busHost.initial, busHost.lineSets, true)), expected) << int{controller};
+        EXPECT_EQ(decode(registerWrites(busHost.initial, busHost.lineSets, false)), expected) << int{controller};
+        EXPECT_TRUE(busHost.boxes.empty());
+    }
+    static void draw(ControllerLSI& driver) {
+        driver.writeText(0, 0, "Tessaranth");
+        const uint8_t run[6] = {0x81, 0x42, 0x24, 0x18, 0xFF, 0x00};
+        driver.writeRow(0, 0, run, 6);
+    }
     void runDriver(uint8_t controller, uint16_t width, uint16_t height) {
         host.install();
         busHost.lineSets.clear();
@@ -238,9 +266,7 @@ protected:
         host.clear();
         const std::unique_ptr<ControllerLSI> driver = startDisplay(*gLcd, controller, width, height, *gSettings);
         ASSERT_TRUE(driver);
-        driver->writeText(0, 0, "Tessaranth");
-        const uint8_t run[6] = {0x81, 0x42, 0x24, 0x18, 0xFF, 0x00};
-        driver->writeRow(0, 0, run, 6);
+        draw(*driver);
     }
 };
 
@@ -287,6 +313,15 @@ TEST_F(GpioParallelPortTest, KS0108BBytesTakeThreeUpdatesOnTwoAndThreeChips) {
         wiring.threeChips = width == 192;
         expectSameBytes(run, [wiring](const std::vector<PortAccess>& a) { return decodeKS0108B(a, wiring); });
     }
+}
+
+// The four parallel-port drivers made for GPIO lines: the chips latch the bytes the LPT port
+// carries, the frame's last update sent at its end.
+TEST_F(GpioParallelPortTest, TheParallelDriversRunOnGpioLinesAsOnTheLptPort) {
+    expectOnGpio(0, 240, 64, [](const std::vector<PortAccess>& a) { return decodeT6963C(a); });
+    expectOnGpio(1, 320, 240, [](const std::vector<PortAccess>& a) { return decodeT6963C(a); });
+    expectOnGpio(3, 128, 64, [](const std::vector<PortAccess>& a) { return decodeKS0108B(a); });
+    expectOnGpio(5, 128, 64, [](const std::vector<PortAccess>& a) { return decodeNoritake(a); });
 }
 
 TEST_F(GpioParallelPortTest, TheLinesMeanThePinsOfTheLptPort) {

@@ -28,10 +28,8 @@ int differingPixels(const emu::RgbImage& a, const emu::RgbImage& b) {
     return count;
 }
 
-} // namespace
-
-void expectGoldenPicture(const emu::VirtualDisplay& display, const std::string& name) {
-    const emu::RgbImage image = emu::RgbImage::render(display.screen(), display.look(), kGoldenScale);
+void expectGolden(const emu::ScreenImage& screen, const emu::PanelLook& look, const std::string& name) {
+    const emu::RgbImage image = emu::RgbImage::render(screen, look, kGoldenScale);
     const std::string golden = std::string(TESSARANTH_GOLDEN_DIR) + "/" + name + ".png";
     if (updatingGoldens()) {
         ASSERT_TRUE(image.writePng(golden)) << "cannot write " << golden;
@@ -46,8 +44,16 @@ void expectGoldenPicture(const emu::VirtualDisplay& display, const std::string& 
         ADD_FAILURE() << (expected ? "the display differs from " : "no golden file ") << golden
                       << (!expected ? "" : sameSize ? " (" + std::to_string(differingPixels(*expected, image)) + " pixels differ)" : " (size differs)")
                       << "; what it shows is in " << actual << ":\n"
-                      << emu::terminalImage(display.screen());
+                      << emu::terminalImage(screen);
     }
 }
+
+} // namespace
+
+void expectGoldenPicture(const emu::VirtualDisplay& display, const std::string& name) {
+    expectGolden(display.screen(), display.look(), name);
+}
+
+void expectGoldenPicture(const emu::Emulator& chip, const std::string& name) { expectGolden(chip.screen(), chip.look(), name); }
 
 } // namespace tessaranth::test

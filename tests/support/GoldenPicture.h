@@ -14,5 +14,7 @@ namespace tessaranth::test {
 
 // Compares what the display shows with tests/golden/<name>.png (or writes it, see above).
 void expectGoldenPicture(const emu::VirtualDisplay& display, const std::string& name);
+// The same for what one emulated chip shows.
+void expectGoldenPicture(const emu::Emulator& chip, const std::string& name);
 
 } // namespace tessaranth::test

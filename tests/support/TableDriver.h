@@ -24,5 +24,8 @@ void useFamilyOf(DisplayLayout& layout, uint8_t controller);
 // without a row or a device that does not open.
 std::unique_ptr<ControllerLSI> startDisplay(DisplayLayout& layout, uint8_t controller, uint16_t width, uint16_t height,
                                             const Settings& settings);
+// The same with the driver made for `setup` instead of the settings' port and wiring.
+std::unique_ptr<ControllerLSI> startDisplay(DisplayLayout& layout, uint8_t controller, uint16_t width, uint16_t height,
+                                            const Settings& settings, const DriverSetup& setup);
 
 } // namespace tessaranth::test

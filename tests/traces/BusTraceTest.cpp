@@ -32,8 +32,10 @@ namespace tessaranth::test {
 
 namespace {
 
-const char* const controllerNames[] = {"t6963c", "sed1330", "sed1335", "ks0108b", "hd61830", "noritake", "usb2lcd", "none"};
-constexpr uint8_t controllerValues = 8;
+// The last name is a value without a row.
+const char* const controllerNames[] = {"t6963c",  "sed1330", "sed1335", "ks0108b", "hd61830", "noritake", "usb2lcd",
+                                       "ssd1306", "ssd1309", "sh1106",  "st7920",  "ssd1322",  "none"};
+constexpr uint8_t controllerValues = 13;
 
 enum class Scene { initQuit, text, analyzer, analyzerBlock, scope, scopeBlock, vuMeter, models, background, playlist, options };
 
@@ -65,12 +67,13 @@ public:
         mix(reinterpret_cast<const uint8_t*>(line.data()), line.size() + 1);
         if (keep_) lines_.push_back(line);
     }
-    void usbWrite(const uint8_t* data, uint32_t length) {
-        const uint8_t kind = 'u';
+    void usbWrite(const uint8_t* data, uint32_t length) { write('u', "usb write", data, length); }
+    // An I2C message ('i'), or SPI bytes with D/C low ('c') or high ('d').
+    void write(uint8_t kind, const char* label, const uint8_t* data, uint32_t length) {
         mix(&kind, 1);
         mix(data, length);
         if (!keep_) return;
-        std::string line = "usb write";
+        std::string line = label;
         for (uint32_t i = 0; i < length; ++i) line += " " + hex(data[i]);
         lines_.push_back(line);
     }
@@ -129,6 +132,28 @@ TessaranthHostServices recordingServices(Trace& trace) {
         return 0;
     };
     s.usbClose = [](void* c) { traceOf(c).event("usb close"); };
+    s.i2cOpen = [](void* c, const char* device, uint8_t address, char*, uint32_t) -> int32_t {
+        traceOf(c).event(std::string("i2c open ") + device + " " + std::to_string(address));
+        return 0;
+    };
+    s.i2cWrite = [](void* c, int32_t, const TessaranthI2cMessage* messages, uint32_t count) -> int32_t {
+        for (uint32_t i = 0; i < count; ++i) traceOf(c).write('i', "i2c write", messages[i].data, messages[i].length);
+        return 0;
+    };
+    s.i2cClose = [](void* c, int32_t) { traceOf(c).event("i2c close"); };
+    s.spiOpen = [](void* c, const char* device, uint8_t mode, uint32_t hz, char*, uint32_t) -> int32_t {
+        traceOf(c).event(std::string("spi open ") + device + " " + std::to_string(mode) + " " + std::to_string(hz));
+        return 0;
+    };
+    s.spiWrite = [](void* c, int32_t, int32_t dc, const uint8_t* data, uint32_t length) -> int32_t {
+        traceOf(c).write(dc ? 'd' : 'c', dc ? "spi data" : "spi command", data, length);
+        return 0;
+    };
+    s.spiResetPulse = [](void* c, int32_t, uint32_t micros) -> int32_t {
+        traceOf(c).event("spi reset " + std::to_string(micros));
+        return 0;
+    };
+    s.spiClose = [](void* c, int32_t) { traceOf(c).event("spi close"); };
     return s;
 }
 
