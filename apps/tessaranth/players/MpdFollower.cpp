@@ -6,7 +6,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace tessaranth::host {
 
@@ -17,6 +19,11 @@ constexpr unsigned answerMillis = 1500;
 // How often the status is read while MPD reports no change (the time needs no reading: the
 // frames move it on by the clock, but a frozen MPD shows itself this way).
 constexpr int refreshMillis = 1000;
+
+// A count of songs as the player state holds it.
+int32_t countWithin(unsigned count) {
+    return static_cast<int32_t>(std::min<unsigned>(count, std::numeric_limits<int32_t>::max()));
+}
 
 std::string addressOf(const std::string& host, uint32_t port) {
     const char* envHost = std::getenv("MPD_HOST");
@@ -91,8 +98,8 @@ bool MpdFollower::refresh(mpd_connection* connection) {
         if (!readQueue(connection, length)) return false;
         queueVersion_ = version;
     }
-    heard_.state.firstEntry = static_cast<int32_t>(part_.start);
-    heard_.state.laterEntries = static_cast<int32_t>(length > part_.end ? length - part_.end : 0);
+    heard_.state.firstEntry = countWithin(part_.start);
+    heard_.state.laterEntries = countWithin(length > part_.end ? length - part_.end : 0);
     latest_.publish(heard_);
     return true;
 }
