@@ -33,7 +33,10 @@ void ShadowPageController::sendText(const char* text) {
     int x = pageColumnsPerCell * column_;
     const int page = page_;
     const uint8_t mask = invertMask();
-    forEachTextColumn(text, [&](uint8_t value) { draw(page, x++, &value, 1, mask); });
+    forEachTextColumn(text, [&](uint8_t value) {
+        draw(page, x++, &value, 1, mask);
+        return x < width_;
+    });
 }
 
 void ShadowPageController::sendRun(const uint8_t* bytes, int32_t count) {
