@@ -278,8 +278,10 @@ SaveCalls tracedSave(const std::string& folder, const std::function<void()>& sav
     fs::remove(logFile);
     std::istringstream lines(calls.log);
     for (std::string line; std::getline(lines, line);) {
-        const std::size_t call = line.find(' ');
-        const std::string name = line.substr(call + 1, line.find('(') - call - 1);
+        // "PID  call(...)": strace pads the process id to a width of its own.
+        const std::size_t call = line.find_first_not_of(' ', line.find(' '));
+        if (call == std::string::npos) continue;
+        const std::string name = line.substr(call, line.find('(') - call);
         if (name.find("sync") != std::string::npos) ++calls.syncs;
         if (name.find("rename") == 0) ++calls.renames;
     }
