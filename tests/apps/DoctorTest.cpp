@@ -311,7 +311,7 @@ TEST_F(DoctorTest, SettingsThePluginCannotUseAreNamedAndUnknownDisplaysCannotBeD
     store([](Settings& s) { s.setController(12); });
     doctor = examine();
     EXPECT_EQ(about(doctor, "display").verdict, Verdict::problem);
-    EXPECT_NE(about(doctor, "display").text.find("no driver"), std::string::npos);
+    EXPECT_NE(about(doctor, "display").text.find("no driver"), std::string::npos) << about(doctor, "display").text << " / " << about(doctor, "settings").text;
     EXPECT_EQ(about(doctor, "ppdev").text, "(no such finding)") << "nothing to check for a display without a driver";
     EXPECT_EQ(doctor.exitStatus(), 1);
 
