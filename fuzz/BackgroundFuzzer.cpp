@@ -3,8 +3,8 @@
 // image to the port.
 #include "FuzzHost.h"
 
-#include "controllers/ControllerFactory.h"
-#include "controllers/ControllerLSI.h"
+#include "controllers/ControllerTable.h"
+#include "settings/Settings.h"
 #include "display/LCD.h"
 #include "geometry/DisplayFormat.h"
 #include "globals/Globals.h"
@@ -16,22 +16,25 @@ namespace {
 
 using namespace tessaranth;
 
-constexpr uint8_t controllerValues = 8;           // the six drivers, the value without one, one beyond
+constexpr uint8_t controllerValues = std::size(controllerTable) + 2;  // every row, then two values without one
 constexpr uint8_t formatValues = displayFormatCount + 1;  // the table and one size without a layout
 
 // Reads the picture for the layout of this controller and size, then the driver (where the value
 // has one) sends it.
 void readAndSend(const char* path, uint8_t controller, uint8_t format) {
     const DisplaySize size = displaySize(format);
-    gLcd->setController(controller);
+    const ControllerRow* row = findController(controller);
+    gLcd->setFamily(row ? row->family : ControllerFamily::none, row && row->sharedPitch);
     gLcd->setSize(size.width, size.height);
     gLcd->loadBackground(path);
-    std::unique_ptr<ControllerLSI> driver(createController(controller));
-    if (!driver) return;
-    gController = driver.get();
-    gController->init();
-    gController->writeScreen(gLcd->backgroundPointer());
-    gController = nullptr;
+    if (!row) return;
+    std::unique_ptr<ControllerLSI> driver(row->makeDriver(driverSetup(*gSettings)));
+    driver->attach(*gLcd);
+    driver->setOptions(driverOptions(*gSettings));
+    if (!driver->open()) return;
+    driver->init();
+    driver->writeScreen(gLcd->backgroundPointer());
+    driver->endFrame();
 }
 
 } // namespace

@@ -79,6 +79,9 @@ int32_t registrySetValue(RegistryKey handle, const char* name, uint32_t type, co
     return errorSuccess;
 }
 
+// Values are held as they are set: there is nothing more to write.
+int32_t registryFlushKey(RegistryKey handle) { return openKey(handle) ? errorSuccess : errorInvalidHandle; }
+
 int32_t registryCloseKey(RegistryKey handle) {
     if (!handle) return errorInvalidHandle;
     delete openKey(handle);

@@ -3,6 +3,7 @@
 // on every controller the bytes choose.
 #include "FuzzHost.h"
 
+#include "controllers/ControllerTable.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 #include "host/WinampPlugin.h"
@@ -14,7 +15,7 @@ using namespace tessaranth;
 
 void placePlaylist(fuzz::ByteReader& reader) {
     Settings& s = *gSettings;
-    s.setController(reader.byte() % 7);
+    s.setController(static_cast<uint8_t>(reader.byte() % std::size(controllerTable)));
     s.setDisplayFormat(reader.byte() % 10);
     s.setBackground("");
     s.setShowPlaylist(1);

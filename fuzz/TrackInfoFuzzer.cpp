@@ -3,6 +3,7 @@
 // bytes choose.
 #include "FuzzHost.h"
 
+#include "controllers/ControllerTable.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 #include "settings/Settings.h"
@@ -14,7 +15,7 @@ using namespace tessaranth;
 // Every track field shown, at places and lengths from the bytes.
 void showTrackFields(fuzz::ByteReader& reader) {
     Settings& s = *gSettings;
-    s.setController(reader.byte() % 7);
+    s.setController(static_cast<uint8_t>(reader.byte() % std::size(controllerTable)));
     s.setDisplayFormat(reader.byte() % 10);
     s.setBackground("");
     for (auto show : {&Settings::setShowTitle, &Settings::setShowArtist, &Settings::setShowTrack,
