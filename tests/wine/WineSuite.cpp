@@ -61,7 +61,7 @@ TEST_F(WineSuite, TheDefaultRecordDrivesAT6963CThroughThePortLibrary) {
     ASSERT_FALSE(accesses.empty()) << "the DLL did not reach DlPortIO.dll";
     EXPECT_EQ(accesses[0], (PortAccess{true, 0x37A, 4}));
     const BusItems items = decodeT6963C(accesses);
-    const BusItems init = initItems(0, 21, 512, 24, 64);
+    const BusItems init = initItems(0, 22, 512, 24, 64);  // a text area of 22 at 128 wide
     ASSERT_GT(items.size(), init.size());
     EXPECT_EQ(BusItems(items.begin(), items.begin() + static_cast<long>(init.size())), init);
     const auto reads = std::count_if(accesses.begin(), accesses.end(), [](const PortAccess& a) { return !a.write; });
