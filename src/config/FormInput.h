@@ -26,7 +26,7 @@ class FormInput {
 public:
     virtual ~FormInput() = default;
 
-    virtual const FormSpec& spec() const = 0;
+    virtual const FormShape& shape() const = 0;
     virtual std::span<const ControlSpec> controls() const = 0;
     virtual void attach(FormView* view) = 0;
     // Who answers the form's file-open and file-save requests while the view is open (null: nobody).

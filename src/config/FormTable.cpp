@@ -469,7 +469,7 @@ constexpr Builder table = buildControls();
 
 } // namespace
 
-const FormSpec formSpec{"Tessaranth configuration", 389, 314, 200, 150, {4, 4, 381, 274}, pageTitles};
+const FormShape formShape{"Tessaranth configuration", 389, 314, 200, 150, {4, 4, 381, 274}, pageTitles};
 
 std::span<const ControlSpec> formControls() { return {table.controls.data(), table.count}; }
 

@@ -71,7 +71,7 @@ struct ControlSpec {
     FormHandler handler = nullptr;  // the form's handler, used instead of write
 };
 
-struct FormSpec {
+struct FormShape {
     const char* caption;
     int16_t clientWidth, clientHeight;
     int16_t left, top;
@@ -79,7 +79,7 @@ struct FormSpec {
     std::span<const char* const> pageTitles;
 };
 
-extern const FormSpec formSpec;
+extern const FormShape formShape;
 std::span<const ControlSpec> formControls();
 
 // The index of a named control in formControls(); -1 when no control has that name.

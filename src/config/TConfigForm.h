@@ -17,7 +17,7 @@ public:
     // Construction: version label, preset list reset, registry load, fill.
     TConfigForm();
 
-    const FormSpec& spec() const override { return formSpec; }
+    const FormShape& shape() const override { return formShape; }
     std::span<const ControlSpec> controls() const override { return formControls(); }
     void attach(FormView* view) override { view_ = view; }
     void answerFileDialogs(platform::FileDialogHandler handler, void* context) override;

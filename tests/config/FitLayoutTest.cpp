@@ -113,7 +113,7 @@ TEST(FitLayout, TheFormsPagesTakeAWiderFont) {
             const int frame = frameOf(i);
             const int right = frame >= 0 ? formControls()[static_cast<std::size_t>(frame)].rect.x +
                                                formControls()[static_cast<std::size_t>(frame)].rect.width - 4
-                                         : page == pageNone ? formSpec.clientWidth - 4 : 366;
+                                         : page == pageNone ? formShape.clientWidth - 4 : 366;
             items.push_back({c.rect, captioned && text > 0 ? text + margin : 0, !captioned, frame, right});
         }
         const std::vector<ControlRect> fitted = fitCaptions(items);

@@ -24,13 +24,13 @@ TEST(FormTable, NamesAreUniqueAndFound) {
 }
 
 TEST(FormTable, PagesAreInTabOrder) {
-    const std::vector<std::string> titles(formSpec.pageTitles.begin(), formSpec.pageTitles.end());
+    const std::vector<std::string> titles(formShape.pageTitles.begin(), formShape.pageTitles.end());
     EXPECT_EQ(titles, (std::vector<std::string>{"Misc..", "Analyzer / Scope", "ID3 tag info", "Hardware settings",
                                                 "About", "Wiring", "Button setup", "Layout",
                                                 "Modelengine / VU meter", "Layout 2"}));
-    EXPECT_STREQ(formSpec.caption, "Tessaranth configuration");
-    EXPECT_EQ(formSpec.clientWidth, 389);
-    EXPECT_EQ(formSpec.clientHeight, 314);
+    EXPECT_STREQ(formShape.caption, "Tessaranth configuration");
+    EXPECT_EQ(formShape.clientWidth, 389);
+    EXPECT_EQ(formShape.clientHeight, 314);
 }
 
 TEST(FormTable, EveryControlFitsItsPageOrTheForm) {
@@ -40,9 +40,9 @@ TEST(FormTable, EveryControlFitsItsPageOrTheForm) {
         EXPECT_GE(c.rect.x, 0) << c.name << c.caption;
         EXPECT_GE(c.rect.y, 0) << c.name << c.caption;
         if (c.page == pageNone) {
-            EXPECT_LE(right, formSpec.clientWidth) << c.name;
-            EXPECT_LE(bottom, formSpec.clientHeight) << c.name;
-            EXPECT_GE(c.rect.y, formSpec.pages.y + formSpec.pages.height) << c.name;
+            EXPECT_LE(right, formShape.clientWidth) << c.name;
+            EXPECT_LE(bottom, formShape.clientHeight) << c.name;
+            EXPECT_GE(c.rect.y, formShape.pages.y + formShape.pages.height) << c.name;
         } else {
             EXPECT_LT(c.page, pageCount);
             EXPECT_LE(right, 370) << c.name << c.caption;

@@ -22,7 +22,7 @@ const char* show(FormInput& form) {
         return "The configuration dialog needs a widget application.";
     }
     QtConfigView view(form);
-    view.move(form.spec().left, form.spec().top);
+    view.move(form.shape().left, form.shape().top);
     view.exec();
     return nullptr;
 }

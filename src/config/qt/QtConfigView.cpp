@@ -72,14 +72,14 @@ QFont dialogFont() {
 } // namespace
 
 QtConfigView::QtConfigView(FormInput& form, QWidget* parent) : QDialog(parent), form_(form) {
-    const FormSpec& spec = form.spec();
-    setWindowTitle(QString::fromLatin1(spec.caption));
+    const FormShape& shape = form.shape();
+    setWindowTitle(QString::fromLatin1(shape.caption));
     setFont(dialogFont());
-    setFixedSize(spec.clientWidth, spec.clientHeight);
+    setFixedSize(shape.clientWidth, shape.clientHeight);
     QStringList titles;
-    for (const char* title : spec.pageTitles) titles << QString::fromLatin1(title);
+    for (const char* title : shape.pageTitles) titles << QString::fromLatin1(title);
     pages_ = new PageTabs(titles, this);
-    const ControlRect& r = spec.pages;
+    const ControlRect& r = shape.pages;
     pages_->setGeometry(r.x, r.y, r.width, r.height);
 
     const int controls = static_cast<int>(form.controls().size());

@@ -160,10 +160,10 @@ Win32ConfigView::Win32ConfigView(TConfigForm& form) : form_(form) {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
     window_ = createDialog(style, GetActiveWindow(), &formProc, this);
     if (!window_) return;
-    SetWindowTextA(window_, formSpec.caption);
-    RECT frame{0, 0, formSpec.clientWidth, formSpec.clientHeight};
+    SetWindowTextA(window_, formShape.caption);
+    RECT frame{0, 0, formShape.clientWidth, formShape.clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, static_cast<DWORD>(GetWindowLongA(window_, GWL_EXSTYLE)));
-    SetWindowPos(window_, nullptr, formSpec.left, formSpec.top, frame.right - frame.left, frame.bottom - frame.top,
+    SetWindowPos(window_, nullptr, formShape.left, formShape.top, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     createFonts();
     controls_.assign(formControls().size(), nullptr);
@@ -198,7 +198,7 @@ void Win32ConfigView::createFonts() {
 // the tab control itself: created in that order, the pages lie on top and the tab control at
 // the bottom, and Tab walks a page, the buttons and the tabs in that order.
 void Win32ConfigView::createPages() {
-    const ControlRect& p = formSpec.pages;
+    const ControlRect& p = formShape.pages;
     tabs_ = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_CLIPSIBLINGS | TCS_MULTILINE | WS_TABSTOP, p.x, p.y,
                             p.width, p.height, window_, reinterpret_cast<HMENU>(pageControlId), moduleInstance(),
                             nullptr);
@@ -206,7 +206,7 @@ void Win32ConfigView::createPages() {
     for (int i = 0; i < pageCount; ++i) {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(formSpec.pageTitles[static_cast<std::size_t>(i)]);
+        item.pszText = const_cast<char*>(formShape.pageTitles[static_cast<std::size_t>(i)]);
         SendMessageA(tabs_, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
     RECT area{0, 0, p.width, p.height};
@@ -221,7 +221,7 @@ void Win32ConfigView::createPages() {
         useTabBackground(window);
         createControls(page, area);
     }
-    createControls(pageNone, RECT{0, 0, formSpec.clientWidth, formSpec.clientHeight});
+    createControls(pageNone, RECT{0, 0, formShape.clientWidth, formShape.clientHeight});
     SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ShowWindow(tabs_, SW_SHOWNA);
     for (int i = 0; i < static_cast<int>(controls_.size()); ++i) refresh(i);
