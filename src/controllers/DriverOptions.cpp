@@ -11,7 +11,7 @@ DriverOptions driverOptions(const Settings& settings) {
 DriverSetup driverSetup(const Settings& settings) {
     return {settings.lptAddress(),
             {settings.wiringCS(), settings.wiringA0(), settings.wiringWR(), settings.wiringRD()},
-            BusSetup{}};
+            settings.bus()};
 }
 
 } // namespace tessaranth

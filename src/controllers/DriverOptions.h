@@ -2,6 +2,8 @@
 // display runs, and the port's address and wiring, fixed when the driver is made.
 #pragma once
 
+#include "settings/BusSettings.h"
+
 #include <cstdint>
 
 namespace tessaranth {
@@ -21,30 +23,8 @@ struct PortWiring {
     int16_t rd = 0;
 };
 
-// A GPIO line: a chip (path, name, number or label) and the line's offset on it.
-struct GpioLine {
-    const char* chip = "gpiochip0";
-    int32_t offset = -1;
-};
-
-// Where a serial display is: the bus device and address, the SPI clock and the D/C and reset
-// lines. The texts must outlive the driver's making (the devices copy them).
-struct BusSetup {
-    const char* i2cDevice = "/dev/i2c-1";
-    uint8_t i2cAddress = 0x3C;
-    const char* spiDevice = "/dev/spidev0.0";
-    uint32_t spiSpeedHz = 8'000'000;
-    GpioLine dc{"gpiochip0", 24};
-    GpioLine reset{"gpiochip0", 25};
-    // The first memory column an SH1106 module shows: 2 on most, 0 on some.
-    uint8_t sh1106ColumnOffset = 2;
-    // The parallel-port controllers on GPIO lines of one chip instead of the LPT port: the
-    // lines of D0..D7 and of the control pins 1, 14, 16 and 17 (-1: not wired).
-    bool parallelOnGpio = false;
-    const char* parallelChip = "gpiochip0";
-    int32_t dataLines[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
-    int32_t controlLines[4] = {-1, -1, -1, -1};
-};
+// Where a serial display is, or the GPIO lines of a parallel one (settings/BusSettings.h).
+using BusSetup = BusSettings;
 
 struct DriverSetup {
     uint16_t portAddress = 0;

@@ -1,15 +1,22 @@
 // Settings::saveToFile and Settings::loadFromFile: a configuration file is the record's image
-// from `version` to `reserved15`, 520 bytes, nothing else.
+// from `version` to `reserved15`, 520 bytes, and, when the display's bus is not the default one,
+// the bus chunk after them (BusChunk.h). Every reader takes the first 520 bytes alone, so a file
+// means to an older version exactly what it meant before, and a file of a display on the LPT
+// port or the USB adapter stays 520 bytes long.
 #include "settings/Settings.h"
 
 #include "platform/FileDialogs.h"
 #include "platform/Errors.h"
 #include "platform/Platform.h"
 #include "platform/ReplaceFile.h"
+#include "settings/BusChunk.h"
+#include "settings/BusFields.h"
 #include "settings/SettingsFields.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <span>
 
 namespace tessaranth {
 
@@ -18,6 +25,8 @@ namespace {
 constexpr const char* fileFilter = "Tessaranth configuration (*.tzn)|*.tzn";
 constexpr const char* fileExtension = ".tzn";
 constexpr std::size_t pathSize = 4096;
+// Of what follows the record's image, only this much is looked at.
+constexpr std::size_t chunksLimit = 4096;
 
 // Files of these versions kept the port as an index into this table.
 constexpr const char* legacyVersions[] = {"v0.9.2 beta", "v0.9.2 alpha"};
@@ -57,9 +66,15 @@ bool Settings::saveToFile() {
         return true;
     // Written beside the old file and renamed over it: a full disk or a crash leaves the old
     // file as it was.
-    SettingsImage bytes;
-    copyImage(bytes, image_);
-    if (platform::replaceFile(path, &bytes, sizeof bytes) != platform::errorSuccess) {
+    struct {
+        SettingsImage image;
+        unsigned char chunk[busChunkCapacity];
+    } bytes;
+    static_assert(offsetof(decltype(bytes), chunk) == settingsImageSize);
+    copyImage(bytes.image, image_);
+    const BusSettings busNow = bus();
+    const std::size_t chunkSize = sameBus(busNow, BusSettings{}) ? 0 : writeBusChunk(busNow, bytes.chunk);
+    if (platform::replaceFile(path, &bytes, settingsImageSize + chunkSize) != platform::errorSuccess) {
         tell("Error saving configuration");
         return false;
     }
@@ -79,7 +94,10 @@ bool Settings::loadFromFile() {
     SettingsImage loaded;
     copyImage(loaded, image_);
     std::fread(&loaded, 1, sizeof loaded, file);
+    unsigned char chunks[chunksLimit];
+    const std::size_t chunksSize = std::fread(chunks, 1, sizeof chunks, file);
     std::fclose(file);
+    setBus(readBusChunks(std::span<const unsigned char>(chunks, chunksSize)));
 
     terminateTexts(loaded);
     convertLegacyPort(loaded);

@@ -1,10 +1,11 @@
 // Settings::loadFromRegistry and Settings::saveToRegistry: one registry value per setting under
-// the record's key, guarded by the "Version" value. A save stores the whole record as one
+// the record's key, guarded by the "Version" value, and after them the values of the bus. A save stores the whole record as one
 // transaction of the registry: the values are set, then the key is flushed once.
 #include "settings/Settings.h"
 
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "settings/BusFields.h"
 #include "settings/PluginVersion.h"
 #include "settings/RegistryAccess.h"
 #include "settings/SettingsFields.h"
@@ -88,6 +89,53 @@ void saveValue(RegistryAccess& registry, Settings& settings, const StoredField& 
     }
 }
 
+// The bus values came after the record's own: a key that an older version saved has none of
+// them, so a bus value that is missing, of another type or out of its range keeps its default,
+// and says nothing.
+void readBusValue(platform::RegistryKey key, BusSettings& bus, const BusField& field) {
+    uint8_t data[busDeviceSize] = {};
+    uint32_t type = 0;
+    uint32_t size = sizeof data;
+    if (platform::registryQueryValue(key, field.name, type, data, size) != platform::errorSuccess) return;
+    if (field.kind == FieldKind::text) {
+        if (size > 0 && data[size - 1] == '\0') --size;  // stored with its terminator
+        if (type == platform::regSz)
+            setBusText(bus, field, std::string_view(reinterpret_cast<const char*>(data), size));
+    } else if (field.kind == FieldKind::flag) {
+        if (type == platform::regBinary && size == 1) setBusValue(bus, field, data[0]);
+    } else if (type == platform::regDword && size == 4) {
+        const uint32_t word = static_cast<uint32_t>(data[0] | data[1] << 8 | data[2] << 16) | uint32_t{data[3]} << 24;
+        setBusValue(bus, field, field.least < 0 ? int64_t{static_cast<int32_t>(word)} : int64_t{word});
+    }
+}
+
+void loadBus(Settings& settings) {
+    BusSettings bus;
+    platform::RegistryKey key = 0;
+    if (platform::registryOpenKey(settings.rootKey(), settings.keyPath(), platform::keyRead, key) ==
+        platform::errorSuccess) {
+        for (const BusField& field : busFields()) readBusValue(key, bus, field);
+        platform::registryCloseKey(key);
+    }
+    settings.setBus(bus);
+}
+
+void saveBus(RegistryAccess& registry, const Settings& settings) {
+    const BusSettings bus = settings.bus();
+    for (const BusField& field : busFields()) {
+        if (field.kind == FieldKind::text) {
+            char text[busDeviceSize];
+            copyBusText(bus, field, text);
+            registry.writeString(field.name, text);
+        } else if (field.kind == FieldKind::flag) {
+            const uint8_t byte = busValue(bus, field) != 0;
+            registry.writeBinary(field.name, &byte, 1);
+        } else {
+            registry.writeDword(field.name, static_cast<uint32_t>(busValue(bus, field)));
+        }
+    }
+}
+
 } // namespace
 
 bool Settings::loadFromRegistry() {
@@ -102,6 +150,7 @@ bool Settings::loadFromRegistry() {
         return false;
     }
     for (const uint8_t index : registryLoadOrder()) loadValue(registry, *this, registryFields()[index]);
+    loadBus(*this);
     return true;
 }
 
@@ -110,6 +159,7 @@ bool Settings::saveToRegistry() {
     registry.createKey(rootKey_, keyPath_);
     registry.writeString("Version", pluginVersion);
     for (const StoredField& field : registryFields()) saveValue(registry, *this, field);
+    saveBus(registry, *this);
     return registry.commit();
 }
 

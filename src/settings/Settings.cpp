@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "settings/BusFields.h"
 #include "settings/PluginVersion.h"
 
 namespace tessaranth {
@@ -92,6 +93,18 @@ void Settings::setBackground(const char* path) {
 
 void Settings::copyBackground(char (&buffer)[128]) const {
     relaxedCopyText(buffer, sizeof buffer, image_.background);
+}
+
+BusSettings Settings::bus() const {
+    BusSettings copy;
+    copyBus(copy, bus_);
+    return copy;
+}
+
+void Settings::setBus(const BusSettings& bus) {
+    BusSettings bounded = bus;
+    boundBus(bounded);
+    copyBus(bus_, bounded);
 }
 
 uint8_t Settings::buttonFunction(int button) const {

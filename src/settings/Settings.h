@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "settings/BusSettings.h"
 #include "settings/SettingsImage.h"
 
 #include <atomic>
@@ -130,6 +131,11 @@ public:
     uint16_t lptAddress() const { return static_cast<uint16_t>(relaxedLoad(image_.lptAddress)); }
     void setLptAddress(uint16_t address) { relaxedStore(image_.lptAddress, static_cast<uint32_t>(address)); }
 
+    // Where the display is. A copy, safe while the dialog edits the record; a store keeps a
+    // setting out of its range at its default.
+    BusSettings bus() const;
+    void setBus(const BusSettings& bus);
+
     // Persistence: the registry and configuration files.
     bool loadFromRegistry();
     // False, after one box, when the record was not stored whole.
@@ -150,6 +156,7 @@ private:
     uint32_t rootKey_ = hkeyCurrentUser;
     const char* keyPath_ = "Software\\Kolvy\\Graphical LCD\\Tessaranth";
     SettingsImage image_;
+    BusSettings bus_;
     char loadedVersion_[32] = {};
 };
 

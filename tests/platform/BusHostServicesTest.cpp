@@ -19,6 +19,7 @@
 #include "settings/Settings.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -243,7 +244,7 @@ protected:
         const platform::ParallelLines lines = portLines();
         DriverSetup setup = driverSetup(*gSettings);
         setup.bus.parallelOnGpio = true;
-        setup.bus.parallelChip = lines.chip;
+        std::snprintf(setup.bus.parallelChip, sizeof setup.bus.parallelChip, "%s", lines.chip);
         std::copy(std::begin(lines.data), std::end(lines.data), setup.bus.dataLines);
         std::copy(std::begin(lines.control), std::end(lines.control), setup.bus.controlLines);
         const std::unique_ptr<ControllerLSI> driver = startDisplay(*gLcd, controller, width, height, *gSettings, setup);

@@ -112,7 +112,7 @@ TEST_F(RegistryPersistence, EveryStoredFieldComesBackByteForByte) {
     EXPECT_EQ(settings().lptAddress(), 0x2345) << "the accessor uses the low 16 bits";
 }
 
-TEST_F(RegistryPersistence, SavesThe103ValuesByNameTypeAndOrder) {
+TEST_F(RegistryPersistence, SavesThe103ValuesThenTheBusByNameTypeAndOrder) {
     using platform::regBinary;
     using platform::regDword;
     using platform::regSz;
@@ -147,8 +147,15 @@ TEST_F(RegistryPersistence, SavesThe103ValuesByNameTypeAndOrder) {
         {"Button 3", regDword}, {"Button 4", regDword}, {"Button 5", regDword}, {"Button 6", regDword},
         {"Button 7", regDword}, {"Button 8", regDword}, {"Button 9", regDword}, {"Button 10", regDword},
         {"Button 11", regDword}, {"Button 12", regDword}, {"Button 13", regDword}, {"Button 14", regDword},
-        {"Button 15", regDword}, {"Button 16", regDword}};
-    ASSERT_EQ(values.size(), 103u);
+        {"Button 15", regDword}, {"Button 16", regDword},
+        // The display's bus, after the record's own values.
+        {"I2C device", regSz}, {"I2C address", regDword}, {"SPI device", regSz}, {"SPI speed", regDword},
+        {"D/C chip", regSz}, {"D/C line", regDword}, {"Reset chip", regSz}, {"Reset line", regDword},
+        {"SH1106 column offset", regDword}, {"Parallel on GPIO", regBinary}, {"GPIO chip", regSz},
+        {"GPIO D0", regDword}, {"GPIO D1", regDword}, {"GPIO D2", regDword}, {"GPIO D3", regDword},
+        {"GPIO D4", regDword}, {"GPIO D5", regDword}, {"GPIO D6", regDword}, {"GPIO D7", regDword},
+        {"GPIO pin 1", regDword}, {"GPIO pin 14", regDword}, {"GPIO pin 16", regDword}, {"GPIO pin 17", regDword}};
+    ASSERT_EQ(values.size(), 126u);
     std::filesystem::remove(configHome.registryPath());
     settings().saveToRegistry();
     const platform::RegistryFile stored = storedKey();

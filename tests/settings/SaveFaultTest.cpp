@@ -36,7 +36,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const registryKey = "HKEY_CURRENT_USER\\Software\\Kolvy\\Graphical LCD\\Tessaranth";
-constexpr std::size_t registryValues = 103;
+constexpr std::size_t registryValues = 126;  // the record's 103 and the bus's 23
 
 std::string bytesOf(const SettingsImage& image) { return {reinterpret_cast<const char*>(&image), sizeof image}; }
 

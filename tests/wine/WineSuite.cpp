@@ -146,7 +146,7 @@ TEST_F(WineSuite, FirstUseShowsTheTwoRegistryBoxesInOrder) {
 TEST_F(WineSuite, TheDialogSavesEveryValueWithItsRegistryType) {
     savedSettings();
     const std::map<std::string, StoredValue> values = storedValues();
-    EXPECT_EQ(values.size(), 103u);
+    EXPECT_EQ(values.size(), 126u);  // the record's 103 and the bus's 23
     const std::map<std::string, StoredValue> expected = {
         {"Version", {"REG_SZ", "v0.9.3 beta"}},       {"Update delay", {"REG_DWORD", "0x19"}},
         {"Interface timing", {"REG_DWORD", "0x1"}},   {"Inverse", {"REG_BINARY", "00"}},
@@ -155,6 +155,9 @@ TEST_F(WineSuite, TheDialogSavesEveryValueWithItsRegistryType) {
         {"LPT address", {"REG_DWORD", "0x378"}},      {"Controller", {"REG_DWORD", "0x0"}},
         {"Command select", {"REG_DWORD", "0x3"}},     {"Button 16", {"REG_DWORD", "0xf"}},
         {"Brightness", {"REG_DWORD", "0x8"}},         {"Show modelengine", {"REG_BINARY", "00"}},
+        {"I2C device", {"REG_SZ", "/dev/i2c-1"}},     {"I2C address", {"REG_DWORD", "0x3c"}},
+        {"D/C line", {"REG_DWORD", "0x18"}},          {"GPIO D0", {"REG_DWORD", "0xffffffff"}},
+        {"Parallel on GPIO", {"REG_BINARY", "00"}},
     };
     for (const auto& [name, value] : expected) {
         ASSERT_TRUE(values.count(name)) << name;
