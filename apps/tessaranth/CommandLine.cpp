@@ -42,6 +42,21 @@ const char* const commonOptions =
     "  --settings FILE.tzn  use this configuration file instead of the stored settings; the\n"
     "                       dialog's \"Save settings\" saves into it\n";
 
+// The display of one run, over the stored settings.
+std::string displayOptions() {
+    return "  --controller NAME    the display's controller for this run: " + controllerNameList() + "\n"
+           "                       (or its name as the dialog lists it, in any case)\n"
+           "  --size WxH           the display's size, one the controller serves (such as 128x64)\n"
+           "  --bus BUS            where the display is: i2c:DEVICE:ADDRESS (i2c:/dev/i2c-1:0x3c);\n"
+           "                       spi:DEVICE[,hz=N][,dc=CHIP:LINE][,reset=CHIP:LINE]\n"
+           "                       (spi:/dev/spidev0.0,hz=8000000,dc=gpiochip0:24,reset=gpiochip0:25);\n"
+           "                       gpio:CHIP,NAME=LINE,... for a parallel-port controller on GPIO lines,\n"
+           "                       NAME d0..d7, strobe (pin1), line (pin14), init (pin16), select (pin17);\n"
+           "                       lpt:ADDRESS (lpt:0x378). What it does not name keeps its setting\n"
+           "  --save               store --controller, --size and --bus as your settings (or into the\n"
+           "                       --settings file) before the run; without it they last for this run\n";
+}
+
 std::string demoHelp() {
     return std::string("usage: tessaranth demo [options]\n"
                        "Plays a built-in playlist of synthesised songs and shows it on the display: play, pause,\n"
@@ -50,7 +65,7 @@ std::string demoHelp() {
                        "visualisation, and stores nothing unless you press \"Save settings\" in its dialog;\n"
                        "'tessaranth config' makes settings of your own.\n\n"
                        "options:\n") +
-           commonOptions;
+           commonOptions + displayOptions();
 }
 
 const char* const audioOption =
@@ -67,7 +82,7 @@ std::string mpdHelp() {
                        "options:\n"
                        "  --host H             MPD's host name, address or socket path (default: $MPD_HOST or localhost)\n"
                        "  --port P             MPD's port (default: $MPD_PORT or 6600)\n") +
-           audioOption + "  --fifo PATH          the same as --audio fifo:PATH\n" + commonOptions;
+           audioOption + "  --fifo PATH          the same as --audio fifo:PATH\n" + commonOptions + displayOptions();
 }
 
 std::string mprisHelp() {
@@ -78,7 +93,7 @@ std::string mprisHelp() {
                        "  --player NAME        the player's bus name after org.mpris.MediaPlayer2. (such as vlc,\n"
                        "                       mpv or firefox; see 'busctl --user list'); default: the one that\n"
                        "                       is playing, else the first\n") +
-           audioOption + commonOptions;
+           audioOption + commonOptions + displayOptions();
 }
 
 std::string configHelp() {
@@ -171,6 +186,9 @@ std::map<std::string, Setter> commonSetters() {
         {"--seconds", [](Options& o, const std::string& v) { o.seconds = positiveSeconds(v); }},
         {"--trace", [](Options& o, const std::string& v) { o.trace = v; }},
         {"--settings", [](Options& o, const std::string& v) { o.settingsFile = v; }},
+        {"--controller", [](Options& o, const std::string& v) { o.overrides.controller = controllerNamed(v); }},
+        {"--size", [](Options& o, const std::string& v) { setSize(o.overrides, v); }},
+        {"--bus", [](Options& o, const std::string& v) { setBus(o.overrides, v); }},
     };
 }
 
@@ -222,6 +240,8 @@ void checkCombination(const Options& o) {
                          "the hardware display uses the plug-in's own port access");
     if (o.display != DisplayKind::virtualDisplay && o.view != ViewKind::automatic)
         throw UsageError("--view shows the virtual display; it needs --display virtual");
+    if (o.overrides.save && !o.overrides.any())
+        throw UsageError("--save stores --controller, --size and --bus: give at least one of them");
 }
 
 } // namespace
@@ -237,6 +257,10 @@ Options parseCommandLine(const std::vector<std::string>& args, const std::string
         std::string name = args[i];
         if (name == "--help" || name == "-h") {
             o.help = true;
+            continue;
+        }
+        if (name == "--save" && setters.contains("--bus")) {
+            o.overrides.save = true;
             continue;
         }
         std::string value;

@@ -2,6 +2,8 @@
 // it does not understand.
 #pragma once
 
+#include "session/DisplayOverrides.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,6 +34,7 @@ struct Options {
     AudioKind audio = AudioKind::pulse;
     std::string audioTarget;  // pulse: the source (empty: the default sink's monitor); fifo: the path
     std::string screenshotDirectory;
+    DisplayOverrides overrides;  // --controller, --size, --bus, --save
 };
 
 // args: the arguments after the program name. defaultPlugin: the plug-in used without --plugin.

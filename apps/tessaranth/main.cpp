@@ -124,7 +124,8 @@ ViewKind chosenView(const Options& options) {
 class PlayerRun {
 public:
     explicit PlayerRun(const Options& options)
-        : options_(options), settings_(options.settingsFile, whenNothingIsStored(options)), plugin_(options.plugin) {
+        : options_(options), settings_(options.settingsFile, whenNothingIsStored(options), options.overrides),
+          plugin_(options.plugin) {
         makeDisplay();
         player_ = makePlayer(options);
         audio_ = makeAudio(options);
@@ -133,6 +134,7 @@ public:
 
     void run() {
         FrameLoop::catchInterrupts();
+        if (!settings_.saved().empty()) std::printf("tessaranth: %s\n", settings_.saved().c_str());
         if (settings_.showcase())
             std::printf("tessaranth: no settings are stored, so the demo shows a showcase of everything the plug-in "
                         "draws; make your own with 'tessaranth config'\n");

@@ -103,20 +103,48 @@ std::string withMessages(std::string text, const std::vector<std::string>& messa
 
 } // namespace
 
-StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty)
+StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty,
+                               const DisplayOverrides& overrides)
     : configurationFile_(configurationFile) {
-    onHostCopy(messages_, [&] { read(empty); });
+    if (overrides.save) {
+        std::vector<std::string> quiet;  // what reading the settings to save into says, the run says again
+        onHostCopy(quiet, [&] { saved_ = saveOverrides(overrides); });
+    }
+    onHostCopy(messages_, [&] { read(empty, overrides.save ? DisplayOverrides{} : overrides); });
 }
 
-void StoredSettings::read(WhenNothingIsStored empty) {
+// Settings of the run's own (a file, the showcase, or the command line's display) reach the
+// plug-in through the private registry.
+void StoredSettings::read(WhenNothingIsStored empty, const DisplayOverrides& overrides) {
+    bool ownSettings = !configurationFile_.empty();
     if (configurationFile_.empty()) {
-        if (!gSettings->loadFromRegistry() && empty == WhenNothingIsStored::showcase && !somethingStored(*gSettings))
+        if (!gSettings->loadFromRegistry() && empty == WhenNothingIsStored::showcase && !somethingStored(*gSettings)) {
             arrangeShowcase();
+            ownSettings = true;
+        }
     } else {
         loadFile();
-        handToPlugin();
     }
+    applyOverrides(*gSettings, overrides);
+    if (ownSettings || overrides.any()) handToPlugin();
     takeSetup();
+}
+
+// Stores exactly what the command line names over the settings as they are stored (the
+// plug-in's defaults when nothing is).
+std::string StoredSettings::saveOverrides(const DisplayOverrides& overrides) {
+    if (!configurationFile_.empty()) {
+        loadFile();
+        applyOverrides(*gSettings, overrides);
+        if (!withFile(configurationFile_, &Settings::saveToFile))
+            throw Failure("--save could not store the display's settings in " + configurationFile_);
+        return "--save stored the display's settings in " + configurationFile_;
+    }
+    gSettings->loadFromRegistry();
+    applyOverrides(*gSettings, overrides);
+    const std::string registry = platform::registryFileLocation();
+    if (!gSettings->saveToRegistry()) throw Failure("--save could not store the display's settings in " + registry);
+    return "--save stored the display's settings as your own, in " + registry;
 }
 
 void StoredSettings::loadFile() {
@@ -130,7 +158,6 @@ void StoredSettings::arrangeShowcase() {
     makePrivateHome();
     const std::string picture = private_->path() + "/" + showcasePictureName;
     host::arrangeShowcase(*gSettings, writeShowcasePicture(picture) ? picture : std::string());
-    handToPlugin();
     showcase_ = true;
 }
 
@@ -194,8 +221,9 @@ std::string StoredSettings::saveAsTheUsers() {
         gSettings->setBackground(picture.c_str());
     const bool saved = gSettings->saveToRegistry();
     private_->namePrivateFolder();
-    return (saved ? "\"Save settings\" in the showcase saved its settings as your own, in "
-                  : "\"Save settings\" in the showcase could not save its settings as your own, in ") +
+    const std::string run = showcase_ ? " in the showcase" : "";
+    return (saved ? "\"Save settings\"" + run + " saved its settings as your own, in "
+                  : "\"Save settings\"" + run + " could not save its settings as your own, in ") +
            registry;
 }
 

@@ -2,11 +2,13 @@
 // them, so that the virtual display matches the configured controller, size and wiring.
 // With a configuration file, the file's settings reach the plug-in through a registry of this
 // run's own (PrivateConfigHome), which goes with the run. The showcase, when nothing is stored,
-// reaches the plug-in the same way, so the stored settings are never written by accident; a
+// reaches the plug-in the same way, and so does the display the command line gives for the run
+// (--controller, --size, --bus), so the stored settings are never written by accident; a
 // "Save settings" of the dialog in such a run is passed on to where the person meant it to go.
 // The plug-in is loaded after this object is made.
 #pragma once
 
+#include "session/DisplayOverrides.h"
 #include "session/PrivateConfigHome.h"
 
 #include "emu/VirtualDisplay.h"
@@ -23,9 +25,12 @@ enum class WhenNothingIsStored { pluginDefaults, showcase };
 class StoredSettings {
 public:
     // configurationFile empty: the stored settings, or what `empty` says when there are none.
-    // Throws Failure when the file cannot be read or the private registry cannot be made.
+    // overrides: laid over them for this run, or with their `save`, first stored into the file
+    // or as the user's settings. Throws Failure when the file cannot be read or the private
+    // registry cannot be made, UsageError when the overrides do not suit the controller.
     explicit StoredSettings(const std::string& configurationFile,
-                            WhenNothingIsStored empty = WhenNothingIsStored::pluginDefaults);
+                            WhenNothingIsStored empty = WhenNothingIsStored::pluginDefaults,
+                            const DisplayOverrides& overrides = {});
     StoredSettings(const StoredSettings&) = delete;
     StoredSettings& operator=(const StoredSettings&) = delete;
 
@@ -36,6 +41,8 @@ public:
     bool showcase() const { return showcase_; }
     // What the plug-in's reading of the settings would have told the user, in order.
     const std::vector<std::string>& messages() const { return messages_; }
+    // What --save stored and where, or empty.
+    const std::string& saved() const { return saved_; }
 
     // Call when the configuration dialog has closed. When its "Save settings" stored the
     // settings in this run's own registry, stores them where they were meant to go: into the
@@ -54,7 +61,8 @@ private:
     };
     static FileStamp stampOf(const std::string& path);
 
-    void read(WhenNothingIsStored empty);
+    void read(WhenNothingIsStored empty, const DisplayOverrides& overrides);
+    std::string saveOverrides(const DisplayOverrides& overrides);
     void loadFile();
     void arrangeShowcase();
     void makePrivateHome();
@@ -69,6 +77,7 @@ private:
     FileStamp handed_;  // the private registry as the plug-in last saved it, or as it was handed over
     bool showcase_ = false;
     std::vector<std::string> messages_;
+    std::string saved_;
 };
 
 } // namespace tessaranth::host
