@@ -17,6 +17,96 @@ void expectUsageError(std::vector<std::string> args, const std::string& part) {
     }
 }
 
+// The value a --bus option gives the named bus setting.
+const BusAssignment* assigned(const Options& o, const char* name) {
+    for (const BusAssignment& a : o.overrides.bus)
+        if (std::string(a.field->name) == name) return &a;
+    return nullptr;
+}
+
+TEST(CommandLineTest, TheDisplayOfOneRunInEveryForm) {
+    EXPECT_FALSE(parse({"demo"}).overrides.any());
+    EXPECT_EQ(parse({"demo", "--controller", "ssd1306"}).overrides.controller, 7);
+    EXPECT_EQ(parse({"mpd", "--controller=SH1106"}).overrides.controller, 9);
+    EXPECT_EQ(parse({"mpris", "--controller", "Noritake 800(A)"}).overrides.controller, 5);
+    EXPECT_EQ(parse({"demo", "--controller", "noritake800"}).overrides.controller, 5);
+    EXPECT_EQ(parse({"demo", "--controller", "HD61830"}).overrides.controller, 4);
+    EXPECT_EQ(parse({"demo", "--controller", "t6963c"}).overrides.controller, 0);
+
+    const Options sized = parse({"demo", "--size", "256x64"});
+    EXPECT_EQ(sized.overrides.width, 256);
+    EXPECT_EQ(sized.overrides.height, 64);
+
+    const Options i2c = parse({"demo", "--bus", "i2c:/dev/i2c-1:0x3d"});
+    EXPECT_EQ(i2c.overrides.busKind, BusForm::i2c);
+    ASSERT_TRUE(assigned(i2c, "I2C device"));
+    EXPECT_EQ(assigned(i2c, "I2C device")->text, "/dev/i2c-1");
+    EXPECT_EQ(assigned(i2c, "I2C address")->number, 0x3D);
+    EXPECT_EQ(assigned(parse({"demo", "--bus", "i2c:/dev/i2c-1:60"}), "I2C address")->number, 60);
+
+    const Options spi = parse({"demo", "--bus", "spi:/dev/spidev0.1,hz=4000000,dc=gpiochip4:24,reset=pinctrl-rp1:25"});
+    EXPECT_EQ(spi.overrides.busKind, BusForm::spi);
+    EXPECT_EQ(assigned(spi, "SPI device")->text, "/dev/spidev0.1");
+    EXPECT_EQ(assigned(spi, "SPI speed")->number, 4'000'000);
+    EXPECT_EQ(assigned(spi, "D/C chip")->text, "gpiochip4");
+    EXPECT_EQ(assigned(spi, "D/C line")->number, 24);
+    EXPECT_EQ(assigned(spi, "Reset chip")->text, "pinctrl-rp1");
+    EXPECT_EQ(assigned(spi, "Reset line")->number, 25);
+    const Options bare = parse({"demo", "--bus", "spi:/dev/spidev0.0"});
+    EXPECT_EQ(bare.overrides.bus.size(), 1u) << "what the option does not name keeps its setting";
+
+    const Options gpio = parse({"demo", "--bus", "gpio:gpiochip0,d0=5,D7=12,strobe=20,pin14=21,init=22,select=23"});
+    EXPECT_EQ(gpio.overrides.busKind, BusForm::gpio);
+    EXPECT_EQ(assigned(gpio, "Parallel on GPIO")->number, 1);
+    EXPECT_EQ(assigned(gpio, "GPIO chip")->text, "gpiochip0");
+    EXPECT_EQ(assigned(gpio, "GPIO D0")->number, 5);
+    EXPECT_EQ(assigned(gpio, "GPIO D7")->number, 12);
+    EXPECT_EQ(assigned(gpio, "GPIO pin 1")->number, 20);
+    EXPECT_EQ(assigned(gpio, "GPIO pin 14")->number, 21);
+    EXPECT_EQ(assigned(gpio, "GPIO pin 16")->number, 22);
+    EXPECT_EQ(assigned(gpio, "GPIO pin 17")->number, 23);
+
+    const Options lpt = parse({"demo", "--bus", "lpt:0x278", "--save"});
+    EXPECT_EQ(lpt.overrides.busKind, BusForm::lpt);
+    EXPECT_EQ(lpt.overrides.lptAddress, 0x278);
+    EXPECT_EQ(assigned(lpt, "Parallel on GPIO")->number, 0);
+    EXPECT_TRUE(lpt.overrides.save);
+    EXPECT_FALSE(parse({"demo", "--bus", "lpt:0x278"}).overrides.save);
+
+    const Options later = parse({"demo", "--bus", "gpio:gpiochip0,d0=5", "--bus", "lpt:0x3bc"});
+    EXPECT_EQ(later.overrides.busKind, BusForm::lpt) << "the last --bus counts, alone";
+    EXPECT_FALSE(assigned(later, "GPIO D0"));
+}
+
+TEST(CommandLineTest, TheDisplayOptionsRefuseWhatCannotBe) {
+    expectUsageError({"demo", "--controller", "ssd1307"}, "--controller is one of t6963c, sed1330");
+    expectUsageError({"demo", "--size", "128"}, "--size is WIDTHxHEIGHT");
+    expectUsageError({"demo", "--size", "x64"}, "--size is WIDTHxHEIGHT");
+    expectUsageError({"demo", "--size", "128x-64"}, "--size is WIDTHxHEIGHT");
+    expectUsageError({"demo", "--bus", "usb:1"}, "--bus is i2c:DEVICE:ADDRESS");
+    expectUsageError({"demo", "--bus", "i2c:/dev/i2c-1"}, "i2c:/dev/i2c-1:0x3c");
+    expectUsageError({"demo", "--bus", "i2c:/dev/i2c-1:0x78"}, "from 0x03 to 0x77, not '0x78'");
+    expectUsageError({"demo", "--bus", "i2c:/dev/i2c-1:0x02"}, "from 0x03 to 0x77");
+    expectUsageError({"demo", "--bus", "i2c:/dev/i2c-1:zz"}, "the I2C address");
+    expectUsageError({"demo", "--bus", "i2c::0x3c"}, "the I2C device needs 1 to 63 characters");
+    expectUsageError({"demo", "--bus", "i2c:/dev/" + std::string(60, 'x') + ":0x3c"}, "1 to 63 characters");
+    expectUsageError({"demo", "--bus", "spi:/dev/spidev0.0,hz=0"}, "hz is a number from 1000 to 125000000");
+    expectUsageError({"demo", "--bus", "spi:/dev/spidev0.0,hz=200000000"}, "hz is a number");
+    expectUsageError({"demo", "--bus", "spi:/dev/spidev0.0,dc=24"}, "dc is CHIP:LINE");
+    expectUsageError({"demo", "--bus", "spi:/dev/spidev0.0,dc=gpiochip0:-5"}, "dc is a number from -1 to 65535");
+    expectUsageError({"demo", "--bus", "spi:/dev/spidev0.0,mode=3"}, "--bus spi takes hz=N");
+    expectUsageError({"demo", "--bus", "spi:/dev/spidev0.0,hz"}, "is not NAME=VALUE");
+    expectUsageError({"demo", "--bus", "gpio:gpiochip0"}, "needs the lines too");
+    expectUsageError({"demo", "--bus", "gpio:gpiochip0,d8=3"}, "names the lines d0..d7");
+    expectUsageError({"demo", "--bus", "gpio:gpiochip0,d0=70000"}, "d0 is a number from -1 to 65535");
+    expectUsageError({"demo", "--bus", "gpio:" + std::string(32, 'c') + ",d0=1"}, "the GPIO chip needs 1 to 31");
+    expectUsageError({"demo", "--bus", "lpt:0x10000"}, "lpt needs the port's address");
+    expectUsageError({"demo", "--bus", "lpt:"}, "lpt needs the port's address");
+    expectUsageError({"demo", "--save"}, "give at least one of them");
+    expectUsageError({"config", "--controller", "ssd1306"}, "unknown option '--controller'");
+    expectUsageError({"doctor", "--save"}, "unknown option '--save'");
+}
+
 TEST(CommandLineTest, DemoWithDefaults) {
     const Options o = parse({"demo"});
     EXPECT_EQ(o.command, Command::demo);

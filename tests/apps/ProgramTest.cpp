@@ -1,6 +1,8 @@
 // The tessaranth program as a user runs it: exit codes, messages and what it leaves behind.
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
+#include "platform/FileDialogs.h"
+#include "platform/posix/RegistryFile.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,8 @@
 #include <thread>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <vector>
 #include <sstream>
 #include <string>
 
@@ -52,7 +56,9 @@ protected:
 
 TEST_F(ProgramTest, BadUsageEndsWithCode2AndOneLine) {
     for (const char* arguments : {"", "dance", "demo --frames", "demo --frames x", "mpd --port 99999",
-                                  "demo --display hardware --trace t.txt", "config --seconds 3", "doctor --frames 3"}) {
+                                  "demo --display hardware --trace t.txt", "config --seconds 3", "doctor --frames 3",
+                                  "demo --controller x", "demo --bus i2c:/dev/i2c-1:0x99", "demo --save",
+                                  "demo --controller ssd1306 --size 240x128", "demo --controller st7920 --bus lpt:0x378"}) {
         const Outcome o = run(arguments);
         EXPECT_EQ(o.exitCode, 2) << arguments;
         EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << arguments << ": " << o.err;
@@ -115,6 +121,100 @@ TEST_F(ProgramTest, DemoShowsTheShowcaseOnlyWhileNothingIsStoredAndNeverStoresIt
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_EQ(o.out.find("showcase"), std::string::npos) << o.out;
     EXPECT_EQ(read(registry), before);
+}
+
+// The registry's values by name, as a file holds them.
+std::map<std::string, std::vector<uint8_t>> storedValues(const std::string& text) {
+    platform::RegistryFile file("HKEY_CURRENT_USER\\Software\\Kolvy\\Graphical LCD\\Tessaranth");
+    EXPECT_TRUE(file.parse(text));
+    std::map<std::string, std::vector<uint8_t>> values;
+    for (const auto& value : file.values()) values[value.name] = value.data;
+    return values;
+}
+
+std::pair<uint32_t, uint32_t> pngSize(const std::string& path) {
+    std::ifstream png(path, std::ios::binary);
+    unsigned char header[24] = {};
+    png.read(reinterpret_cast<char*>(header), sizeof header);
+    auto word = [&](int at) { return uint32_t{header[at]} << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3]; };
+    return {word(16), word(20)};
+}
+
+TEST_F(ProgramTest, TheCommandLinesDisplayReachesThePluginAndIsNotStored) {
+    const std::string registry = folder + "/tessaranth/registry.reg";
+    loadPlugin();
+    const bool stored = gSettings->saveToRegistry();  // a T6963C 128x64 on the LPT port
+    unloadPlugin();
+    ASSERT_TRUE(stored);
+    const std::string before = read(registry);
+
+    Outcome o = run("demo --controller ks0108b --size 192x64 --view png:" + folder + "/png --frames 1");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("KS0108B 192x64"), std::string::npos) << o.out;
+    const auto [width, height] = pngSize(folder + "/png/frame-000001.png");
+    EXPECT_EQ(width * 64, height * 192) << "the virtual display has the proportions of 192x64";
+    EXPECT_EQ(read(registry), before);
+
+    // The plug-in drives the bus it was told of, and says what is wrong with it; the run goes on.
+    o = run("demo --display hardware --controller SSD1306 --bus i2c:/dev/i2c-77:0x3d --frames 3");
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.err.find("/dev/i2c-77"), std::string::npos) << o.err;
+    o = run("demo --display none --controller ks0108b --bus gpio:gpiochip93,d0=1,strobe=2 --frames 3");
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.err.find("gpiochip93"), std::string::npos) << o.err;
+    EXPECT_EQ(read(registry), before) << "nothing is stored without --save";
+}
+
+TEST_F(ProgramTest, SaveStoresExactlyTheCommandLinesDisplay) {
+    const std::string registry = folder + "/tessaranth/registry.reg";
+    loadPlugin();
+    gSettings->setShowTime(1);
+    gSettings->setLptAddress(0x278);
+    const bool stored = gSettings->saveToRegistry();
+    unloadPlugin();
+    ASSERT_TRUE(stored);
+    const auto before = storedValues(read(registry));
+
+    Outcome o = run("demo --display none --frames 1 --save --controller ssd1306 --size 128x32 --bus i2c:/dev/i2c-3:0x3d");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("--save stored the display's settings as your own, in " + registry), std::string::npos) << o.out;
+    const auto after = storedValues(read(registry));
+    ASSERT_EQ(after.size(), before.size());
+    const std::map<std::string, std::vector<uint8_t>> changed = {
+        {"Controller", {7, 0, 0, 0}},
+        {"Display format", {8, 0, 0, 0}},
+        {"I2C device", {'/', 'd', 'e', 'v', '/', 'i', '2', 'c', '-', '3'}},
+        {"I2C address", {0x3D, 0, 0, 0}}};
+    for (const auto& [name, data] : after) {
+        const auto expected = changed.find(name);
+        EXPECT_EQ(data, expected == changed.end() ? before.at(name) : expected->second) << name;
+    }
+
+    // Into a configuration file instead: the file gets them, the stored settings stay.
+    const std::string file = folder + "/panel.tzn";
+    loadPlugin();
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(&gSettings->image()), settingsImageSize);
+    unloadPlugin();
+    const std::string registryBefore = read(registry);
+    o = run("demo --display none --frames 1 --settings " + file + " --save --controller st7920 --bus spi:/dev/spidev0.1,hz=200000");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("--save stored the display's settings in " + file), std::string::npos) << o.out;
+    EXPECT_EQ(read(registry), registryBefore);
+    loadPlugin();
+    std::string path = file;
+    platform::setFileDialogHandler(
+        [](void* context, const platform::FileDialogRequest&, char* out, std::size_t size) {
+            std::snprintf(out, size, "%s", static_cast<std::string*>(context)->c_str());
+            return true;
+        },
+        &path);
+    ASSERT_TRUE(gSettings->loadFromFile());
+    platform::setFileDialogHandler(nullptr, nullptr);
+    EXPECT_EQ(gSettings->controller(), 10);
+    EXPECT_EQ(gSettings->displayFormat(), 0) << "the ST7920's one size";
+    EXPECT_STREQ(gSettings->bus().spiDevice, "/dev/spidev0.1");
+    EXPECT_EQ(gSettings->bus().spiSpeedHz, 200'000u);
+    unloadPlugin();
 }
 
 // A USB2LCD on a machine without one: the doctor's findings, its verdict and where the guide is.
