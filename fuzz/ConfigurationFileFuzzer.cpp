@@ -7,10 +7,12 @@
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 #include "platform/FileDialogs.h"
+#include "settings/BusFields.h"
 #include "settings/Settings.h"
 #include "settings/SettingsImage.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -29,6 +31,24 @@ void loadThroughTheForm() {
     platform::setFileDialogHandler(nullptr, nullptr);
 }
 
+// The file's bus, with the default devices: a path from the file could name any file on this
+// machine. Its numbers (addresses, lines, clock) stay, and every one is in its range.
+void keepTheBusOffTheMachinesFiles() {
+    BusSettings bus = gSettings->bus();
+    const BusSettings defaults;
+    for (const BusField& field : busFields()) {
+        const bool inRange = field.kind == FieldKind::text || (busValue(bus, field) >= field.least &&
+                                                                busValue(bus, field) <= field.most);
+        if (!inRange) __builtin_trap();
+    }
+    std::memcpy(bus.i2cDevice, defaults.i2cDevice, sizeof bus.i2cDevice);
+    std::memcpy(bus.spiDevice, defaults.spiDevice, sizeof bus.spiDevice);
+    std::memcpy(bus.dc.chip, defaults.dc.chip, sizeof bus.dc.chip);
+    std::memcpy(bus.reset.chip, defaults.reset.chip, sizeof bus.reset.chip);
+    std::memcpy(bus.parallelChip, defaults.parallelChip, sizeof bus.parallelChip);
+    gSettings->setBus(bus);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -37,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     configurationPath = fuzz::writeScratchFile("fuzz.tzn", data, size);
     loadThroughTheForm();
     gSettings->setBackground("");  // a path from the file could name any file on this machine
+    keepTheBusOffTheMachinesFiles();
     const std::size_t recordBytes = size < settingsImageSize ? size : settingsImageSize;
     fuzz::ByteReader reader(data + recordBytes, size - recordBytes);
     fuzz::runPlugin(reader, 2, [&reader](VisModule& module) {

@@ -176,3 +176,31 @@ INSTANTIATE_TEST_SUITE_P(EveryDriver, ThreadContractTest, ::testing::Values(0, 1
 
 } // namespace
 } // namespace tessaranth::test
+
+namespace tessaranth::test {
+namespace {
+
+// A load of the settings on the dialog's thread stores the bus while the frame thread may take
+// it for a driver: every number read is one of the values stored, never a mixture of two.
+TEST(BusSettingsThreads, ABusStoredWhileAnotherThreadTakesItIsNeverTorn) {
+    Settings settings;
+    BusSettings first, second;
+    second.spiSpeedHz = 0x01020304;  // every byte differs from 8 MHz's
+    second.dataLines[3] = 0xFF00;     // against -1: either half of a torn read shows
+    std::atomic<bool> stop{false};
+    std::thread dialog([&] {
+        for (int i = 0; !stop.load(std::memory_order_relaxed); ++i) settings.setBus(i % 2 ? second : first);
+    });
+    long mixed = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const BusSettings bus = settings.bus();
+        mixed += bus.spiSpeedHz != first.spiSpeedHz && bus.spiSpeedHz != second.spiSpeedHz;
+        mixed += bus.dataLines[3] != first.dataLines[3] && bus.dataLines[3] != second.dataLines[3];
+    }
+    stop = true;
+    dialog.join();
+    EXPECT_EQ(mixed, 0);
+}
+
+} // namespace
+} // namespace tessaranth::test
