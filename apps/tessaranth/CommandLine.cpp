@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -42,10 +43,30 @@ const char* const commonOptions =
     "  --settings FILE.tzn  use this configuration file instead of the stored settings; the\n"
     "                       dialog's \"Save settings\" saves into it\n";
 
+// A text in the help's column of descriptions, wrapped to its width.
+std::string described(const std::string& text) {
+    constexpr std::size_t width = 96;
+    const std::string indent(23, ' ');
+    std::string out, line;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::string word = text.substr(at, end - at);
+        if (!line.empty() && line.size() + 1 + word.size() > width - indent.size()) {
+            out += line + "\n" + indent;
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        at = end + 1;
+    }
+    return out + line + "\n";
+}
+
 // The display of one run, over the stored settings.
 std::string displayOptions() {
-    return "  --controller NAME    the display's controller for this run: " + controllerNameList() + "\n"
-           "                       (or its name as the dialog lists it, in any case)\n"
+    return "  --controller NAME    " +
+           described("the display's controller for this run: " + controllerNameList() +
+                     " (or its name as the dialog lists it, in any case)") +
            "  --size WxH           the display's size, one the controller serves (such as 128x64)\n"
            "  --bus BUS            where the display is: i2c:DEVICE:ADDRESS (i2c:/dev/i2c-1:0x3c);\n"
            "                       spi:DEVICE[,hz=N][,dc=CHIP:LINE][,reset=CHIP:LINE]\n"
