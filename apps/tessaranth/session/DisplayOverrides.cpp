@@ -7,9 +7,9 @@
 #include "geometry/DisplayFormat.h"
 #include "settings/Settings.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <iterator>
 #include <string_view>
 
@@ -63,18 +63,22 @@ const BusField& fieldNamed(std::string_view name) {
     throw UsageError("no bus setting " + std::string(name));  // a name below without its field
 }
 
-std::string rangeOf(const BusField& field) {
-    if (field.offset == fieldNamed("I2C address").offset) return "0x03 to 0x77";
-    return std::to_string(field.least) + " to " + std::to_string(field.most);
+std::string hexadecimal(int64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%02llX", static_cast<unsigned long long>(value));
+    return text;
 }
 
-void assignNumber(DisplayOverrides& o, const char* name, std::string_view text, const char* what) {
+// The named setting takes the number in text, or the option is refused with the range.
+void assignNumber(DisplayOverrides& o, const char* name, std::string_view text, const char* what, bool hex = false) {
     const BusField& field = fieldNamed(name);
     const std::optional<int64_t> value = number(text);
     BusSettings scratch;
-    if (!value || !setBusValue(scratch, field, *value))
-        throw UsageError("--bus: " + std::string(what) + " is a number from " + rangeOf(field) + ", not '" +
-                         std::string(text) + "'");
+    if (!value || !setBusValue(scratch, field, *value)) {
+        const std::string range = hex ? hexadecimal(field.least) + " to " + hexadecimal(field.most)
+                                      : std::to_string(field.least) + " to " + std::to_string(field.most);
+        throw UsageError("--bus: " + std::string(what) + " is a number from " + range + ", not '" + std::string(text) + "'");
+    }
     o.bus.push_back({&field, *value, {}});
 }
 
@@ -117,7 +121,7 @@ void i2cBus(DisplayOverrides& o, std::string_view rest) {
     const std::size_t colon = rest.rfind(':');
     if (colon == std::string_view::npos) throw UsageError("--bus i2c needs DEVICE:ADDRESS, e.g. i2c:/dev/i2c-1:0x3c");
     assignText(o, "I2C device", rest.substr(0, colon), "the I2C device");
-    assignNumber(o, "I2C address", rest.substr(colon + 1), "the I2C address");
+    assignNumber(o, "I2C address", rest.substr(colon + 1), "the I2C address", true);
 }
 
 void spiBus(DisplayOverrides& o, std::string_view rest) {
