@@ -23,7 +23,7 @@ std::string describe(const emu::DisplaySetup& s) {
     const ControllerRow* row = findController(s.controller);
     const std::string name = row ? row->name : "controller " + std::to_string(s.controller);
     const DisplaySize size = displaySize(s.displayFormat);
-    const std::string dimensions = s.displayFormat < displayFormatCount
+    const std::string dimensions = knownDisplaySize(s.displayFormat)
                                        ? std::to_string(size.width) + "x" + std::to_string(size.height)
                                        : "of display format " + std::to_string(s.displayFormat);
     if (row && row->transport == Transport::usbAdapter) return name + " " + dimensions + " on the USB adapter";
@@ -60,7 +60,7 @@ Finding displayFinding(const emu::DisplaySetup& setup, const std::string& descri
     if (!findController(setup.controller))
         return {Verdict::problem, "display", description + ": the plug-in has no driver for it",
                 "choose a controller in 'tessaranth config'"};
-    if (setup.displayFormat >= displayFormatCount)
+    if (!knownDisplaySize(setup.displayFormat))
         return {Verdict::problem, "display", description + ": no display size of that number is known",
                 "choose a display size in 'tessaranth config'"};
     return {Verdict::ok, "display", description, ""};
