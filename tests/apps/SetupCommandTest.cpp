@@ -243,18 +243,12 @@ TEST_F(SetupCommandTest, ValuesByNameInAnyCase) {
               0);
     const auto lines = shown();
     const std::map<std::string, std::string> got(lines.begin(), lines.end());
-    EXPECT_EQ(got.at("Controller"), "KS0108B");
-    EXPECT_EQ(got.at("Display format"), "192x64");
-    EXPECT_EQ(got.at("Chip select"), "Init (pin 16)");
-    EXPECT_EQ(got.at("Command select"), "Line (pin 14)");
-    EXPECT_EQ(got.at("LPT address"), "0x3BC (LPT3)");
-    EXPECT_EQ(got.at("Brightness"), "6%");
-    EXPECT_EQ(got.at("Button 3"), "Next");
-    EXPECT_EQ(got.at("Title XY"), "0x0502");
-    EXPECT_EQ(got.at("Artist XY"), "0x0104");
-    EXPECT_EQ(got.at("Inverse"), "1");
-    EXPECT_EQ(got.at("Show title"), "0");
-    EXPECT_EQ(got.at("Background"), "/srv/skins/my skin.bmp");
+    const std::map<std::string, std::string> expected{
+        {"Controller", "KS0108B"},   {"Display format", "192x64"},      {"Chip select", "Init (pin 16)"},
+        {"Command select", "Line (pin 14)"}, {"LPT address", "0x3BC (LPT3)"}, {"Brightness", "6%"},
+        {"Button 3", "Next"},        {"Title XY", "0x0502"},            {"Artist XY", "0x0104"},
+        {"Inverse", "1"},            {"Show title", "0"},               {"Background", "/srv/skins/my skin.bmp"}};
+    for (const auto& [name, v] : expected) EXPECT_EQ(got.at(name), v) << name;
     // What --show prints, --set takes back unchanged.
     std::vector<std::string> pairs;
     for (const auto& [name, v] : lines) pairs.push_back(name + "=" + v);
