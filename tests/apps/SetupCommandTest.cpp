@@ -281,6 +281,23 @@ TEST_F(SetupCommandTest, ABadNameOrValueStoresNothingAndSaysWhatIsAllowed) {
     EXPECT_EQ(value("Scroll speed"), "7");
 }
 
+// A stored value of another type reads as the plug-in reads it, and is said; a --set mends it.
+TEST_F(SetupCommandTest, AStoredValueThatCannotBeReadIsSaid) {
+    ASSERT_EQ(set({"Scroll speed=4"}).exitCode, 0);
+    std::string text = read(registry);
+    const std::string stored = "\"Scroll speed\"=dword:00000004";
+    ASSERT_NE(text.find(stored), std::string::npos) << text;
+    text.replace(text.find(stored), stored.size(), "\"Scroll speed\"=\"four\"");
+    std::ofstream(registry, std::ios::binary) << text;
+    const Outcome o = run({"config", "--show"});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.err, "tessaranth: reading the settings: Registry read error\n");
+    EXPECT_NE(o.out.find("\nScroll speed=0\n"), std::string::npos) << o.out;
+    ASSERT_EQ(set({"Scroll speed=6"}).exitCode, 0);
+    EXPECT_EQ(run({"config", "--show"}).err, "");
+    EXPECT_EQ(value("Scroll speed"), "6");
+}
+
 TEST_F(SetupCommandTest, PresetsWireTheFourLinesAsTheDialogDoes) {
     ASSERT_EQ(run({"config", "--preset", "powerlcd (sed1330)"}).exitCode, 0);
     EXPECT_EQ(value("Chip select"), "Line (pin 14)");

@@ -112,6 +112,8 @@ int setUp(const Options& options, std::FILE* out) {
     std::vector<std::string> messages;
     onHostCopy(messages, [&] {
         const bool stored = load(options);
+        if (stored && !messages.empty())
+            std::fprintf(stderr, "tessaranth: %s\n", withMessages("reading the settings", messages).c_str());
         const NamedSettings named;
         if (changes(options)) change(options, named, messages);
         if (!stored)
