@@ -26,7 +26,7 @@ struct Assignment {
 
 Assignment assignmentOf(const NamedSettings& named, const std::string& pair) {
     const std::size_t equals = pair.find('=');
-    if (equals == std::string::npos) throw Failure("'" + pair + "' is not NAME=VALUE; nothing was stored");
+    if (equals == std::string::npos) throw Failure("'" + pair + "' is not NAME=VALUE, nothing was stored");
     const std::string name = pair.substr(0, equals);
     const NamedSetting* setting = named.find(name);
     if (!setting)
