@@ -95,12 +95,21 @@ protected:
         return {Verdict::ok, "", "(no such finding)", ""};
     }
     static Finding about(const Doctor& doctor, const std::string& topic) { return about(doctor.findings(), topic); }
-    Finding busFinding(const Bus& bus, std::vector<gid_t> groups = {alice}) {
+    std::vector<Finding> busFindings(const Bus& bus, std::vector<gid_t> groups = {alice}) {
         const Machine tree = machine(std::move(groups));
         const std::optional<BootConfig> pi = BootConfig::read(tree);
-        const std::vector<Finding> findings = checkBus(tree, bus, pi ? &*pi : nullptr);
-        return findings.size() == 1 ? findings.front() : Finding{Verdict::ok, "", "not one finding", ""};
+        return checkBus(tree, bus, pi ? &*pi : nullptr);
     }
+    // The first finding: the device file's.
+    Finding busFinding(const Bus& bus, std::vector<gid_t> groups = {alice}) {
+        const std::vector<Finding> findings = busFindings(bus, std::move(groups));
+        return findings.empty() ? Finding{Verdict::problem, "", "no finding", ""} : findings.front();
+    }
+    static Bus i2cOn(const std::string& device, uint8_t address = 0x3C) { return {BusKind::i2c, 0, device, address, {}}; }
+    static Bus spiOn(const std::string& device, std::vector<BusLine> lines = {}) {
+        return {BusKind::spi, 0, device, 0, std::move(lines)};
+    }
+    static Bus gpioOn(const std::string& chip) { return {BusKind::gpio, 0, "", 0, {{"D0", chip, 0, true}}}; }
 
     std::string folder = ::testing::TempDir() + "doctor-" + std::to_string(getpid());
     std::string root = folder + "/root";
@@ -372,37 +381,37 @@ TEST_F(RaspberryPiTest, APi4OfAnOlderSystemKeepsItsSettingsInBootConfigTxt) {
     EXPECT_EQ(about(doctor, "ppdev").verdict, Verdict::problem) << "today's settings: the parallel port, which a Pi lacks";
 
     // The buses the settings will name, each with its device file, its group and config.txt.
-    const Finding spi = busFinding({BusKind::spi, 0, 0, 0});
+    const Finding spi = busFinding(spiOn("/dev/spidev0.0"));
     EXPECT_EQ(spi.text, "/dev/spidev0.0 is missing: /boot/config.txt does not enable the SPI bus 0 (chip select 0)");
     EXPECT_EQ(spi.advice, "add the line dtparam=spi=on to /boot/config.txt (below an [all] line), then reboot");
-    EXPECT_NE(busFinding({BusKind::spi, 0, 1, 1}).advice.find("dtoverlay=spi1-2cs"), std::string::npos);
+    EXPECT_NE(busFinding(spiOn("/dev/spidev1.1")).advice.find("dtoverlay=spi1-2cs"), std::string::npos);
 
-    const Finding unloaded = busFinding({BusKind::i2c, 0, 1, 0});
+    const Finding unloaded = busFinding(i2cOn("/dev/i2c-1"));
     EXPECT_EQ(unloaded.text, "/dev/i2c-1 is missing: the kernel module i2c-dev is not loaded");
     EXPECT_NE(unloaded.advice.find("sudo modprobe i2c-dev"), std::string::npos);
     module("i2c_dev");
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).advice, "reboot: the firmware reads config.txt when the Pi starts");
-    EXPECT_NE(busFinding({BusKind::i2c, 0, 3, 0}).advice.find("dtoverlay=i2c3 to /boot/config.txt"), std::string::npos);
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1")).advice, "reboot: the firmware reads config.txt when the Pi starts");
+    EXPECT_NE(busFinding(i2cOn("/dev/i2c-3")).advice.find("dtoverlay=i2c3 to /boot/config.txt"), std::string::npos);
 
     device("/dev/i2c-1", "i2c", "rw-rw----");
-    EXPECT_NE(busFinding({BusKind::i2c, 0, 1, 0}).advice.find("this login is not yet"), std::string::npos);
+    EXPECT_NE(busFinding(i2cOn("/dev/i2c-1")).advice.find("this login is not yet"), std::string::npos);
     write("/etc/group", "root:x:0:\ni2c:x:998:\ngpio:x:997:alice\n");
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).advice,
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1")).advice,
               "join its group: sudo usermod -aG i2c \"$USER\", then log out and in again");
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}, {alice, i2c}).verdict, Verdict::ok);
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1"), {alice, i2c}).verdict, Verdict::ok);
 
-    const Finding relogin = busFinding({BusKind::gpio, 0, 0, 0});
+    const Finding relogin = busFinding(gpioOn("gpiochip0"));
     EXPECT_EQ(relogin.text, "/dev/gpiochip0 belongs to the group gpio, and alice may not read and write it");
     EXPECT_NE(relogin.advice.find("this login is not yet"), std::string::npos);
-    EXPECT_EQ(busFinding({BusKind::gpio, 0, 0, 0}, {alice, gpio}).text, "/dev/gpiochip0 is there, and alice may read and write it");
+    EXPECT_EQ(busFinding(gpioOn("gpiochip0"), {alice, gpio}).text, "/dev/gpiochip0 is there, and alice may read and write it");
     device("/dev/gpiochip0", "root", "rw-------", "user:alice:rw-\nmask::rw-\n");
-    EXPECT_EQ(busFinding({BusKind::gpio, 0, 0, 0}).verdict, Verdict::ok) << "an ACL entry of its own";
+    EXPECT_EQ(busFinding(gpioOn("gpiochip0")).verdict, Verdict::ok) << "an ACL entry of its own";
     device("/dev/gpiochip0", "root", "rw-------");
-    const Finding rootOnly = busFinding({BusKind::gpio, 0, 0, 0});
+    const Finding rootOnly = busFinding(gpioOn("gpiochip0"));
     EXPECT_EQ(rootOnly.text, "/dev/gpiochip0 belongs to root alone, and alice may not read and write it");
     EXPECT_NE(rootOnly.advice.find("SUBSYSTEM==\"gpio\", KERNEL==\"gpiochip*\", GROUP=\"gpio\", MODE=\"0660\""), std::string::npos);
     EXPECT_NE(rootOnly.advice.find("sudo groupadd -f gpio"), std::string::npos);
-    EXPECT_EQ(busFinding({BusKind::gpio, 0, 4, 0}).text, "/dev/gpiochip4 is missing: the kernel has no GPIO chip 4");
+    EXPECT_EQ(busFinding(gpioOn("4")).text, "/dev/gpiochip4 is missing: the kernel has no such GPIO chip");
 
     // The report: one finding a line, as on a PC.
     char* text = nullptr;
@@ -429,13 +438,13 @@ TEST_F(RaspberryPiTest, APi5ReadsItsFirmwareFolderWithItsSectionsAndIncludes) {
     EXPECT_EQ(about(doctor, "config.txt").advice, "");
     EXPECT_EQ(about(doctor, "groups").text, "alice is in lp, i2c; the machine has no group spi, gpio, audio");
     EXPECT_EQ(about(doctor, "groups").verdict, Verdict::ok);
-    EXPECT_EQ(busFinding({BusKind::spi, 0, 0, 0}).advice,
+    EXPECT_EQ(busFinding(spiOn("/dev/spidev0.0")).advice,
               "add the line dtparam=spi=on to /boot/firmware/config.txt (below an [all] line), then reboot");
 
     write("/boot/firmware/extra.txt", "[pi5]\ndtparam=spi\n");  // a parameter without a value is on
     EXPECT_EQ(about(examine(), "config.txt").text,
               "/boot/firmware/config.txt enables I2C bus 1 (i2c_arm, 400000 Hz), SPI bus 0 (spi)");
-    EXPECT_EQ(busFinding({BusKind::spi, 0, 0, 0}).advice, "reboot: the firmware reads config.txt when the Pi starts");
+    EXPECT_EQ(busFinding(spiOn("/dev/spidev0.0")).advice, "reboot: the firmware reads config.txt when the Pi starts");
 
     // Whatever config.txt holds, even an include of itself or of a FIFO, is read within bounds.
     ASSERT_EQ(mkfifo((root + "/boot/firmware/fifo.txt").c_str(), 0644), 0);
@@ -447,12 +456,12 @@ TEST_F(RaspberryPiTest, APi5ReadsItsFirmwareFolderWithItsSectionsAndIncludes) {
     const Finding none = about(examine(), "config.txt");
     EXPECT_EQ(none.verdict, Verdict::warning);
     EXPECT_EQ(none.text, "neither /boot/firmware/config.txt nor /boot/config.txt is there");
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).text, "/dev/i2c-1 is missing: there is no config.txt to enable the I2C bus 1");
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1")).text, "/dev/i2c-1 is missing: there is no config.txt to enable the I2C bus 1");
 
     model("/sys/firmware/devicetree/base/model", "Another Board");
     EXPECT_EQ(about(examine(), "machine").text, "Another Board");
     EXPECT_EQ(about(examine(), "config.txt").text, "(no such finding)") << "config.txt is a Pi's";
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).text, "/dev/i2c-1 is missing: the kernel module i2c-dev is not loaded");
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1")).text, "/dev/i2c-1 is missing: the kernel module i2c-dev is not loaded");
 }
 
 TEST_F(DoctorTest, TheMusicForTheVisualisationsComesFromMpdsFifoOrTheSoundServer) {
