@@ -102,7 +102,7 @@ std::vector<Finding> chipFindings(const Machine& machine, const std::string& chi
     const Finding access = chipAccess(machine, chip, node);
     if (access.verdict != Verdict::ok) return {access};
     const auto info = machine.gpioChip(node);
-    if (!info) return {access, {Verdict::problem, "GPIO", node + " does not answer as a GPIO chip", listChips}};
+    if (!info) return {access, {Verdict::problem, "GPIO lines", node + " does not answer as a GPIO chip", listChips}};
     std::vector<Finding> findings = sharedLines(node, lines);
     for (const BusLine& line : lines)
         if (std::optional<Finding> problem = lineProblem(machine, node, *info, line)) findings.push_back(std::move(*problem));
