@@ -190,9 +190,8 @@ std::vector<Finding> spiFindings(const Machine& machine, const Bus& bus, const B
 }
 
 std::vector<BusLine> spiLines(const ControllerRow& row, const BusSetup& setup) {
-    // The ST7920 tells commands from data by the bytes it is sent: it takes no D/C line.
     std::vector<BusLine> lines;
-    if (row.makeDriver != drivers::makeST7920) lines.push_back({"D/C", setup.dc.chip ? setup.dc.chip : "", setup.dc.offset, true});
+    if (takesDcLine(row)) lines.push_back({"D/C", setup.dc.chip ? setup.dc.chip : "", setup.dc.offset, true});
     lines.push_back({"reset", setup.reset.chip ? setup.reset.chip : "", setup.reset.offset, false});
     return lines;
 }
