@@ -475,7 +475,9 @@ TEST_F(RaspberryPiTest, AnOledOnAPi4sI2cBusNeedsTheBusTheDeviceFileAndAnAnswerAt
     EXPECT_EQ(about(doctor, "display").text, "SSD1306 128x64 at 0x3C on /dev/i2c-1");
     EXPECT_EQ(about(doctor, "I2C").text, "/dev/i2c-1 is missing: /boot/firmware/config.txt does not enable the I2C bus 1");
     EXPECT_EQ(about(doctor, "I2C").advice,
-              "add the line dtparam=i2c_arm=on to /boot/firmware/config.txt (below an [all] line), then reboot");
+              "add the line dtparam=i2c_arm=on to /boot/firmware/config.txt (below an [all] line), have the kernel module "
+              "i2c-dev loaded at every boot: echo i2c-dev | sudo tee /etc/modules-load.d/i2c-dev.conf; then reboot")
+        << "the bus alone makes no device file";
     EXPECT_EQ(about(doctor, "I2C address").text, "(no such finding)") << "no address to ask without the bus";
     EXPECT_EQ(about(doctor, "ppdev").text, "(no such finding)") << "the parallel port is not this display's";
     EXPECT_EQ(doctor.exitStatus(), 1);
@@ -497,6 +499,7 @@ TEST_F(RaspberryPiTest, AnOledOnAPi4sI2cBusNeedsTheBusTheDeviceFileAndAnAnswerAt
     EXPECT_EQ(silent.verdict, Verdict::problem);
     EXPECT_EQ(silent.text, "nothing answers at 0x3C on /dev/i2c-1");
     EXPECT_NE(silent.advice.find("sudo i2cdetect -y 1"), std::string::npos);
+    EXPECT_NE(silent.advice.find("(SDA on the header's pin 3, SCL on pin 5, power and ground)"), std::string::npos);
     EXPECT_EQ(doctor.exitStatus(), 1);
 
     write("/bus.answers", "i2c /dev/i2c-1 0x3c held\n");

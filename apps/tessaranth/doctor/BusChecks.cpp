@@ -2,6 +2,8 @@
 
 #include "doctor/GpioLineChecks.h"
 
+#include "controllers/PiHeader.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -107,18 +109,25 @@ std::string moduleName(std::string module) {
     return module;
 }
 
+std::string loadAtBoot(const std::string& module) {
+    return "echo " + module + " | sudo tee /etc/modules-load.d/" + module + ".conf";
+}
+
 Finding missingNode(const Machine& machine, const BusNode& bus, const BootConfig* pi) {
     const bool piBus = pi && !bus.enable.empty();
+    const bool unloaded = !bus.module.empty() && !machine.moduleLoaded(moduleName(bus.module));
     const std::string missing = bus.node + " is missing";
     if (piBus && !enabledBy(bus, *pi))
         return {Verdict::problem, bus.topic,
                 missing + ": " + (pi->path().empty() ? "there is no config.txt to enable" : pi->path() + " does not enable") +
                     " the " + bus.what,
-                "add the line " + bus.enable + " to " + pi->pathToEdit() + " (below an [all] line), then reboot"};
-    if (!bus.module.empty() && !machine.moduleLoaded(moduleName(bus.module)))
+                "add the line " + bus.enable + " to " + pi->pathToEdit() + " (below an [all] line)" +
+                    (unloaded ? ", have the kernel module " + bus.module + " loaded at every boot: " + loadAtBoot(bus.module) + ";"
+                              : ",") +
+                    " then reboot"};
+    if (unloaded)
         return {Verdict::problem, bus.topic, missing + ": the kernel module " + bus.module + " is not loaded",
-                "load it: sudo modprobe " + bus.module + "; and at every boot: echo " + bus.module +
-                    " | sudo tee /etc/modules-load.d/" + bus.module + ".conf"};
+                "load it: sudo modprobe " + bus.module + "; and at every boot: " + loadAtBoot(bus.module)};
     if (piBus)
         return {Verdict::problem, bus.topic, missing + ", although " + pi->path() + " enables the " + bus.what,
                 "reboot: the firmware reads config.txt when the Pi starts"};
@@ -140,14 +149,21 @@ std::string clientName(const std::string& device, uint8_t address) {
     return number ? name : "N-00xx";
 }
 
-Finding addressFinding(const Machine& machine, const Bus& bus) {
+// The wires of an I2C display; on a Pi's header bus with the header's pins.
+std::string i2cWires(const Bus& bus, const BootConfig* pi) {
+    if (!pi || bus.device != piheader::i2cDevice) return "SDA, SCL, power and ground";
+    return "SDA on the header's pin " + std::to_string(piheader::pinWith("I2C1 SDA")->pin) + ", SCL on pin " +
+           std::to_string(piheader::pinWith("I2C1 SCL")->pin) + ", power and ground";
+}
+
+Finding addressFinding(const Machine& machine, const Bus& bus, const BootConfig* pi) {
     const std::string where = hex(bus.address) + " on " + bus.device;
     const platform::posix::I2cProbe probe = machine.i2cAnswer(bus.device, bus.address);
     switch (probe.answer) {
     case platform::posix::I2cAnswer::answers: return {Verdict::ok, "I2C address", "a device answers at " + where, ""};
     case platform::posix::I2cAnswer::silent:
         return {Verdict::problem, "I2C address", "nothing answers at " + where,
-                "check the wiring (SDA, SCL, power and ground) and the module's address: sudo i2cdetect -y " +
+                "check the wiring (" + i2cWires(bus, pi) + ") and the module's address: sudo i2cdetect -y " +
                     std::to_string(i2cNumber(bus.device).value_or(1)) +
                     " lists the addresses that answer; these modules answer at 0x3C, or at 0x3D with the address "
                     "jumper moved"};
@@ -179,7 +195,7 @@ Finding bufferFinding(const Machine& machine) {
 std::vector<Finding> i2cFindings(const Machine& machine, const Bus& bus, const BootConfig* pi) {
     const Finding node = nodeFinding(machine, i2cBus(bus.device), pi);
     if (node.verdict != Verdict::ok) return {node};
-    return {node, addressFinding(machine, bus)};
+    return {node, addressFinding(machine, bus, pi)};
 }
 
 std::vector<Finding> spiFindings(const Machine& machine, const Bus& bus, const BootConfig* pi) {
