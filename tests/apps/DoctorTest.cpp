@@ -575,6 +575,11 @@ TEST_F(RaspberryPiTest, AnSpiDisplayOnAPi5NeedsTheDeviceFileAndItsLinesFree) {
     const std::vector<BusLine> byLabel{{"D/C", "pinctrl-rp1", 24, true}, {"reset", "", -1, false}};
     EXPECT_EQ(busFindings(spiOn("/dev/spidev0.0", byLabel), {alice, spi, gpio}).back().text,
               "line 24 (D/C) of /dev/gpiochip0 (pinctrl-rp1) is free");
+    const Finding unopened = about(busFindings(spiOn("/dev/spidev0.0", byLabel), {alice, spi}), "GPIO");
+    EXPECT_EQ(unopened.text, "no GPIO chip alice may open is labelled pinctrl-rp1: /dev/gpiochip0 belongs to the group "
+                             "gpio, and alice may not read and write it")
+        << "the kernel tells a chip's label only to who may open it";
+    EXPECT_NE(unopened.advice.find("usermod -aG gpio"), std::string::npos);
     const std::vector<BusLine> elsewhere{{"D/C", "pinctrl-bcm2712", 24, true}, {"reset", "gpiochip0", 60, false}};
     std::vector<Finding> findings = busFindings(spiOn("/dev/spidev0.0", elsewhere), {alice, spi, gpio});
     EXPECT_EQ(about(findings, "GPIO").text, "no GPIO chip is labelled pinctrl-bcm2712");
@@ -607,7 +612,8 @@ TEST_F(RaspberryPiTest, AParallelControllerOnGpioNeedsEveryDataLineFreeOnceEach)
     const Bus bus = busOf(ks0108b, 0x378, setup);
     EXPECT_EQ(describe(bus), "on GPIO lines of pinctrl-bcm2711");
     const Finding relogin = busFinding(bus);
-    EXPECT_EQ(relogin.text, "/dev/gpiochip0 belongs to the group gpio, and alice may not read and write it");
+    EXPECT_EQ(relogin.text, "no GPIO chip alice may open is labelled pinctrl-bcm2711: /dev/gpiochip0 belongs to the group "
+                            "gpio, and alice may not read and write it");
     EXPECT_NE(relogin.advice.find("this login is not yet"), std::string::npos);
 
     std::vector<Finding> findings = busFindings(bus, {alice, gpio});

@@ -15,17 +15,38 @@ bool allDigits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The device file of a chip named by path, name, number or label; empty when no chip has the label.
+// The GPIO chips' device files.
+std::vector<std::string> chipNodes(const Machine& machine) {
+    std::vector<std::string> nodes;
+    for (const std::string& name : machine.names("/dev"))
+        if (name.starts_with("gpiochip") && allDigits(name.substr(8))) nodes.push_back("/dev/" + name);
+    return nodes;
+}
+
+// The device file of a chip named by path, name, number or label; empty when no chip that can
+// be asked has the label.
 std::string chipNode(const Machine& machine, const std::string& chip) {
     if (chip.starts_with('/')) return chip;
     if (allDigits(chip)) return "/dev/gpiochip" + chip;
     if (chip.starts_with("gpiochip")) return "/dev/" + chip;
-    for (const std::string& name : machine.names("/dev")) {
-        if (!name.starts_with("gpiochip") || !allDigits(name.substr(8))) continue;
-        const auto info = machine.gpioChip("/dev/" + name);
-        if (info && info->label == chip) return "/dev/" + name;
+    for (const std::string& node : chipNodes(machine)) {
+        const auto info = machine.gpioChip(node);
+        if (info && info->label == chip) return node;
     }
     return {};
+}
+
+// No chip has the label: perhaps one the user may not open has it.
+Finding unlabelled(const Machine& machine, const std::string& chip) {
+    for (const std::string& node : chipNodes(machine)) {
+        const std::optional<FileFacts> file = machine.file(node);
+        if (file && !machine.mayReadAndWrite(node)) {
+            Finding access = deviceAccess(machine, "GPIO", node, *file, busGroupAdvice("gpio", gpioMatch));
+            access.text = "no GPIO chip " + machine.userName() + " may open is labelled " + chip + ": " + access.text;
+            return access;
+        }
+    }
+    return {Verdict::problem, "GPIO", "no GPIO chip is labelled " + chip, listChips};
 }
 
 std::string lineName(const BusLine& line) { return "line " + std::to_string(line.offset) + " (" + line.role + ")"; }
@@ -60,7 +81,7 @@ std::vector<std::pair<std::string, std::vector<BusLine>>> byChip(const std::vect
 
 // The chip's device file and the user's access to it.
 Finding chipAccess(const Machine& machine, const std::string& chip, const std::string& node) {
-    if (node.empty()) return {Verdict::problem, "GPIO", "no GPIO chip is labelled " + chip, listChips};
+    if (node.empty()) return unlabelled(machine, chip);
     const std::optional<FileFacts> file = machine.file(node);
     if (!file) return {Verdict::problem, "GPIO", node + " is missing: the kernel has no such GPIO chip", listChips};
     return deviceAccess(machine, "GPIO", node, *file, busGroupAdvice("gpio", gpioMatch));

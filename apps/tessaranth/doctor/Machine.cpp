@@ -119,16 +119,21 @@ std::string Machine::deviceTreeModel() const {
 
 bool Machine::moduleLoaded(const std::string& name) const { return std::filesystem::exists(under("/sys/module/" + name)); }
 
+// A tree answers, as the kernel would, only through a device file the user may open.
 platform::posix::I2cProbe Machine::i2cAnswer(const std::string& device, uint8_t address) const {
-    return root_.empty() ? platform::posix::probeI2c(device.c_str(), address) : answers_.i2c(device, address);
+    if (root_.empty()) return platform::posix::probeI2c(device.c_str(), address);
+    if (!mayReadAndWrite(device)) return {platform::posix::I2cAnswer::unknown, "cannot open it: Permission denied"};
+    return answers_.i2c(device, address);
 }
 
 std::optional<platform::posix::GpioChipInfo> Machine::gpioChip(const std::string& node) const {
-    return root_.empty() ? platform::posix::gpioChipInfo(node.c_str()) : answers_.gpioChip(node);
+    if (root_.empty()) return platform::posix::gpioChipInfo(node.c_str());
+    return mayReadAndWrite(node) ? answers_.gpioChip(node) : std::nullopt;
 }
 
 std::optional<platform::posix::GpioLineInfo> Machine::gpioLine(const std::string& node, uint32_t offset) const {
-    return root_.empty() ? platform::posix::gpioLineInfo(node.c_str(), offset) : answers_.gpioLine(node, offset);
+    if (root_.empty()) return platform::posix::gpioLineInfo(node.c_str(), offset);
+    return mayReadAndWrite(node) ? answers_.gpioLine(node, offset) : std::nullopt;
 }
 
 std::vector<std::string> Machine::entry(const std::string& file, std::size_t key, const std::string& value) const {
