@@ -164,7 +164,7 @@ Finding addressFinding(const Machine& machine, const Bus& bus, const BootConfig*
     case platform::posix::I2cAnswer::silent:
         return {Verdict::problem, "I2C address", "nothing answers at " + where,
                 "check the wiring (" + i2cWires(bus, pi) + ") and the module's address: sudo i2cdetect -y " +
-                    std::to_string(i2cNumber(bus.device).value_or(1)) +
+                    (i2cNumber(bus.device) ? std::to_string(*i2cNumber(bus.device)) : std::string("N (the bus's number)")) +
                     " lists the addresses that answer; these modules answer at 0x3C, or at 0x3D with the address "
                     "jumper moved"};
     case platform::posix::I2cAnswer::held:
