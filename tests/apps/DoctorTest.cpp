@@ -551,6 +551,9 @@ TEST_F(RaspberryPiTest, AnSpiDisplayOnAPi5NeedsTheDeviceFileAndItsLinesFree) {
 
     EXPECT_EQ(about(examine({alice, gpio}), "SPI").text, "/dev/spidev0.0 belongs to the group spi, and alice may not read and "
                                                          "write it");
+    device("/dev/spidev0.0", "spi", "rw-rw----", "group:gpio:rw-\nmask::rw-\n");  // an ACL entry of another group
+    EXPECT_EQ(about(examine({alice, gpio}), "SPI").verdict, Verdict::ok);
+    device("/dev/spidev0.0", "spi", "rw-rw----");
     write("/sys/module/spidev/parameters/bufsiz", "4096\n");
     write("/bus.answers", "gpiochip /dev/gpiochip0 54 pinctrl-rp1\ngpioline /dev/gpiochip0 25 tessaranth\n");
     doctor = examine({alice, spi, gpio});
