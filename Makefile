@@ -104,8 +104,9 @@ package:
 	@cd build/$(PACKAGE_PRESET) && cpack >/dev/null
 	@ls build/$(PACKAGE_PRESET)/package/*.deb
 
-# Writes the wiring tables of docs/hardware.md anew from the dialog's wiring tables (make test
-# fails while the committed guide differs from them).
+# Writes the wiring tables and the Raspberry Pi header of docs/hardware.md anew from the dialog's
+# wiring tables, the header's table and the controller table (make test fails while the
+# committed guide differs from them).
 hardware-guide:
 	@cmake --preset default >/dev/null
 	@$(BUILD) default --target hardware_guide >/dev/null

@@ -109,6 +109,11 @@ constexpr const ControllerRow* findController(uint8_t value) {
     return value < std::size(controllerTable) ? &controllerTable[value] : nullptr;
 }
 
+// An SPI controller told commands from data by a D/C line; the ST7920 tells them by its bytes.
+constexpr bool takesDcLine(const ControllerRow& row) {
+    return row.transport == Transport::spi && row.makeDriver != drivers::makeST7920;
+}
+
 // The dialog's list of controllers.
 inline constexpr auto controllerNames = [] {
     std::array<const char*, std::size(controllerTable)> names{};

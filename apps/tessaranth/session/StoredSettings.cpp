@@ -97,6 +97,20 @@ void StoredSettings::takeSetup() {
     setup_.wiringWR = s.wiringWR();
     setup_.wiringRD = s.wiringRD();
     setup_.lptAddress = s.lptAddress();
+    takeBusSetup(driverSetup(s).bus);
+}
+
+void StoredSettings::takeBusSetup(const BusSetup& bus) {
+    bus_ = bus;
+    const auto hold = [](const char*& text, std::string& held) {
+        held = text ? text : "";
+        text = held.c_str();
+    };
+    hold(bus_.i2cDevice, i2cDevice_);
+    hold(bus_.spiDevice, spiDevice_);
+    hold(bus_.dc.chip, dcChip_);
+    hold(bus_.reset.chip, resetChip_);
+    hold(bus_.parallelChip, parallelChip_);
 }
 
 StoredSettings::FileStamp StoredSettings::stampOf(const std::string& path) {
