@@ -529,7 +529,7 @@ TEST_F(RaspberryPiTest, AnSpiDisplayOnAPi5NeedsTheDeviceFileAndItsLinesFree) {
     write("/boot/firmware/config.txt", "dtparam=i2c_arm=on\n");
     write("/etc/group", "root:x:0:\nspi:x:999:\ngpio:x:997:\n");
     constexpr gid_t spi = 999;
-    store([](Settings& s) { s.setController(11); s.setDisplayFormat(9); });
+    store([](Settings& s) { s.setController(11); s.setDisplayFormat(10); });
     Doctor doctor = examine({alice, spi, gpio});
     EXPECT_EQ(about(doctor, "display").text, "SSD1322 256x64 on /dev/spidev0.0");
     EXPECT_EQ(about(doctor, "SPI").advice, "add the line dtparam=spi=on to /boot/firmware/config.txt (below an [all] line), "

@@ -208,7 +208,7 @@ TEST_F(SetupCommandTest, TheLimitsAreTheDialogs) {
         const char* name;
         std::size_t count;
     };
-    for (const Entries& e : {Entries{"Display format", 10}, Entries{"Brightness", 16}, Entries{"Font", 4},
+    for (const Entries& e : {Entries{"Display format", 11}, Entries{"Brightness", 16}, Entries{"Font", 4},
                              Entries{"API", 2}, Entries{"Chip select", 4}, Entries{"Command select", 4},
                              Entries{"Write", 4}, Entries{"Read", 4}, Entries{"Button 1", 23}, Entries{"Button 16", 23},
                              Entries{"Button wiring", 1}}) {
@@ -229,7 +229,7 @@ TEST_F(SetupCommandTest, TheLimitsAreTheDialogs) {
     EXPECT_FALSE(accepts("Title XY", "0x10000"));
     // What a refusal says, as the program says it.
     expectRefused({"Scope sens=0"}, "Scope sens is a whole number from 1 to 11");
-    expectRefused({"Display format=10"}, "Display format is one of 0 \"128x64\", 1 \"128x128\"");
+    expectRefused({"Display format=11"}, "Display format is one of 0 \"128x64\", 1 \"128x128\"");
     expectRefused({"Inverse=2"}, "Inverse is 0 or 1");
     expectRefused({"LPT address=0x3F8"}, "\"0x378 (LPT1)\", \"0x278 (LPT2)\", \"0x3BC (LPT3)\", \"0x2BC (LPT4)\"");
     expectRefused({"Title XY=0,256"}, "a column from 0 to 255 and a line from 0 to 255 as COLUMN,LINE");
