@@ -34,6 +34,10 @@ struct Options {
     AudioKind audio = AudioKind::pulse;
     std::string audioTarget;  // pulse: the source (empty: the default sink's monitor); fifo: the path
     std::string screenshotDirectory;
+    // config without the dialog: --show, --set NAME=VALUE ..., --preset NAME
+    bool show = false;
+    std::vector<std::string> assignments;
+    std::string preset;
     DisplayOverrides overrides;  // --controller, --size, --bus, --save
 };
 

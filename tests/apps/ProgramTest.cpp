@@ -277,7 +277,8 @@ TEST_F(ProgramTest, ConfigTakesAPictureOfEveryPageOfTheDialog) {
     const Outcome without = run("config");
     EXPECT_EQ(without.exitCode, 1) << "without a display the dialog cannot open";
     EXPECT_EQ(without.err, "tessaranth: the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); "
-                     "without one, use tessaranth config --set NAME=VALUE\n");
+                     "without one, use tessaranth config --set NAME=VALUE, --preset NAME and --show (see "
+                     "tessaranth config --help)\n");
 }
 
 // The program and the plug-in alone, as the package without the dialog installs them: on a
@@ -302,7 +303,7 @@ TEST_F(ProgramTest, WithoutTheDialogPackageTheProgramSaysWhatToInstall) {
     EXPECT_EQ(o.exitCode, 1);
     EXPECT_EQ(o.err, "tessaranth: the configuration dialog is not installed (no " + folder +
                          "/bin/qt/tessaranth-dialog.so): install tessaranth-dialog, or use tessaranth config --set "
-                         "NAME=VALUE\n");
+                         "NAME=VALUE, --preset NAME and --show (see tessaranth config --help)\n");
     // One that cannot be loaded (its libraries missing, say) is no success either.
     std::filesystem::create_directories(folder + "/bin/qt");
     std::ofstream(folder + "/bin/qt/tessaranth-dialog.so") << "not a library";

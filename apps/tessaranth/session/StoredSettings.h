@@ -11,6 +11,7 @@
 #include "session/DisplayOverrides.h"
 #include "session/PrivateConfigHome.h"
 
+#include "controllers/DriverOptions.h"
 #include "emu/VirtualDisplay.h"
 
 #include <memory>
@@ -35,6 +36,8 @@ public:
     StoredSettings& operator=(const StoredSettings&) = delete;
 
     const emu::DisplaySetup& displaySetup() const { return setup_; }
+    // Where the display's bus is, as the plug-in's driverSetup() gives it.
+    const BusSetup& busSetup() const { return bus_; }
     // The folder of this run's own registry, or empty.
     std::string privateConfigHome() const { return private_ ? private_->path() : std::string(); }
     // Nothing was stored, and the plug-in starts with the showcase.
@@ -73,6 +76,7 @@ private:
 
     std::string configurationFile_;
     emu::DisplaySetup setup_;
+    BusSetup bus_;
     std::unique_ptr<PrivateConfigHome> private_;
     FileStamp handed_;  // the private registry as the plug-in last saved it, or as it was handed over
     bool showcase_ = false;
