@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The command line: a subcommand, then options. parseCommandLine throws UsageError on anything
 // it does not understand.
 #pragma once

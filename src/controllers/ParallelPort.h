@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The parallel port as every port driver sees it: the registers of its transport, the four
 // control-line masks of the wiring it was given, and the last value written to the control
 // register.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Puts a virtual display behind the plug-in's host services: port reads and writes and the four
 // USB calls reach the display, so the plug-in drives it through its public interface.
 #pragma once

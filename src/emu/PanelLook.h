@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How a panel shows its pixels: the colours of a lit and an unlit dot, and of the levels between.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A display as the plug-in sees it through the host services: a controller emulator behind a
 // parallel port or behind the USB adapter, built from the settings that describe the hardware.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Settings::saveToFile and Settings::loadFromFile: a configuration file is the record's image
 // from `version` to `reserved15`, 520 bytes, nothing else.
 #include "settings/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The rotating wire-frame model: two cubes orbiting each other on an ellipse, each spinning
 // about its own vertical axis, drawn with a simple perspective.
 #pragma once

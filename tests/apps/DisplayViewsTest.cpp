@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The terminal and PNG views of the virtual display, fed by a T6963C emulator that the test
 // drives with the chip's own commands.
 #include "Errors.h"

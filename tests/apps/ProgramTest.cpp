@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The tessaranth program as a user runs it: exit codes, messages and what it leaves behind.
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The demo's showcase: every element in a place of its own, the frame it shows on the emulated
 // display, and the stored settings it leaves alone.
 #include "GoldenPicture.h"

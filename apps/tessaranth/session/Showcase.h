@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the demo shows when no settings are stored: every part of the plug-in at once on a
 // T6963C 240x128, each in a place of its own, over a background picture that parts the areas
 // with thin lines and names the units of the numbers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the plug-in's port accesses and USB writes go: an emulated display, nowhere, or the
 // plug-in's own hardware access.
 #pragma once

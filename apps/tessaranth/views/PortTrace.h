@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Writes every port access and USB write the plug-in makes to a text file, one per line, in hex
 // ("W <port> <value>", "R <port>", "U <bytes>"), and passes each on to the services behind it.
 #pragma once

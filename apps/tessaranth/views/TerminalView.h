@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual display in the terminal, redrawn in place under what the program printed before,
 // in the panel's colours, with a status line under it: two pixel rows per line with half
 // blocks, or, where the terminal is too small for that, two pixel columns and four rows per
