@@ -34,6 +34,11 @@ const char* const commonOptions =
     "                       display is available and tessaranth-dialog is installed), terminal\n"
     "                       (drawn in place with half blocks, or Braille dots in a terminal too\n"
     "                       small for them), png:DIR (one PNG file per frame in DIR)\n"
+    "  --panel COLOUR       the colour of the virtual display's panel, as the modules come:\n"
+    "                       an LCD green (default) or blue; an SSD1306, SSD1309 or SH1106 OLED\n"
+    "                       white (default), blue or yellow-blue (the top 16 rows yellow); the\n"
+    "                       ST7920 blue (default) or yellow-green; the SSD1322 amber (default)\n"
+    "                       or white\n"
     "  --every N            with png:DIR, write only every Nth frame\n"
     "  --frames N           stop after N frames\n"
     "  --seconds S          stop after S seconds (default: run until Ctrl-C or the window closes)\n"
@@ -159,6 +164,13 @@ void setView(Options& o, const std::string& text) {
     }
 }
 
+void setPanel(Options& o, const std::string& text) {
+    const std::optional<emu::PanelColour> colour = emu::panelColourNamed(text);
+    if (!colour || *colour == emu::PanelColour::usual)
+        throw UsageError("--panel is green, blue, white, yellow-blue, yellow-green or amber, not '" + text + "'");
+    o.panel = *colour;
+}
+
 using Setter = std::function<void(Options&, const std::string&)>;
 
 std::map<std::string, Setter> commonSetters() {
@@ -166,6 +178,7 @@ std::map<std::string, Setter> commonSetters() {
         {"--plugin", [](Options& o, const std::string& v) { o.plugin = v; }},
         {"--display", [](Options& o, const std::string& v) { o.display = displayKind(v); }},
         {"--view", setView},
+        {"--panel", setPanel},
         {"--every", [](Options& o, const std::string& v) { o.every = static_cast<int32_t>(std::min<int64_t>(positiveInteger("--every", v), INT32_MAX)); }},
         {"--frames", [](Options& o, const std::string& v) { o.frames = positiveInteger("--frames", v); }},
         {"--seconds", [](Options& o, const std::string& v) { o.seconds = positiveSeconds(v); }},
@@ -222,6 +235,8 @@ void checkCombination(const Options& o) {
                          "the hardware display uses the plug-in's own port access");
     if (o.display != DisplayKind::virtualDisplay && o.view != ViewKind::automatic)
         throw UsageError("--view shows the virtual display; it needs --display virtual");
+    if (o.display != DisplayKind::virtualDisplay && o.panel != emu::PanelColour::usual)
+        throw UsageError("--panel colours the virtual display; it needs --display virtual");
 }
 
 } // namespace

@@ -2,20 +2,56 @@
 
 #include "emu/NoritakeGu800Emulator.h"
 #include "emu/Sed133xEmulator.h"
+#include "emu/Sh1106Emulator.h"
+#include "emu/Ssd1306Emulator.h"
+#include "emu/Ssd1322Emulator.h"
+#include "emu/St7920Emulator.h"
 #include "emu/StrobedBus.h"
 #include "emu/T6963CEmulator.h"
 #include "emu/Usb2LcdEmulator.h"
 
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace tessaranth::emu {
 
 namespace {
 
-enum Controller : uint8_t { T6963C = 0, SED1330 = 1, SED1335 = 2, KS0108B = 3, HD61830 = 4, Noritake = 5, USB2LCD = 6 };
+enum Controller : uint8_t {
+    T6963C = 0, SED1330 = 1, SED1335 = 2, KS0108B = 3, HD61830 = 4, Noritake = 5, USB2LCD = 6,
+    SSD1306 = 7, SSD1309 = 8, SH1106 = 9, ST7920 = 10, SSD1322 = 11
+};
 
-constexpr std::array<DisplaySize, 9> kFormats{{
-    {128, 64}, {128, 128}, {240, 64}, {240, 128}, {256, 128}, {320, 200}, {320, 240}, {192, 64}, {128, 32}}};
+constexpr std::array<DisplaySize, 10> kFormats{{
+    {128, 64}, {128, 128}, {240, 64}, {240, 128}, {256, 128}, {320, 200}, {320, 240}, {192, 64}, {128, 32}, {256, 64}}};
+
+// The panels a module comes in, its usual one first.
+using PanelChoices = std::vector<std::pair<PanelColour, PanelKind>>;
+
+PanelChoices panelChoices(uint8_t controller) {
+    switch (controller) {
+    case Noritake: return {{PanelColour::usual, PanelKind::Vfd}};
+    case SSD1306:
+    case SSD1309:
+    case SH1106:
+        return {{PanelColour::white, PanelKind::OledWhite}, {PanelColour::blue, PanelKind::OledBlue},
+                {PanelColour::yellowBlue, PanelKind::OledYellowBlue}};
+    case ST7920: return {{PanelColour::blue, PanelKind::StnBlue}, {PanelColour::yellowGreen, PanelKind::StnYellowGreen}};
+    case SSD1322: return {{PanelColour::amber, PanelKind::OledYellow}, {PanelColour::white, PanelKind::OledWhite}};
+    default: return {{PanelColour::green, PanelKind::LcdGreen}, {PanelColour::blue, PanelKind::LcdBlue}};
+    }
+}
+
+// "white, blue or yellow-blue".
+std::string choiceText(const PanelChoices& choices) {
+    std::string text;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        if (i > 0) text += i + 1 == choices.size() ? " or " : ", ";
+        text += nameOf(choices[i].first);
+    }
+    return text;
+}
 
 const char* controllerName(uint8_t controller) {
     switch (controller) {
@@ -26,6 +62,11 @@ const char* controllerName(uint8_t controller) {
     case HD61830: return "HD61830";
     case Noritake: return "Noritake 800";
     case USB2LCD: return "USB2LCD";
+    case SSD1306: return "SSD1306";
+    case SSD1309: return "SSD1309";
+    case SH1106: return "SH1106";
+    case ST7920: return "ST7920";
+    case SSD1322: return "SSD1322";
     default: return "unknown controller";
     }
 }
@@ -87,18 +128,77 @@ bool VirtualDisplay::build(const DisplaySetup& setup, DisplaySize size, std::str
         auto chip = std::make_unique<Usb2LcdEmulator>(size.width, size.height);
         usb_ = chip.get();
         emulator_ = std::move(chip);
-        emulator_->setPanelKind(setup.lcdPanel);
+        if (!choosePanel(setup.controller, setup.panel, error)) return false;
         description_ = name + " " + sizeText + " on USB";
         return true;
     }
+    case SSD1306:
+    case SSD1309:
+    case SH1106:
+    case ST7920:
+    case SSD1322: return buildOnBus(setup, size, error);
     default:
         error = name + " (controller " + std::to_string(setup.controller) + ") is not emulated";
         return false;
     }
-    emulator_->setPanelKind(setup.lcdPanel);
+    if (!choosePanel(setup.controller, setup.panel, error)) return false;
     port_ = std::make_unique<ParallelPort>(setup.lptAddress, wiringOf(setup), *device_, emulator_->problems());
     description_ = name + " " + sizeText + " on port " + hexText(setup.lptAddress);
     return true;
+}
+
+// The chips of today's small modules, each at the sizes its modules come in.
+bool VirtualDisplay::buildOnBus(const DisplaySetup& setup, DisplaySize size, std::string& error) {
+    const std::string name = controllerName(setup.controller);
+    const std::string sizeText = std::to_string(size.width) + "x" + std::to_string(size.height);
+    const bool oled128 = size.width == Ssd1306Emulator::kWidth && (size.height == 64 || size.height == 32);
+    std::unique_ptr<BusEmulator> chip;
+    std::string sizes = "128x64";
+    bus_ = Bus::i2c;
+    if (setup.controller == SSD1306 && oled128) {
+        chip = std::make_unique<Ssd1306Emulator>(Ssd1306Emulator::Panel{.height = size.height, .address7 = setup.i2cAddress});
+    } else if (setup.controller == SSD1306) {
+        sizes = "128x64 or 128x32";
+    } else if (setup.controller == SSD1309 && sizeText == "128x64") {
+        chip = std::make_unique<Ssd1306Emulator>(Ssd1306Emulator::Panel{
+            .chip = Ssd1306Emulator::Chip::Ssd1309, .address7 = setup.i2cAddress, .chargePumpPowersPanel = false});
+    } else if (setup.controller == SH1106 && sizeText == "128x64") {
+        chip = std::make_unique<Sh1106Emulator>(
+            Sh1106Emulator::Panel{.firstColumn = setup.sh1106FirstColumn, .address7 = setup.i2cAddress});
+    } else if (setup.controller == ST7920 && sizeText == "128x64") {
+        chip = std::make_unique<St7920Emulator>(St7920Emulator::Panel{});
+        bus_ = Bus::spi;
+        spiGapMicros_ = St7920Emulator::Assumed::kBusyNanos / 1000;
+    } else if (setup.controller == SSD1322 && sizeText == "256x64") {
+        chip = std::make_unique<Ssd1322Emulator>(Ssd1322Emulator::Panel{});
+        bus_ = Bus::spi;
+    } else if (setup.controller == SSD1322) {
+        sizes = "256x64";
+    }
+    if (!chip) {
+        error = name + " modules are " + sizes + ", not " + sizeText;
+        return false;
+    }
+    busChip_ = chip.get();
+    emulator_ = std::move(chip);
+    if (!choosePanel(setup.controller, setup.panel, error)) return false;
+    description_ = name + " " + sizeText + " (" + std::string(nameOf(panelColour_)) + ")" +
+                   (bus_ == Bus::i2c ? " on I2C at " + hexText(setup.i2cAddress) : " on SPI");
+    return true;
+}
+
+bool VirtualDisplay::choosePanel(uint8_t controller, PanelColour colour, std::string& error) {
+    const PanelChoices choices = panelChoices(controller);
+    for (const auto& [named, kind] : choices)
+        if (colour == named || colour == PanelColour::usual) {
+            emulator_->setPanelKind(kind);
+            panelColour_ = named;
+            return true;
+        }
+    const std::string name = controllerName(controller);
+    error = choices.size() == 1 ? name + " panels come in one colour only"
+                                : name + " panels are " + choiceText(choices) + ", not " + std::string(nameOf(colour));
+    return false;
 }
 
 void VirtualDisplay::writePort(uint16_t port, uint16_t value) {
@@ -135,6 +235,54 @@ int32_t VirtualDisplay::usbWrite(const uint8_t* data, uint32_t length) {
 void VirtualDisplay::usbClose() {
     if (usb_) return usb_->close();
     emulator_->problems().report("USB close for a display on the parallel port");
+}
+
+uint64_t VirtualDisplay::busMicros() const {
+    const auto real = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_);
+    return static_cast<uint64_t>(real.count()) + wireMicros_;
+}
+
+bool VirtualDisplay::onBus(Bus bus, const char* what, std::string& fault) {
+    if (bus_ == bus) return true;
+    fault = "the virtual display is " + description_ + ", not on " + what;
+    emulator_->problems().report(fault);
+    return false;
+}
+
+bool VirtualDisplay::i2cOpen(uint8_t address7, std::string& fault) {
+    if (!onBus(Bus::i2c, "I2C", fault)) return false;
+    i2cAddress_ = address7;
+    return true;
+}
+
+void VirtualDisplay::i2cMessage(std::span<const uint8_t> bytesAfterAddress) {
+    if (bus_ != Bus::i2c) return emulator_->problems().report("I2C message for a display that is not on I2C");
+    busChip_->i2cMessage(i2cAddress_, bytesAfterAddress);
+}
+
+bool VirtualDisplay::spiOpen(uint32_t speedHz, std::string& fault) {
+    if (!onBus(Bus::spi, "SPI", fault)) return false;
+    busChip_->setSpiClockHz(speedHz);
+    return true;
+}
+
+void VirtualDisplay::spiTransfer(bool dcHigh, std::span<const uint8_t> bytes) {
+    if (bus_ != Bus::spi) return emulator_->problems().report("SPI transfer for a display that is not on SPI");
+    busChip_->spiTransfer(dcHigh, bytes, busMicros());
+    const uint64_t hz = busChip_->spiClockHz();
+    wireMicros_ += (bytes.size() * 8ull * 1'000'000 + hz - 1) / hz + spiGapMicros_;
+}
+
+void VirtualDisplay::spiResetPulse(uint32_t microseconds) {
+    if (bus_ != Bus::spi) return emulator_->problems().report("SPI reset for a display that is not on SPI");
+    busChip_->resetPulse();
+    wireMicros_ += 2ull * microseconds;
+}
+
+bool VirtualDisplay::gpioOpen(std::string& fault) {
+    fault = "the virtual display is " + description_ + ", not on GPIO lines";
+    emulator_->problems().report(fault);
+    return false;
 }
 
 } // namespace tessaranth::emu

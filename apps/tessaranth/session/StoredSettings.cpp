@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "session/Showcase.h"
 
+#include "controllers/DriverOptions.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 #include "platform/FileDialogs.h"
@@ -152,6 +153,9 @@ void StoredSettings::takeSetup() {
     setup_.wiringWR = s.wiringWR();
     setup_.wiringRD = s.wiringRD();
     setup_.lptAddress = s.lptAddress();
+    const BusSetup bus = driverSetup(s).bus;
+    setup_.i2cAddress = bus.i2cAddress;
+    setup_.sh1106FirstColumn = bus.sh1106ColumnOffset;
 }
 
 StoredSettings::FileStamp StoredSettings::stampOf(const std::string& path) {
