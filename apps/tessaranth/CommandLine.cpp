@@ -42,8 +42,11 @@ const char* const commonOptions =
     "  --every N            with png:DIR, write only every Nth frame\n"
     "  --frames N           stop after N frames\n"
     "  --seconds S          stop after S seconds (default: run until Ctrl-C or the window closes)\n"
-    "  --trace FILE         write every port access (W <port> <value>, R <port>) and USB write\n"
-    "                       (U <bytes>) to FILE, in hex, one per line\n"
+    "  --trace FILE         write everything sent to the display to FILE, one line each, in hex:\n"
+    "                       port accesses (W <port> <value>, R <port>), USB writes (U <bytes>),\n"
+    "                       I2C messages (I <address> <bytes>), SPI transfers with the D/C level\n"
+    "                       (S <0|1> <bytes>, S reset <microseconds>) and GPIO line changes\n"
+    "                       (G <chip> <line> <level>, line and level in decimal)\n"
     "  --settings FILE.tzn  use this configuration file instead of the stored settings; the\n"
     "                       dialog's \"Save settings\" saves into it\n";
 
