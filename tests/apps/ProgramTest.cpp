@@ -141,6 +141,10 @@ TEST_F(ProgramTest, TheTraceRecordsTheBusesOfTodaysDisplaysAndThePanelHasItsColo
     const emu::Rgb lit = brightestCommonColour(*frame);
     EXPECT_GT(lit.blue, lit.red + 100) << "a blue OLED";
 
+    o = run("demo --settings " + oled + " --display none --frames 2");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.err.find("/dev/i2c"), std::string::npos) << "no display is no display, not the machine's bus: " << o.err;
+
     const std::string greyscale = writeConfiguration(folder + "/ssd1322.tzn", 11, 9);
     o = run("demo --settings " + greyscale + " --display none --frames 3 --trace " + folder + "/grey.trace");
     ASSERT_EQ(o.exitCode, 0) << o.err;
