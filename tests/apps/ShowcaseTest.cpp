@@ -26,10 +26,6 @@
 namespace tessaranth::host {
 namespace {
 
-// The demo's own showcase, on a T6963C 240x128.
-constexpr int displayWidth = 240;
-constexpr int displayHeight = 128;
-
 // An element's place on the glass in pixels; right and bottom are outside.
 struct Box {
     std::string name;
@@ -208,15 +204,10 @@ TEST_P(ShowcaseOnEachDisplay, EveryShownElementHasAPlaceOfItsOwnAndTheBackground
 // song plays, shuffle and repeat are on.
 TEST_P(ShowcaseOnEachDisplay, GoldenFrameOfTheDemo) {
     const Panel& panel = GetParam();
-    const std::string picture = folder + "/showcase.bmp";
-    const std::string configuration = folder + "/showcase.tzn";
-    ASSERT_TRUE(writeShowcasePicture(picture, panel.display));
-    loadPlugin();
-    arrangeShowcase(*gSettings, picture, panel.display);
-    std::ofstream(configuration, std::ios::binary)
-        .write(reinterpret_cast<const char*>(&gSettings->image()), settingsImageSize);
-    unloadPlugin();
-    const StoredSettings settings(configuration);
+    const StoredSettings settings("", WhenNothingIsStored::showcase, panel.display);
+    ASSERT_TRUE(settings.showcase());
+    EXPECT_EQ(settings.displaySetup().controller, panel.display.controller);
+    EXPECT_EQ(settings.displaySetup().displayFormat, panel.display.displayFormat);
     emu::DisplaySetup setup = settings.displaySetup();
     setup.panel = panel.colour;
     VirtualDisplayTarget display(setup);
@@ -230,6 +221,39 @@ TEST_P(ShowcaseOnEachDisplay, GoldenFrameOfTheDemo) {
         EXPECT_TRUE(display.display().problems().empty()) << display.display().problems().text();
         test::expectGoldenPicture(display.display(), panel.golden);
     }
+}
+
+// "Save settings" pressed in the showcase: a person who presses it wants the showcase for their
+// own, so it goes into the user's settings with its picture, and the terminal says so.
+TEST_P(ShowcaseOnEachDisplay, SaveSettingsInTheShowcaseMakesItTheUsersOwn) {
+    const ShowcaseDisplay panel = GetParam().display;
+    std::string privateHome;
+    {
+        StoredSettings settings("", WhenNothingIsStored::showcase, panel);
+        ASSERT_TRUE(settings.showcase());
+        privateHome = settings.privateConfigHome();
+        EXPECT_EQ(settings.passOnSave(), "");
+        EXPECT_FALSE(std::filesystem::exists(registry));
+        loadPlugin();  // what the dialog's "Save settings" does in the plug-in
+        ASSERT_TRUE(gSettings->loadFromRegistry());
+        gSettings->setUpdateDelay(45);
+        ASSERT_TRUE(gSettings->saveToRegistry());
+        unloadPlugin();
+        EXPECT_EQ(settings.passOnSave(), "\"Save settings\" in the showcase saved its settings as your own, in " + registry);
+        EXPECT_STREQ(std::getenv("XDG_CONFIG_HOME"), privateHome.c_str()) << "the run goes on with its own registry";
+    }
+    EXPECT_FALSE(std::filesystem::exists(privateHome));
+    const std::string picture = home + "/tessaranth/showcase.bmp";
+    EXPECT_EQ(bitmapPixels(fileText(picture)).size(), displaySize(panel.displayFormat).height) << "the display's picture";
+    const StoredSettings stored("", WhenNothingIsStored::showcase);
+    EXPECT_FALSE(stored.showcase()) << "settings are stored now";
+    EXPECT_EQ(stored.displaySetup().controller, panel.controller);
+    EXPECT_EQ(stored.displaySetup().displayFormat, panel.displayFormat);
+    loadPlugin();
+    ASSERT_TRUE(gSettings->loadFromRegistry());
+    EXPECT_EQ(gSettings->updateDelay(), 45);
+    EXPECT_STREQ(gSettings->background(), picture.c_str()) << "the picture comes along";
+    unloadPlugin();
 }
 
 INSTANTIATE_TEST_SUITE_P(Panels, ShowcaseOnEachDisplay, ::testing::ValuesIn(panels),
@@ -267,37 +291,6 @@ TEST_F(ShowcaseTest, OnlyTheDemoWithNothingStoredShowsItAndNothingIsWritten) {
         EXPECT_TRUE(settings.privateConfigHome().empty());
     }
     EXPECT_EQ(fileText(registry), stored);
-}
-
-// "Save settings" pressed in the showcase: a person who presses it wants the showcase for their
-// own, so it goes into the user's settings with its picture, and the terminal says so.
-TEST_F(ShowcaseTest, SaveSettingsInTheShowcaseMakesItTheUsersOwn) {
-    std::string privateHome;
-    {
-        StoredSettings settings("", WhenNothingIsStored::showcase);
-        ASSERT_TRUE(settings.showcase());
-        privateHome = settings.privateConfigHome();
-        EXPECT_EQ(settings.passOnSave(), "");
-        EXPECT_FALSE(std::filesystem::exists(registry));
-        loadPlugin();  // what the dialog's "Save settings" does in the plug-in
-        ASSERT_TRUE(gSettings->loadFromRegistry());
-        gSettings->setUpdateDelay(45);
-        ASSERT_TRUE(gSettings->saveToRegistry());
-        unloadPlugin();
-        EXPECT_EQ(settings.passOnSave(), "\"Save settings\" in the showcase saved its settings as your own, in " + registry);
-        EXPECT_STREQ(std::getenv("XDG_CONFIG_HOME"), privateHome.c_str()) << "the run goes on with its own registry";
-    }
-    EXPECT_FALSE(std::filesystem::exists(privateHome));
-    const std::string picture = home + "/tessaranth/showcase.bmp";
-    EXPECT_EQ(bitmapPixels(fileText(picture)).size(), static_cast<std::size_t>(displayHeight));
-    const StoredSettings stored("", WhenNothingIsStored::showcase);
-    EXPECT_FALSE(stored.showcase()) << "settings are stored now";
-    EXPECT_EQ(stored.displaySetup().displayFormat, 3);
-    loadPlugin();
-    ASSERT_TRUE(gSettings->loadFromRegistry());
-    EXPECT_EQ(gSettings->updateDelay(), 45);
-    EXPECT_STREQ(gSettings->background(), picture.c_str()) << "the picture comes along";
-    unloadPlugin();
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "session/StoredSettings.h"
 
 #include "Errors.h"
-#include "session/Showcase.h"
 
 #include "controllers/DriverOptions.h"
 #include "globals/Globals.h"
@@ -90,10 +89,10 @@ std::filesystem::path privateHomeParent() {
 }
 
 // The showcase's picture at path, in a folder made for it if need be.
-bool writePicture(const std::filesystem::path& path) {
+bool writePicture(const std::filesystem::path& path, ShowcaseDisplay display) {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
-    return !error && writeShowcasePicture(path.string());
+    return !error && writeShowcasePicture(path.string(), display);
 }
 
 // What the plug-in said, on the line of the host's own report.
@@ -104,8 +103,8 @@ std::string withMessages(std::string text, const std::vector<std::string>& messa
 
 } // namespace
 
-StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty)
-    : configurationFile_(configurationFile) {
+StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty, ShowcaseDisplay showcase)
+    : configurationFile_(configurationFile), showcaseDisplay_(showcase) {
     onHostCopy(messages_, [&] { read(empty); });
 }
 
@@ -130,7 +129,8 @@ void StoredSettings::loadFile() {
 void StoredSettings::arrangeShowcase() {
     makePrivateHome();
     const std::string picture = private_->path() + "/" + showcasePictureName;
-    host::arrangeShowcase(*gSettings, writeShowcasePicture(picture) ? picture : std::string());
+    host::arrangeShowcase(*gSettings, writeShowcasePicture(picture, showcaseDisplay_) ? picture : std::string(),
+                          showcaseDisplay_);
     handToPlugin();
     showcase_ = true;
 }
@@ -194,7 +194,7 @@ std::string StoredSettings::saveAsTheUsers() {
     const std::string registry = platform::registryFileLocation();
     const std::filesystem::path picture = std::filesystem::path(registry).parent_path() / showcasePictureName;
     if (gSettings->background() == private_->path() + "/" + showcasePictureName &&
-        picture.string().size() < sizeof(SettingsImage::background) && writePicture(picture))
+        picture.string().size() < sizeof(SettingsImage::background) && writePicture(picture, showcaseDisplay_))
         gSettings->setBackground(picture.c_str());
     const bool saved = gSettings->saveToRegistry();
     private_->namePrivateFolder();

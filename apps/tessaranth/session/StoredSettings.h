@@ -8,6 +8,7 @@
 #pragma once
 
 #include "session/PrivateConfigHome.h"
+#include "session/Showcase.h"
 
 #include "emu/VirtualDisplay.h"
 
@@ -22,10 +23,12 @@ enum class WhenNothingIsStored { pluginDefaults, showcase };
 
 class StoredSettings {
 public:
-    // configurationFile empty: the stored settings, or what `empty` says when there are none.
-    // Throws Failure when the file cannot be read or the private registry cannot be made.
+    // configurationFile empty: the stored settings, or what `empty` says when there are none;
+    // the showcase is arranged for `showcase`'s display. Throws Failure when the file cannot be
+    // read or the private registry cannot be made.
     explicit StoredSettings(const std::string& configurationFile,
-                            WhenNothingIsStored empty = WhenNothingIsStored::pluginDefaults);
+                            WhenNothingIsStored empty = WhenNothingIsStored::pluginDefaults,
+                            ShowcaseDisplay showcase = {});
     StoredSettings(const StoredSettings&) = delete;
     StoredSettings& operator=(const StoredSettings&) = delete;
 
@@ -64,6 +67,7 @@ private:
     std::string saveAsTheUsers();
 
     std::string configurationFile_;
+    ShowcaseDisplay showcaseDisplay_;
     emu::DisplaySetup setup_;
     std::unique_ptr<PrivateConfigHome> private_;
     FileStamp handed_;  // the private registry as the plug-in last saved it, or as it was handed over
