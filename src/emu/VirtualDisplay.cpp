@@ -53,6 +53,36 @@ std::string choiceText(const PanelChoices& choices) {
     return text;
 }
 
+// The emulator of a bus display at a size its modules come in; null at any other size.
+std::unique_ptr<BusEmulator> makeBusChip(const DisplaySetup& setup, DisplaySize size) {
+    const bool is128x64 = size.width == 128 && size.height == 64;
+    switch (setup.controller) {
+    case SSD1306:
+        if (size.width != 128 || (size.height != 64 && size.height != 32)) return nullptr;
+        return std::make_unique<Ssd1306Emulator>(Ssd1306Emulator::Panel{.height = size.height, .address7 = setup.i2cAddress});
+    case SSD1309:
+        if (!is128x64) return nullptr;
+        return std::make_unique<Ssd1306Emulator>(Ssd1306Emulator::Panel{
+            .chip = Ssd1306Emulator::Chip::Ssd1309, .address7 = setup.i2cAddress, .chargePumpPowersPanel = false});
+    case SH1106:
+        if (!is128x64) return nullptr;
+        return std::make_unique<Sh1106Emulator>(
+            Sh1106Emulator::Panel{.firstColumn = setup.sh1106FirstColumn, .address7 = setup.i2cAddress});
+    case ST7920:
+        if (!is128x64) return nullptr;
+        return std::make_unique<St7920Emulator>(St7920Emulator::Panel{});
+    default:
+        if (size.width != 256 || size.height != 64) return nullptr;
+        return std::make_unique<Ssd1322Emulator>(Ssd1322Emulator::Panel{});
+    }
+}
+
+// The sizes makeBusChip takes, as a person reads them.
+const char* moduleSizes(uint8_t controller) {
+    if (controller == SSD1306) return "128x64 or 128x32";
+    return controller == SSD1322 ? "256x64" : "128x64";
+}
+
 const char* controllerName(uint8_t controller) {
     switch (controller) {
     case T6963C: return "T6963C";
@@ -151,39 +181,20 @@ bool VirtualDisplay::build(const DisplaySetup& setup, DisplaySize size, std::str
 bool VirtualDisplay::buildOnBus(const DisplaySetup& setup, DisplaySize size, std::string& error) {
     const std::string name = controllerName(setup.controller);
     const std::string sizeText = std::to_string(size.width) + "x" + std::to_string(size.height);
-    const bool oled128 = size.width == Ssd1306Emulator::kWidth && (size.height == 64 || size.height == 32);
-    std::unique_ptr<BusEmulator> chip;
-    std::string sizes = "128x64";
-    bus_ = Bus::i2c;
-    if (setup.controller == SSD1306 && oled128) {
-        chip = std::make_unique<Ssd1306Emulator>(Ssd1306Emulator::Panel{.height = size.height, .address7 = setup.i2cAddress});
-    } else if (setup.controller == SSD1306) {
-        sizes = "128x64 or 128x32";
-    } else if (setup.controller == SSD1309 && sizeText == "128x64") {
-        chip = std::make_unique<Ssd1306Emulator>(Ssd1306Emulator::Panel{
-            .chip = Ssd1306Emulator::Chip::Ssd1309, .address7 = setup.i2cAddress, .chargePumpPowersPanel = false});
-    } else if (setup.controller == SH1106 && sizeText == "128x64") {
-        chip = std::make_unique<Sh1106Emulator>(
-            Sh1106Emulator::Panel{.firstColumn = setup.sh1106FirstColumn, .address7 = setup.i2cAddress});
-    } else if (setup.controller == ST7920 && sizeText == "128x64") {
-        chip = std::make_unique<St7920Emulator>(St7920Emulator::Panel{});
-        bus_ = Bus::spi;
-        spiGapMicros_ = St7920Emulator::Assumed::kBusyNanos / 1000;
-    } else if (setup.controller == SSD1322 && sizeText == "256x64") {
-        chip = std::make_unique<Ssd1322Emulator>(Ssd1322Emulator::Panel{});
-        bus_ = Bus::spi;
-    } else if (setup.controller == SSD1322) {
-        sizes = "256x64";
-    }
+    std::unique_ptr<BusEmulator> chip = makeBusChip(setup, size);
     if (!chip) {
-        error = name + " modules are " + sizes + ", not " + sizeText;
+        error = name + " modules are " + moduleSizes(setup.controller) + ", not " + sizeText;
         return false;
     }
+    const bool spi = setup.controller == ST7920 || setup.controller == SSD1322;
+    bus_ = spi ? Bus::spi : Bus::i2c;
+    // The ST7920 has no busy flag: the platform waits its instruction time after each write.
+    if (setup.controller == ST7920) spiGapMicros_ = St7920Emulator::Assumed::kBusyNanos / 1000;
     busChip_ = chip.get();
     emulator_ = std::move(chip);
     if (!choosePanel(setup.controller, setup.panel, error)) return false;
     description_ = name + " " + sizeText + " (" + std::string(nameOf(panelColour_)) + ")" +
-                   (bus_ == Bus::i2c ? " on I2C at " + hexText(setup.i2cAddress) : " on SPI");
+                   (spi ? " on SPI" : " on I2C at " + hexText(setup.i2cAddress));
     return true;
 }
 
