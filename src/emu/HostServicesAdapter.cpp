@@ -48,11 +48,16 @@ void addBuses(TessaranthHostServices& services) {
         return 0;
     };
     services.spiClose = [](void*, int32_t) {};
-    services.gpioOpen = [](void* c, const char*, const uint32_t*, uint32_t, uint64_t, char* fault, uint32_t faultSize) {
+    services.gpioOpen = [](void* c, const char*, const uint32_t* lines, uint32_t count, uint64_t initial, char* fault,
+                           uint32_t faultSize) {
         std::string reason;
-        return opened(self(c).display().gpioOpen(reason), reason, fault, faultSize);
+        const std::span<const uint32_t> requested(lines, lines ? count : 0);
+        return opened(self(c).display().gpioOpen(requested, initial, reason), reason, fault, faultSize);
     };
-    services.gpioSet = [](void*, int32_t, uint64_t, uint64_t) -> int32_t { return ENODEV; };
+    services.gpioSet = [](void* c, int32_t, uint64_t bits, uint64_t mask) -> int32_t {
+        self(c).display().gpioSet(bits, mask);
+        return 0;
+    };
     services.gpioClose = [](void*, int32_t) {};
 }
 

@@ -10,6 +10,7 @@
 #include "emu/T6963CEmulator.h"
 #include "emu/Usb2LcdEmulator.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -174,6 +175,12 @@ bool VirtualDisplay::build(const DisplaySetup& setup, DisplaySize size, std::str
     if (!choosePanel(setup.controller, setup.panel, error)) return false;
     port_ = std::make_unique<ParallelPort>(setup.lptAddress, wiringOf(setup), *device_, emulator_->problems());
     description_ = name + " " + sizeText + " on port " + hexText(setup.lptAddress);
+    if (setup.parallelOnGpio) {
+        std::copy(setup.dataLines.begin(), setup.dataLines.end(), pinLines_.begin());
+        std::copy(setup.controlLines.begin(), setup.controlLines.end(), pinLines_.begin() + 8);
+        description_ = name + " " + sizeText + " on GPIO lines";
+        onGpio_ = true;
+    }
     return true;
 }
 
@@ -290,10 +297,42 @@ void VirtualDisplay::spiResetPulse(uint32_t microseconds) {
     wireMicros_ += 2ull * microseconds;
 }
 
-bool VirtualDisplay::gpioOpen(std::string& fault) {
-    fault = "the virtual display is " + description_ + ", not on GPIO lines";
-    emulator_->problems().report(fault);
-    return false;
+bool VirtualDisplay::gpioOpen(std::span<const uint32_t> lines, uint64_t initial, std::string& fault) {
+    if (!onGpio_ || lines.size() > requestPins_.size()) {
+        fault = onGpio_ ? "more GPIO lines asked for than a request holds" : "the virtual display is " + description_ + ", not on GPIO lines";
+        emulator_->problems().report(fault);
+        return false;
+    }
+    requestLines_ = static_cast<uint32_t>(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto pin = std::find(pinLines_.begin(), pinLines_.end(), static_cast<int32_t>(lines[i]));
+        requestPins_[i] = pin == pinLines_.end() ? int8_t{-1} : static_cast<int8_t>(pin - pinLines_.begin());
+        if (pin == pinLines_.end()) emulator_->problems().report("GPIO line " + std::to_string(lines[i]) + " is wired to no pin");
+    }
+    gpioLevels_ = initial;
+    driveGpioPins();
+    return true;
+}
+
+void VirtualDisplay::gpioSet(uint64_t bits, uint64_t mask) {
+    if (requestLines_ == 0) return emulator_->problems().report("GPIO lines set before they were asked for");
+    gpioLevels_ = (gpioLevels_ & ~mask) | (bits & mask);
+    driveGpioPins();
+}
+
+// The levels of the lines as the port's registers: the data register, then the control
+// register, whose pins 1, 14 and 17 the port inverts; a pin no line drives stays high.
+void VirtualDisplay::driveGpioPins() {
+    uint8_t data = 0, pins = 0x0F;
+    for (uint32_t i = 0; i < requestLines_; ++i) {
+        const int pin = requestPins_[i];
+        const bool high = (gpioLevels_ >> i) & 1;
+        if (pin >= 0 && pin < 8 && high) data = static_cast<uint8_t>(data | (1u << pin));
+        if (pin >= 8 && !high) pins = static_cast<uint8_t>(pins & ~(1u << (pin - 8)));
+    }
+    constexpr uint8_t invertedPins = 0x0B;
+    port_->write(port_->base(), data);
+    port_->write(static_cast<uint16_t>(port_->base() + 2), static_cast<uint8_t>(pins ^ invertedPins));
 }
 
 } // namespace tessaranth::emu

@@ -8,6 +8,7 @@
 #include "emu/Ks0108bEmulator.h"
 #include "emu/ParallelPort.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -34,6 +35,11 @@ struct DisplaySetup {
     uint16_t lptAddress = 0x378;
     // The colour of the module's panel; one the display does not come in is refused.
     PanelColour panel = PanelColour::usual;
+    // The parallel-port controllers on GPIO lines instead of the LPT port: the offsets of the
+    // lines of D0..D7 and of the control pins 1, 14, 16 and 17 (-1: not wired).
+    bool parallelOnGpio = false;
+    std::array<int32_t, 8> dataLines{-1, -1, -1, -1, -1, -1, -1, -1};
+    std::array<int32_t, 4> controlLines{-1, -1, -1, -1};
     uint8_t i2cAddress = 0x3C;   // where an I2C display answers
     uint8_t sh1106FirstColumn = 2;  // the memory column an SH1106 module shows first (2 or 0)
     // The level at which a KS0108B module's CS1 and CS2 select (128 wide: each its chip; 192
@@ -69,15 +75,18 @@ public:
     void usbClose();
 
     // The buses of small boards. An open of a bus the display is not on fails with the reason
-    // in `fault` (and in the problem log); so does every GPIO line, since no display of ours
-    // sits on GPIO lines of its own. Bytes reach the chip as they would go on the wire, on a
-    // clock that runs with real time and with the time the bytes take on the wire.
+    // in `fault` (and in the problem log). Bytes reach the chip as they would go on the wire, on
+    // a clock that runs with real time and with the time the bytes take on the wire.
     bool i2cOpen(uint8_t address7, std::string& fault);
     void i2cMessage(std::span<const uint8_t> bytesAfterAddress);
     bool spiOpen(uint32_t speedHz, std::string& fault);
     void spiTransfer(bool dcHigh, std::span<const uint8_t> bytes);
     void spiResetPulse(uint32_t microseconds);
-    bool gpioOpen(std::string& fault);
+    // A parallel-port display on GPIO lines: the lines asked for (each one the setup wires)
+    // drive the port's pins, starting at the levels of `initial`, bit i for lines[i]; every
+    // set drives the data lines, then the control lines, as one change of levels.
+    bool gpioOpen(std::span<const uint32_t> lines, uint64_t initial, std::string& fault);
+    void gpioSet(uint64_t bits, uint64_t mask);
 
     ScreenImage screen() const { return emulator_->screen(); }
     PanelLook look() const { return emulator_->look(); }
@@ -99,6 +108,7 @@ private:
     void attachStrobed(DisplaySize size);
     bool choosePanel(uint8_t controller, PanelColour colour, std::string& error);
     bool onBus(Bus bus, const char* what, std::string& fault);
+    void driveGpioPins();
     uint64_t busMicros() const;
 
     std::unique_ptr<Emulator> emulator_;
@@ -112,6 +122,13 @@ private:
     uint8_t i2cAddress_ = 0;
     // The pause the platform keeps after each SPI write to a chip without a busy flag.
     uint64_t spiGapMicros_ = 0;
+    // The port's pins that the GPIO lines of the setup drive: D0..D7, then control pins 1, 14,
+    // 16 and 17; and, for each line of the request, its pin (-1: none).
+    bool onGpio_ = false;
+    std::array<int32_t, 12> pinLines_{};
+    std::array<int8_t, 64> requestPins_{};
+    uint32_t requestLines_ = 0;
+    uint64_t gpioLevels_ = 0;
     uint64_t wireMicros_ = 0;  // time on the wire and in pauses, beyond real time
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::string description_;

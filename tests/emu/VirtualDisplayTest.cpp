@@ -1,4 +1,6 @@
 #include "emu/HostServicesAdapter.h"
+#include "platform/GpioParallelPort.h"
+#include "platform/Platform.h"
 #include "emu/Ks0108bEmulator.h"
 #include "emu/Ssd1306Emulator.h"
 #include "emu/St7920Emulator.h"
@@ -11,17 +13,27 @@
 namespace tessaranth::emu {
 namespace {
 
-// One T6963C data or command write as a driver makes it with the given control-register masks.
-void cycle(VirtualDisplay& display, uint16_t base, uint8_t ce, uint8_t cd, uint8_t wr, bool command, uint8_t byte) {
+// One T6963C data or command write as a driver makes it with the given control-register masks,
+// through registers that writeControl and writeData reach.
+template <class Port>
+void cycle(Port& port, uint8_t ce, uint8_t cd, uint8_t wr, bool command, uint8_t byte) {
     uint8_t control = 0x04;  // every pin high
-    display.writePort(static_cast<uint16_t>(base + 2), control);
-    if (!command) display.writePort(static_cast<uint16_t>(base + 2), control ^= cd);
-    display.writePort(base, byte);
-    display.writePort(static_cast<uint16_t>(base + 2), control ^= ce);
-    display.writePort(static_cast<uint16_t>(base + 2), control ^= wr);
-    display.writePort(static_cast<uint16_t>(base + 2), control ^= wr);
-    display.writePort(static_cast<uint16_t>(base + 2), control ^= ce);
+    port.writeControl(control);
+    if (!command) port.writeControl(control ^= cd);
+    port.writeData(byte);
+    port.writeControl(control ^= ce);
+    port.writeControl(control ^= wr);
+    port.writeControl(control ^= wr);
+    port.writeControl(control ^= ce);
 }
+
+// The LPT port's registers of a virtual display.
+struct PortRegisters {
+    VirtualDisplay& display;
+    uint16_t base;
+    void writeData(uint8_t value) { display.writePort(base, value); }
+    void writeControl(uint8_t value) { display.writePort(static_cast<uint16_t>(base + 2), value); }
+};
 
 TEST(EmuVirtualDisplayTest, FormatsGiveTheDisplaySizes) {
     EXPECT_EQ(VirtualDisplay::sizeOfFormat(3).width, 240);
@@ -81,9 +93,10 @@ TEST(EmuVirtualDisplayTest, AT6963COnThePortFollowsTheWiringAndAddressOfTheSetup
     EXPECT_EQ(display->description(), "T6963C 240x128 on port 0x0278");
     EXPECT_EQ(display->screen().width(), 240);
     // Masks: CE pin 14 is bit 1, C/D pin 16 is bit 2 (not inverted: a command needs it high), WR pin 1 is bit 0.
-    cycle(*display, 0x278, 0x02, 0x04, 0x01, false, 0x34);
-    cycle(*display, 0x278, 0x02, 0x04, 0x01, false, 0x12);
-    cycle(*display, 0x278, 0x02, 0x04, 0x01, true, 0x24);
+    PortRegisters port{*display, 0x278};
+    cycle(port, 0x02, 0x04, 0x01, false, 0x34);
+    cycle(port, 0x02, 0x04, 0x01, false, 0x12);
+    cycle(port, 0x02, 0x04, 0x01, true, 0x24);
     auto& chip = static_cast<T6963CEmulator&>(display->emulator());
     EXPECT_EQ(chip.addressPointer(), 0x1234);
     EXPECT_TRUE(display->problems().empty()) << display->problems().text();
@@ -203,9 +216,39 @@ TEST(EmuHostServicesAdapterTest, AnI2cDisplayTakesTheMessagesAndRefusesTheOtherB
     EXPECT_EQ(s.spiOpen(s.context, "/dev/spidev0.0", 0, 8'000'000, fault, sizeof fault), -1);
     EXPECT_STREQ(fault, "the virtual display is SSD1306 128x64 (white) on I2C at 0x3C, not on SPI");
     const uint32_t lines[] = {4, 5};
-    EXPECT_EQ(s.gpioOpen(s.context, "gpiochip0", lines, 2, 0, fault, 16), -1);
+    EXPECT_EQ(s.gpioOpen(s.context, "gpiochip0", lines, 2, 0, fault, 16), -1) << "no display of the setup's GPIO lines";
     EXPECT_EQ(std::string(fault).size(), 15u) << "cut to the buffer";
     EXPECT_EQ(display->problems().total(), 2u);
+}
+
+// A T6963C on GPIO lines: the platform's parallel port of lines, through the host services,
+// drives the port's pins as the lines say, so the chip sees the cycles the driver made.
+TEST(EmuHostServicesAdapterTest, AParallelDisplayOnGpioLinesSeesTheCyclesOfTheLines) {
+    DisplaySetup setup{.controller = 0, .displayFormat = 3, .parallelOnGpio = true};
+    for (int bit = 0; bit < 8; ++bit) setup.dataLines[static_cast<std::size_t>(bit)] = 2 + bit;
+    setup.controlLines = {20, 21, 22, 23};  // pins 1, 14, 16, 17
+    auto display = VirtualDisplay::create(setup);
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(display->description(), "T6963C 240x128 on GPIO lines");
+    HostServicesAdapter adapter(*display);
+    const TessaranthHostServices services = adapter.services();
+    platform::setHostServices(&services);
+    {
+        platform::ParallelLines lines;
+        lines.chip = "gpiochip0";
+        std::copy(setup.dataLines.begin(), setup.dataLines.end(), lines.data);
+        std::copy(setup.controlLines.begin(), setup.controlLines.end(), lines.control);
+        platform::GpioParallelPort port(lines);
+        ASSERT_TRUE(port.open()) << port.fault().text();
+        // The default cable: CE on pin 1 (bit 0), C/D on pin 17 (bit 3), WR on pin 16 (bit 2).
+        cycle(port, 0x01, 0x08, 0x04, false, 0x34);
+        cycle(port, 0x01, 0x08, 0x04, false, 0x12);
+        cycle(port, 0x01, 0x08, 0x04, true, 0x24);
+        port.flush();
+    }
+    platform::setHostServices(nullptr);
+    EXPECT_EQ(static_cast<T6963CEmulator&>(display->emulator()).addressPointer(), 0x1234);
+    EXPECT_TRUE(display->problems().empty()) << display->problems().text();
 }
 
 // An SPI display runs on a clock of real time and wire time: the ST7920, which has no busy

@@ -11,6 +11,7 @@
 #include "settings/RegistryAccess.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -156,6 +157,9 @@ void StoredSettings::takeSetup() {
     const BusSetup bus = driverSetup(s).bus;
     setup_.i2cAddress = bus.i2cAddress;
     setup_.sh1106FirstColumn = bus.sh1106ColumnOffset;
+    setup_.parallelOnGpio = bus.parallelOnGpio;
+    std::copy(std::begin(bus.dataLines), std::end(bus.dataLines), setup_.dataLines.begin());
+    std::copy(std::begin(bus.controlLines), std::end(bus.controlLines), setup_.controlLines.begin());
 }
 
 StoredSettings::FileStamp StoredSettings::stampOf(const std::string& path) {
