@@ -10,41 +10,41 @@ demo: setup build-default
 	@build/default/apps/tessaranth/tessaranth demo --seconds 30
 
 test: setup
-	@echo "== test: every include in src/ looks down the stack of folders (scripts/check-layers) =="
+	@echo "== $$(date +%T) test: every include in src/ looks down the stack of folders (scripts/check-layers) =="
 	@scripts/check-layers
-	@echo "== test: build the Linux plug-in and its tests (default preset) =="
+	@echo "== $$(date +%T) test: build the Linux plug-in and its tests (default preset) =="
 	@$(MAKE) --no-print-directory build-default
-	@echo "== test: what each folder's objects use is defined in that folder or beneath it (scripts/check-layers --links) =="
+	@echo "== $$(date +%T) test: what each folder's objects use is defined in that folder or beneath it (scripts/check-layers --links) =="
 	@scripts/check-layers --links build/default
-	@echo "== test: unit and end-to-end tests (default preset) =="
+	@echo "== $$(date +%T) test: unit and end-to-end tests (default preset) =="
 	@ctest --preset default -j $(JOBS)
-	@echo "== test: the Debian packages: lintian, their dependencies, the headless one run without Qt, the services, no writes per frame =="
+	@echo "== $$(date +%T) test: the Debian packages: lintian, their dependencies, the headless one run without Qt, the services, no writes per frame =="
 	@$(MAKE) --no-print-directory package
 	@tests/package/check-package build/default/package
-	@echo "== test: build the plug-in, the program and the core tests for arm64 (arm64 preset: cross-built, no Qt) =="
+	@echo "== $$(date +%T) test: build the plug-in, the program and the core tests for arm64 (arm64 preset: cross-built, no Qt) =="
 	@$(MAKE) --no-print-directory build-cross CROSS=arm64
-	@echo "== test: the arm64 core tests and a demo run to PNG against its golden picture, under qemu-user =="
-	@tests/cross/check-cross build/arm64
-	@echo "== test: the arm64 package: lintian, its dependencies, unpacked and run under qemu-user =="
+	@echo "== $$(date +%T) test: the arm64 core tests and a demo run to PNG against its golden picture, under qemu-user =="
+	@timeout 900 tests/cross/check-cross build/arm64
+	@echo "== $$(date +%T) test: the arm64 package: lintian, its dependencies, unpacked and run under qemu-user =="
 	@$(MAKE) --no-print-directory package ARCH=arm64
 	@tests/package/check-package build/arm64/package
-	@echo "== test: build with AddressSanitizer and UndefinedBehaviorSanitizer (asan preset) =="
+	@echo "== $$(date +%T) test: build with AddressSanitizer and UndefinedBehaviorSanitizer (asan preset) =="
 	@$(MAKE) --no-print-directory build-asan
-	@echo "== test: unit and end-to-end tests under the sanitizers (asan preset) =="
+	@echo "== $$(date +%T) test: unit and end-to-end tests under the sanitizers (asan preset) =="
 	@ctest --preset asan -j $(JOBS)
-	@echo "== test: build the 32-bit Windows DLL (mingw32 preset) =="
+	@echo "== $$(date +%T) test: build the 32-bit Windows DLL (mingw32 preset) =="
 	@$(MAKE) --no-print-directory build-mingw32
-	@echo "== test: the Windows DLL in a Win32 host under Wine =="
-	@build/default/tests/wine/wine_tests
-	@echo "== test: the configuration dialog on a screen, under Wine on an Xvfb server =="
-	@build/default/tests/wine/wine_screen_tests
-	@echo "== test: dialog and frames on two threads under ThreadSanitizer (tsan preset) =="
+	@echo "== $$(date +%T) test: the Windows DLL in a Win32 host under Wine =="
+	@timeout 900 build/default/tests/wine/wine_tests
+	@echo "== $$(date +%T) test: the configuration dialog on a screen, under Wine on an Xvfb server =="
+	@timeout 900 build/default/tests/wine/wine_screen_tests
+	@echo "== $$(date +%T) test: dialog and frames on two threads under ThreadSanitizer (tsan preset) =="
 	@$(MAKE) --no-print-directory build-tsan-threads
-	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build/tsan/tests/threads/thread_contract_tests
-	@echo "== test: fuzz targets, about 20 seconds each (fuzz preset) =="
+	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" timeout 600 build/tsan/tests/threads/thread_contract_tests
+	@echo "== $$(date +%T) test: fuzz targets, about 20 seconds each (fuzz preset) =="
 	@$(MAKE) --no-print-directory build-fuzz
 	@scripts/run-fuzzers 20
-	@echo "== test: all passed =="
+	@echo "== $$(date +%T) test: all passed =="
 
 setup:
 	@scripts/setup
@@ -104,8 +104,9 @@ package:
 	@cd build/$(PACKAGE_PRESET) && cpack >/dev/null
 	@ls build/$(PACKAGE_PRESET)/package/*.deb
 
-# Writes the wiring tables of docs/hardware.md anew from the dialog's wiring tables (make test
-# fails while the committed guide differs from them).
+# Writes the wiring tables and the Raspberry Pi header of docs/hardware.md anew from the dialog's
+# wiring tables, the header's table and the controller table (make test fails while the
+# committed guide differs from them).
 hardware-guide:
 	@cmake --preset default >/dev/null
 	@$(BUILD) default --target hardware_guide >/dev/null

@@ -45,7 +45,7 @@ endforeach()
 string(APPEND page ".SH FILES\n"
     ".TP\n.I $XDG_CONFIG_HOME/tessaranth/registry.reg\n"
     "The stored settings (in ~/.config when XDG_CONFIG_HOME is not set), written by the dialog's "
-    "\"Save settings\".\n"
+    "\"Save settings\" and by tessaranth config \\-\\-set and \\-\\-preset.\n"
     ".TP\n.I $XDG_CONFIG_HOME/tessaranth/service.env\n"
     "The options of the user service tessaranth.service: TESSARANTH_OPTIONS, MPD_HOST, MPD_PORT.\n"
     ".TP\n.I ${PLUGINDIR}/vis_lumidra.so\n"

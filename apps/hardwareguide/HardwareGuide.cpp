@@ -1,5 +1,7 @@
 #include "HardwareGuide.h"
 
+#include "PiHeaderGuide.h"
+
 #include "config/WiringTable.h"
 #include "controllers/ControllerTable.h"
 
@@ -67,15 +69,6 @@ std::string pinName(int pin) {
     return "pin " + std::to_string(pin);
 }
 
-std::string joined(const std::vector<std::string>& parts) {
-    std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0) text += i + 1 == parts.size() ? " and " : ", ";
-        text += parts[i];
-    }
-    return text;
-}
-
 bool carriesWiring(std::size_t preset) { return wiringPresetLines[preset][0] >= 0; }
 
 // The presets that set the four lines, the dialog's "select preset..." and empty entries aside.
@@ -84,12 +77,6 @@ std::vector<std::size_t> wiringPresets() {
     for (std::size_t preset = 0; preset < wiringPresetLines.size(); ++preset)
         if (carriesWiring(preset)) presets.push_back(preset);
     return presets;
-}
-
-std::string tableRow(const std::vector<std::string>& cells) {
-    std::string row = "|";
-    for (const std::string& cell : cells) row += " " + cell + " |";
-    return row + "\n";
 }
 
 std::string presetTable(const ControllerWiring& wiring, std::vector<std::string>& unsuitable) {
@@ -157,6 +144,21 @@ std::string emptyPresets() {
 
 } // namespace
 
+std::string joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) text += i + 1 == parts.size() ? " and " : ", ";
+        text += parts[i];
+    }
+    return text;
+}
+
+std::string tableRow(const std::vector<std::string>& cells) {
+    std::string row = "|";
+    for (const std::string& cell : cells) row += " " + cell + " |";
+    return row + "\n";
+}
+
 std::span<const ControllerWiring> controllerWirings() { return wirings; }
 
 PresetFit fitPreset(const ControllerWiring& wiring, std::size_t preset) {
@@ -183,15 +185,26 @@ std::string wiringSection() {
     return text + std::string(sectionEnd);
 }
 
-std::optional<std::string> withWiringSection(std::string_view document) {
-    const std::size_t start = document.find(sectionStart);
-    if (start == std::string_view::npos) return std::nullopt;
-    const std::size_t end = document.find(sectionEnd, start);
-    if (end == std::string_view::npos) return std::nullopt;
-    std::string text(document.substr(0, start));
-    text += wiringSection();
-    text += document.substr(end + sectionEnd.size());
+std::optional<std::string> withSection(std::string_view document, std::string_view start, std::string_view end,
+                                       const std::string& section) {
+    const std::size_t first = document.find(start);
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::size_t last = document.find(end, first);
+    if (last == std::string_view::npos) return std::nullopt;
+    std::string text(document.substr(0, first));
+    text += section;
+    text += document.substr(last + end.size());
     return text;
+}
+
+std::optional<std::string> withWiringSection(std::string_view document) {
+    return withSection(document, sectionStart, sectionEnd, wiringSection());
+}
+
+std::optional<std::string> withGeneratedSections(std::string_view document) {
+    const std::optional<std::string> wiring = withWiringSection(document);
+    if (!wiring) return std::nullopt;
+    return withSection(*wiring, piSectionStart, piSectionEnd, piHeaderSection());
 }
 
 } // namespace tessaranth::guide

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessaranth::guide {
 
@@ -39,8 +40,20 @@ PresetFit fitPreset(const ControllerWiring& wiring, std::size_t preset);
 // The generated part of the guide, from the start marker to the end marker inclusive.
 std::string wiringSection();
 
-// The document with its generated part written anew; nullopt when it lacks either marker.
+// The document with the part between `start` and `end` (inclusive) replaced by `section`;
+// nullopt when it lacks either marker.
+std::optional<std::string> withSection(std::string_view document, std::string_view start, std::string_view end,
+                                       const std::string& section);
+// The document with its wiring tables written anew; nullopt when it lacks either marker.
 std::optional<std::string> withWiringSection(std::string_view document);
+// The document with every generated part written anew: the wiring tables and the Raspberry Pi's
+// header (PiHeaderGuide.h); nullopt when it lacks a marker.
+std::optional<std::string> withGeneratedSections(std::string_view document);
+
+// "a, b and c"
+std::string joined(const std::vector<std::string>& parts);
+// A row of a Markdown table.
+std::string tableRow(const std::vector<std::string>& cells);
 
 inline constexpr std::string_view sectionStart =
     "<!-- wiring tables: written by `make hardware-guide` from the dialog's tables; do not edit -->";

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr const char* usage = "usage: hardware_guide [--check] FILE\n"
-                              "Writes the wiring tables into FILE (between its two markers); with --check,\n"
+                              "Writes the wiring tables and the Raspberry Pi header into FILE (between their markers); with --check,\n"
                               "exits with 1 when FILE's tables differ from what would be written.\n";
 
 bool readFile(const std::string& path, std::string& text) {
@@ -42,15 +42,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "hardware_guide: cannot read %s\n", path.c_str());
         return 2;
     }
-    const auto updated = tessaranth::guide::withWiringSection(document);
+    const auto updated = tessaranth::guide::withGeneratedSections(document);
     if (!updated) {
-        std::fprintf(stderr, "hardware_guide: %s lacks the markers of the wiring tables\n", path.c_str());
+        std::fprintf(stderr, "hardware_guide: %s lacks the markers of the wiring tables or of the Raspberry Pi header\n", path.c_str());
         return 2;
     }
     if (check) {
         if (*updated == document) return 0;
         std::fprintf(stderr,
-                     "hardware_guide: the wiring tables in %s differ from the dialog's; run 'make hardware-guide' "
+                     "hardware_guide: the generated tables in %s differ from the dialog's; run 'make hardware-guide' "
                      "and commit the result\n",
                      path.c_str());
         return 1;

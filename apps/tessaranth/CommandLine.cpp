@@ -19,7 +19,7 @@ const char* const overview =
     "  demo     a built-in player with a dozen synthesised songs\n"
     "  mpd      follow a running Music Player Daemon\n"
     "  mpris    follow a desktop player (anything that speaks MPRIS on the session bus)\n"
-    "  config   open the plug-in's configuration dialog\n"
+    "  config   open the plug-in's configuration dialog, or show and set the settings without it\n"
     "  doctor   check what the configured display and the players need on this machine\n"
     "\n"
     "'tessaranth <command> --help' describes a command and its options.\n";
@@ -91,12 +91,22 @@ std::string mprisHelp() {
 
 std::string configHelp() {
     return "usage: tessaranth config [--screenshot DIR] [--plugin PATH] [--settings FILE.tzn]\n"
-           "Opens the plug-in's configuration dialog.\n\n"
+           "       tessaranth config [--settings FILE.tzn] [--preset NAME] [--set NAME=VALUE ...] [--show]\n"
+           "Opens the plug-in's configuration dialog; or, without it (on a machine without a screen, or\n"
+           "without tessaranth-dialog), shows and sets the stored settings by the names the registry gives\n"
+           "them (\"Scroll speed\", \"Controller\", \"Title XY\"). The plug-in uses them from its next start.\n\n"
            "options:\n"
            "  --screenshot DIR     write a picture of every page of the dialog into DIR and close it\n"
            "  --plugin PATH        the plug-in whose dialog to open\n"
-           "  --settings FILE.tzn  start the dialog from this configuration file; \"Save settings\" saves\n"
-           "                       into it\n";
+           "  --settings FILE.tzn  use this configuration file instead of the stored settings; \"Save\n"
+           "                       settings\" in the dialog, --set and --preset save into it\n"
+           "  --show               print every setting as NAME=VALUE, one a line\n"
+           "  --set NAME=VALUE ... set the named settings, within the dialog's limits, and store them all\n"
+           "                       at once; a name or value that is not allowed stores nothing and says\n"
+           "                       what is. Names in any case; quote those with spaces:\n"
+           "                       'Controller=KS0108B' 'Display format=128x64' 'Title XY=0,1' Inverse=on\n"
+           "  --preset NAME        wire the display as one of the dialog's wiring presets, such as\n"
+           "                       \"PowerLCD (SED1330)\" (an unknown name lists them)\n";
 }
 
 std::string doctorHelp() {
@@ -104,8 +114,10 @@ std::string doctorHelp() {
            "Looks at what the configured display needs on this machine and says what is missing and how\n"
            "to put it right: for the parallel port the parport_pc and ppdev modules, /dev/parportN and\n"
            "access to it (the lp group), else direct port access; for the USB2LCD a device library, the\n"
-           "adapter and access to it (a udev rule); the stored settings. On a Raspberry Pi: its model, the\n"
-           "buses config.txt enables, and the groups lp, i2c, spi, gpio and audio. It also looks for MPD,\n"
+           "adapter and access to it (a udev rule); for I2C, SPI and GPIO the device file and access to\n"
+           "it, the display answering at its I2C address, spidev's transfer size, and the GPIO lines free;\n"
+           "the stored settings. On a Raspberry Pi: its model, the buses config.txt enables (and the line\n"
+           "that enables a missing one), and the groups lp, i2c, spi, gpio and audio. It also looks for MPD,\n"
            "MPD's fifo output or the sound server, MPRIS players, and the CPU a running tessaranth uses.\n"
            "Exit status 0 when the configured display can be driven, 1 when it cannot.\n\n"
            "options:\n"
@@ -205,6 +217,7 @@ std::map<std::string, Setter> settersFor(Command command) {
             {"--plugin", [](Options& o, const std::string& v) { o.plugin = v; }},
             {"--settings", [](Options& o, const std::string& v) { o.settingsFile = v; }},
             {"--screenshot", [](Options& o, const std::string& v) { o.screenshotDirectory = v; }},
+            {"--preset", [](Options& o, const std::string& v) { o.preset = v; }},
         };
     }
     if (command == Command::doctor) {
@@ -232,7 +245,24 @@ Command commandNamed(const std::string& name) {
     throw UsageError("unknown command '" + name + "' (try 'tessaranth --help')");
 }
 
+// config's --show and --set NAME=VALUE ..., which take no value and values up to the next
+// option; false for any other argument.
+bool takeSetupOption(const std::vector<std::string>& args, std::size_t& i, Options& o) {
+    if (o.command != Command::config) return false;
+    if (args[i] == "--show") {
+        o.show = true;
+        return true;
+    }
+    if (args[i] != "--set") return false;
+    const std::size_t first = i + 1;
+    while (i + 1 < args.size() && !args[i + 1].starts_with("--")) o.assignments.push_back(args[++i]);
+    if (i < first) throw UsageError("--set needs NAME=VALUE");
+    return true;
+}
+
 void checkCombination(const Options& o) {
+    if (!o.screenshotDirectory.empty() && (o.show || !o.assignments.empty() || !o.preset.empty()))
+        throw UsageError("--screenshot photographs the dialog; --show, --set and --preset need none");
     if (o.display == DisplayKind::hardware && !o.trace.empty())
         throw UsageError("--trace records what goes to the virtual display or to none; "
                          "the hardware display uses the plug-in's own port access");
@@ -257,6 +287,7 @@ Options parseCommandLine(const std::vector<std::string>& args, const std::string
             o.help = true;
             continue;
         }
+        if (takeSetupOption(args, i, o)) continue;
         std::string value;
         const auto equals = name.find('=');
         const bool inlineValue = name.starts_with("--") && equals != std::string::npos;

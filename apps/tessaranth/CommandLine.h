@@ -35,6 +35,10 @@ struct Options {
     AudioKind audio = AudioKind::pulse;
     std::string audioTarget;  // pulse: the source (empty: the default sink's monitor); fifo: the path
     std::string screenshotDirectory;
+    // config without the dialog: --show, --set NAME=VALUE ..., --preset NAME
+    bool show = false;
+    std::vector<std::string> assignments;
+    std::string preset;
 };
 
 // args: the arguments after the program name. defaultPlugin: the plug-in used without --plugin.

@@ -37,7 +37,7 @@ const WindowModule& loadWindowModule(const std::string& path) {
 }
 
 void loadDialogModule(const std::string& path) {
-    entryOf(path, dialogModuleEntry, "the configuration dialog", "use tessaranth config --set NAME=VALUE");
+    entryOf(path, dialogModuleEntry, "the configuration dialog", setUpWithoutDialog);
 }
 
 } // namespace tessaranth::host

@@ -10,6 +10,10 @@
 
 namespace tessaranth::host {
 
+// What to do without the dialog, or without a screen for it.
+inline constexpr const char* setUpWithoutDialog =
+    "use tessaranth config --set NAME=VALUE, --preset NAME and --show (see tessaranth config --help)";
+
 const WindowModule& loadWindowModule(const std::string& path);
 
 // The plug-in loads its dialog itself; the program loads it first only to say what is wrong

@@ -19,9 +19,11 @@
 #include "views/TerminalView.h"
 #include "views/VirtualDisplayTarget.h"
 #include "views/WindowView.h"
+#include "setup/SetupCommand.h"
 
 #include "config/DialogModule.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -216,8 +218,8 @@ int configure(const Options& options) {
     // Pictures need no screen: Qt draws them offscreen.
     if (pictures && !graphicalDisplay() && !qtPlatformNamed()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (!graphicalDisplay() && !qtPlatformNamed())
-        throw Failure("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); without one, "
-                      "use tessaranth config --set NAME=VALUE");
+        throw Failure(std::string("the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); "
+                                  "without one, ") + setUpWithoutDialog);
     StoredSettings settings(options.settingsFile);
     PluginLibrary plugin(options.plugin);
     VisModule& module = plugin.module();
@@ -246,7 +248,8 @@ int run(const Options& options) {
         std::fputs(helpText(options.command).c_str(), stdout);
         return 0;
     }
-    if (options.command == Command::config) return configure(options);
+    if (options.command == Command::config)
+        return setsUpWithoutDialog(options) ? setUp(options, stdout) : configure(options);
     if (options.command == Command::doctor) return examine(options);
     PlayerRun(options).run();
     return 0;
@@ -255,6 +258,8 @@ int run(const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A save beyond the file size limit fails and says so, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         const Options options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), fileBesideThisProgram(pluginPlaces));
         return run(options);

@@ -38,7 +38,8 @@ constexpr const char* fontItems[] = {"tryout", "Toshiba CG ROM type 0101", "Kolv
 constexpr const char* apiItems[] = {"Direct I/O", "DLPortIO"};
 constexpr const char* portItems[] = {"0x378   (LPT1)", "0x278   (LPT2)", "0x3BC   (LPT3)", "0x2BC   (LPT4)"};
 constexpr const char* sizeItems[] = {"128 x   64", "128 x 128", "240 x   64", "240 x 128", "256 x 128",
-                                     "320 x 200",  "320 x 240", "192 x   64", "128 x   32", "256 x   32 (N/A)"};
+                                     "320 x 200",  "320 x 240", "192 x   64", "128 x   32", "256 x   32 (N/A)",
+                                     "256 x   64"};
 constexpr const char* functionItems[] = {
     "Play", "Stop", "Pauze / unpauze", "Next", "Previous", "Fast forward", "Fast rewind", "Fade and stop",
     "Raise volume", "Lower volume", "Toggle repeat", "Toggle shuffle", "Play audio CD", "Close Winamp",

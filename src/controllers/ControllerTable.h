@@ -59,13 +59,13 @@ ControllerLSI* makeSSD1322(const DriverSetup& setup);
 
 namespace sizes {
 // Display formats (geometry/DisplayFormat.h): 0 128x64, 1 128x128, 2 240x64, 3 240x128,
-// 4 256x128, 5 320x200, 6 320x240, 7 192x64, 8 128x32, 9 256x64.
+// 4 256x128, 5 320x200, 6 320x240, 7 192x64, 8 128x32, 9 none ("256 x 32 (N/A)"), 10 256x64.
 inline constexpr uint16_t every = 0x1FF;
 inline constexpr uint16_t chipColumns = (1u << 0) | (1u << 7) | (1u << 8);
 inline constexpr uint16_t only128x64 = 1u << 0;
 inline constexpr uint16_t only240x128 = 1u << 3;
 inline constexpr uint16_t oled128 = (1u << 0) | (1u << 8);
-inline constexpr uint16_t only256x64 = 1u << 9;
+inline constexpr uint16_t only256x64 = 1u << 10;
 } // namespace sizes
 
 // In the order of their values, which is the order of the dialog's list.
@@ -107,6 +107,11 @@ static_assert(valuesInOrder(), "a row's value is its place in the dialog's list"
 // The row of a `controller` value; null for a value without one.
 constexpr const ControllerRow* findController(uint8_t value) {
     return value < std::size(controllerTable) ? &controllerTable[value] : nullptr;
+}
+
+// An SPI controller told commands from data by a D/C line; the ST7920 tells them by its bytes.
+constexpr bool takesDcLine(const ControllerRow& row) {
+    return row.transport == Transport::spi && row.makeDriver != drivers::makeST7920;
 }
 
 // The dialog's list of controllers.

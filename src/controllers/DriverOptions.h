@@ -2,6 +2,8 @@
 // display runs, and the port's address and wiring, fixed when the driver is made.
 #pragma once
 
+#include "controllers/PiHeader.h"
+
 #include <cstdint>
 
 namespace tessaranth {
@@ -28,20 +30,21 @@ struct GpioLine {
 };
 
 // Where a serial display is: the bus device and address, the SPI clock and the D/C and reset
-// lines. The texts must outlive the driver's making (the devices copy them).
+// lines; by default where a Raspberry Pi's header has them. The texts must outlive the driver's
+// making (the devices copy them).
 struct BusSetup {
-    const char* i2cDevice = "/dev/i2c-1";
+    const char* i2cDevice = piheader::i2cDevice;
     uint8_t i2cAddress = 0x3C;
-    const char* spiDevice = "/dev/spidev0.0";
+    const char* spiDevice = piheader::spiDevice;
     uint32_t spiSpeedHz = 8'000'000;
-    GpioLine dc{"gpiochip0", 24};
-    GpioLine reset{"gpiochip0", 25};
+    GpioLine dc{piheader::chip, piheader::dcLine};
+    GpioLine reset{piheader::chip, piheader::resetLine};
     // The first memory column an SH1106 module shows: 2 on most, 0 on some.
     uint8_t sh1106ColumnOffset = 2;
     // The parallel-port controllers on GPIO lines of one chip instead of the LPT port: the
     // lines of D0..D7 and of the control pins 1, 14, 16 and 17 (-1: not wired).
     bool parallelOnGpio = false;
-    const char* parallelChip = "gpiochip0";
+    const char* parallelChip = piheader::chip;
     int32_t dataLines[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
     int32_t controlLines[4] = {-1, -1, -1, -1};
 };

@@ -24,8 +24,9 @@ enum Controller : uint8_t {
     SSD1306 = 7, SSD1309 = 8, SH1106 = 9, ST7920 = 10, SSD1322 = 11
 };
 
-constexpr std::array<DisplaySize, 10> kFormats{{
-    {128, 64}, {128, 128}, {240, 64}, {240, 128}, {256, 128}, {320, 200}, {320, 240}, {192, 64}, {128, 32}, {256, 64}}};
+// Format 9 names no size (256x32 was never made); 256x64 came after it.
+constexpr std::array<DisplaySize, 11> kFormats{{
+    {128, 64}, {128, 128}, {240, 64}, {240, 128}, {256, 128}, {320, 200}, {320, 240}, {192, 64}, {128, 32}, {0, 0}, {256, 64}}};
 
 // The panels a module comes in, its usual one first.
 using PanelChoices = std::vector<std::pair<PanelColour, PanelKind>>;

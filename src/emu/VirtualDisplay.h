@@ -26,7 +26,7 @@ struct DisplaySetup {
     // 8 SSD1309, 9 SH1106, 10 ST7920, 11 SSD1322
     uint8_t controller = 0;
     // 0 128x64, 1 128x128, 2 240x64, 3 240x128, 4 256x128, 5 320x200, 6 320x240, 7 192x64,
-    // 8 128x32, 9 256x64
+    // 8 128x32, 10 256x64
     uint8_t displayFormat = 0;
     uint8_t wiringCS = 0;       // wire choices: 0 pin 1, 1 pin 14, 2 pin 16, 3 pin 17
     uint8_t wiringA0 = 3;

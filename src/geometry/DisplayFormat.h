@@ -10,10 +10,14 @@ struct DisplaySize {
     uint16_t height;
 };
 
-// Formats 0 to 9 name the supported sizes; any other value gives 8 x 8, a size without a layout.
+// Formats 0 to 10 are the dialog's list of sizes. Format 9, the list's "256 x 32 (N/A)", and any
+// value past the list give 8 x 8, a size without a layout.
 DisplaySize displaySize(uint8_t displayFormat);
 
-// One past the last format with a size of its own.
-constexpr uint8_t displayFormatCount = 10;
+// Whether the format names a size of its own.
+bool knownDisplaySize(uint8_t displayFormat);
+
+// One past the last format of the list.
+constexpr uint8_t displayFormatCount = 11;
 
 } // namespace tessaranth

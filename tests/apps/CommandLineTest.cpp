@@ -87,6 +87,22 @@ TEST(CommandLineTest, ConfigTakesOnlyItsOwnOptions) {
     expectUsageError({"demo", "--screenshot", "x"}, "unknown option");
 }
 
+TEST(CommandLineTest, ConfigSetTakesEveryPairUpToTheNextOption) {
+    Options o = parse({"config", "--set", "Controller=KS0108B", "Display format=128x64", "Button 15=------",
+                       "--settings", "a.tzn", "--show", "--preset", "Pollin (SED1330)"});
+    EXPECT_EQ(o.assignments, (std::vector<std::string>{"Controller=KS0108B", "Display format=128x64", "Button 15=------"}));
+    EXPECT_EQ(o.settingsFile, "a.tzn");
+    EXPECT_TRUE(o.show);
+    EXPECT_EQ(o.preset, "Pollin (SED1330)");
+    o = parse({"config", "--show"});
+    EXPECT_TRUE(o.show && o.assignments.empty() && o.preset.empty());
+    expectUsageError({"config", "--set"}, "--set needs NAME=VALUE");
+    expectUsageError({"config", "--set", "--show"}, "--set needs NAME=VALUE");
+    expectUsageError({"config", "--preset"}, "--preset needs a value");
+    expectUsageError({"config", "--screenshot", "d", "--show"}, "--screenshot photographs the dialog");
+    expectUsageError({"demo", "--show"}, "unknown option '--show'");
+}
+
 TEST(CommandLineTest, HelpEverywhere) {
     EXPECT_EQ(parse({"--help"}).command, Command::help);
     EXPECT_EQ(parse({"-h"}).command, Command::help);

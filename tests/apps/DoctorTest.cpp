@@ -15,6 +15,8 @@
 #include "platform/Usb.h"
 #include "settings/Settings.h"
 
+#include "controllers/ControllerTable.h"
+
 #include <gtest/gtest.h>
 
 #include <grp.h>
@@ -95,12 +97,21 @@ protected:
         return {Verdict::ok, "", "(no such finding)", ""};
     }
     static Finding about(const Doctor& doctor, const std::string& topic) { return about(doctor.findings(), topic); }
-    Finding busFinding(const Bus& bus, std::vector<gid_t> groups = {alice}) {
+    std::vector<Finding> busFindings(const Bus& bus, std::vector<gid_t> groups = {alice}) {
         const Machine tree = machine(std::move(groups));
         const std::optional<BootConfig> pi = BootConfig::read(tree);
-        const std::vector<Finding> findings = checkBus(tree, bus, pi ? &*pi : nullptr);
-        return findings.size() == 1 ? findings.front() : Finding{Verdict::ok, "", "not one finding", ""};
+        return checkBus(tree, bus, pi ? &*pi : nullptr);
     }
+    // The first finding: the device file's.
+    Finding busFinding(const Bus& bus, std::vector<gid_t> groups = {alice}) {
+        const std::vector<Finding> findings = busFindings(bus, std::move(groups));
+        return findings.empty() ? Finding{Verdict::problem, "", "no finding", ""} : findings.front();
+    }
+    static Bus i2cOn(const std::string& device, uint8_t address = 0x3C) { return {BusKind::i2c, 0, device, address, {}}; }
+    static Bus spiOn(const std::string& device, std::vector<BusLine> lines = {}) {
+        return {BusKind::spi, 0, device, 0, std::move(lines)};
+    }
+    static Bus gpioOn(const std::string& chip) { return {BusKind::gpio, 0, "", 0, {{"D0", chip, 0, true}}}; }
 
     std::string folder = ::testing::TempDir() + "doctor-" + std::to_string(getpid());
     std::string root = folder + "/root";
@@ -372,37 +383,37 @@ TEST_F(RaspberryPiTest, APi4OfAnOlderSystemKeepsItsSettingsInBootConfigTxt) {
     EXPECT_EQ(about(doctor, "ppdev").verdict, Verdict::problem) << "today's settings: the parallel port, which a Pi lacks";
 
     // The buses the settings will name, each with its device file, its group and config.txt.
-    const Finding spi = busFinding({BusKind::spi, 0, 0, 0});
+    const Finding spi = busFinding(spiOn("/dev/spidev0.0"));
     EXPECT_EQ(spi.text, "/dev/spidev0.0 is missing: /boot/config.txt does not enable the SPI bus 0 (chip select 0)");
     EXPECT_EQ(spi.advice, "add the line dtparam=spi=on to /boot/config.txt (below an [all] line), then reboot");
-    EXPECT_NE(busFinding({BusKind::spi, 0, 1, 1}).advice.find("dtoverlay=spi1-2cs"), std::string::npos);
+    EXPECT_NE(busFinding(spiOn("/dev/spidev1.1")).advice.find("dtoverlay=spi1-2cs"), std::string::npos);
 
-    const Finding unloaded = busFinding({BusKind::i2c, 0, 1, 0});
+    const Finding unloaded = busFinding(i2cOn("/dev/i2c-1"));
     EXPECT_EQ(unloaded.text, "/dev/i2c-1 is missing: the kernel module i2c-dev is not loaded");
     EXPECT_NE(unloaded.advice.find("sudo modprobe i2c-dev"), std::string::npos);
     module("i2c_dev");
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).advice, "reboot: the firmware reads config.txt when the Pi starts");
-    EXPECT_NE(busFinding({BusKind::i2c, 0, 3, 0}).advice.find("dtoverlay=i2c3 to /boot/config.txt"), std::string::npos);
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1")).advice, "reboot: the firmware reads config.txt when the Pi starts");
+    EXPECT_NE(busFinding(i2cOn("/dev/i2c-3")).advice.find("dtoverlay=i2c3 to /boot/config.txt"), std::string::npos);
 
     device("/dev/i2c-1", "i2c", "rw-rw----");
-    EXPECT_NE(busFinding({BusKind::i2c, 0, 1, 0}).advice.find("this login is not yet"), std::string::npos);
+    EXPECT_NE(busFinding(i2cOn("/dev/i2c-1")).advice.find("this login is not yet"), std::string::npos);
     write("/etc/group", "root:x:0:\ni2c:x:998:\ngpio:x:997:alice\n");
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).advice,
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1")).advice,
               "join its group: sudo usermod -aG i2c \"$USER\", then log out and in again");
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}, {alice, i2c}).verdict, Verdict::ok);
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1"), {alice, i2c}).verdict, Verdict::ok);
 
-    const Finding relogin = busFinding({BusKind::gpio, 0, 0, 0});
+    const Finding relogin = busFinding(gpioOn("gpiochip0"));
     EXPECT_EQ(relogin.text, "/dev/gpiochip0 belongs to the group gpio, and alice may not read and write it");
     EXPECT_NE(relogin.advice.find("this login is not yet"), std::string::npos);
-    EXPECT_EQ(busFinding({BusKind::gpio, 0, 0, 0}, {alice, gpio}).text, "/dev/gpiochip0 is there, and alice may read and write it");
+    EXPECT_EQ(busFinding(gpioOn("gpiochip0"), {alice, gpio}).text, "/dev/gpiochip0 is there, and alice may read and write it");
     device("/dev/gpiochip0", "root", "rw-------", "user:alice:rw-\nmask::rw-\n");
-    EXPECT_EQ(busFinding({BusKind::gpio, 0, 0, 0}).verdict, Verdict::ok) << "an ACL entry of its own";
+    EXPECT_EQ(busFinding(gpioOn("gpiochip0")).verdict, Verdict::ok) << "an ACL entry of its own";
     device("/dev/gpiochip0", "root", "rw-------");
-    const Finding rootOnly = busFinding({BusKind::gpio, 0, 0, 0});
+    const Finding rootOnly = busFinding(gpioOn("gpiochip0"));
     EXPECT_EQ(rootOnly.text, "/dev/gpiochip0 belongs to root alone, and alice may not read and write it");
     EXPECT_NE(rootOnly.advice.find("SUBSYSTEM==\"gpio\", KERNEL==\"gpiochip*\", GROUP=\"gpio\", MODE=\"0660\""), std::string::npos);
     EXPECT_NE(rootOnly.advice.find("sudo groupadd -f gpio"), std::string::npos);
-    EXPECT_EQ(busFinding({BusKind::gpio, 0, 4, 0}).text, "/dev/gpiochip4 is missing: the kernel has no GPIO chip 4");
+    EXPECT_EQ(busFinding(gpioOn("4")).text, "/dev/gpiochip4 is missing: the kernel has no such GPIO chip");
 
     // The report: one finding a line, as on a PC.
     char* text = nullptr;
@@ -429,13 +440,13 @@ TEST_F(RaspberryPiTest, APi5ReadsItsFirmwareFolderWithItsSectionsAndIncludes) {
     EXPECT_EQ(about(doctor, "config.txt").advice, "");
     EXPECT_EQ(about(doctor, "groups").text, "alice is in lp, i2c; the machine has no group spi, gpio, audio");
     EXPECT_EQ(about(doctor, "groups").verdict, Verdict::ok);
-    EXPECT_EQ(busFinding({BusKind::spi, 0, 0, 0}).advice,
+    EXPECT_EQ(busFinding(spiOn("/dev/spidev0.0")).advice,
               "add the line dtparam=spi=on to /boot/firmware/config.txt (below an [all] line), then reboot");
 
     write("/boot/firmware/extra.txt", "[pi5]\ndtparam=spi\n");  // a parameter without a value is on
     EXPECT_EQ(about(examine(), "config.txt").text,
               "/boot/firmware/config.txt enables I2C bus 1 (i2c_arm, 400000 Hz), SPI bus 0 (spi)");
-    EXPECT_EQ(busFinding({BusKind::spi, 0, 0, 0}).advice, "reboot: the firmware reads config.txt when the Pi starts");
+    EXPECT_EQ(busFinding(spiOn("/dev/spidev0.0")).advice, "reboot: the firmware reads config.txt when the Pi starts");
 
     // Whatever config.txt holds, even an include of itself or of a FIFO, is read within bounds.
     ASSERT_EQ(mkfifo((root + "/boot/firmware/fifo.txt").c_str(), 0644), 0);
@@ -447,12 +458,189 @@ TEST_F(RaspberryPiTest, APi5ReadsItsFirmwareFolderWithItsSectionsAndIncludes) {
     const Finding none = about(examine(), "config.txt");
     EXPECT_EQ(none.verdict, Verdict::warning);
     EXPECT_EQ(none.text, "neither /boot/firmware/config.txt nor /boot/config.txt is there");
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).text, "/dev/i2c-1 is missing: there is no config.txt to enable the I2C bus 1");
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1")).text, "/dev/i2c-1 is missing: there is no config.txt to enable the I2C bus 1");
 
     model("/sys/firmware/devicetree/base/model", "Another Board");
     EXPECT_EQ(about(examine(), "machine").text, "Another Board");
     EXPECT_EQ(about(examine(), "config.txt").text, "(no such finding)") << "config.txt is a Pi's";
-    EXPECT_EQ(busFinding({BusKind::i2c, 0, 1, 0}).text, "/dev/i2c-1 is missing: the kernel module i2c-dev is not loaded");
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-1")).text, "/dev/i2c-1 is missing: the kernel module i2c-dev is not loaded");
+}
+
+// An OLED on a Pi 4's I2C bus, from a bus that is not enabled to a display that answers.
+TEST_F(RaspberryPiTest, AnOledOnAPi4sI2cBusNeedsTheBusTheDeviceFileAndAnAnswerAtItsAddress) {
+    model("/proc/device-tree/model", "Raspberry Pi 4 Model B Rev 1.5");
+    write("/boot/firmware/config.txt", "dtparam=audio=on\n[pi5]\ndtparam=i2c_arm=on\n[all]\n");
+    store([](Settings& s) { s.setController(7); s.setDisplayFormat(0); });
+    Doctor doctor = examine();
+    EXPECT_EQ(about(doctor, "display").text, "SSD1306 128x64 at 0x3C on /dev/i2c-1");
+    EXPECT_EQ(about(doctor, "I2C").text, "/dev/i2c-1 is missing: /boot/firmware/config.txt does not enable the I2C bus 1");
+    EXPECT_EQ(about(doctor, "I2C").advice,
+              "add the line dtparam=i2c_arm=on to /boot/firmware/config.txt (below an [all] line), have the kernel module "
+              "i2c-dev loaded at every boot: echo i2c-dev | sudo tee /etc/modules-load.d/i2c-dev.conf; then reboot")
+        << "the bus alone makes no device file";
+    EXPECT_EQ(about(doctor, "I2C address").text, "(no such finding)") << "no address to ask without the bus";
+    EXPECT_EQ(about(doctor, "ppdev").text, "(no such finding)") << "the parallel port is not this display's";
+    EXPECT_EQ(doctor.exitStatus(), 1);
+
+    write("/boot/firmware/config.txt", "dtparam=i2c_arm=on\n");
+    EXPECT_EQ(about(examine(), "I2C").text, "/dev/i2c-1 is missing: the kernel module i2c-dev is not loaded");
+    module("i2c_dev");
+    device("/dev/i2c-1", "i2c", "rw-rw----");
+    write("/etc/group", "root:x:0:\ni2c:x:998:\n");
+    doctor = examine();
+    EXPECT_EQ(about(doctor, "I2C").text, "/dev/i2c-1 belongs to the group i2c, and alice may not read and write it");
+    EXPECT_EQ(about(doctor, "I2C").advice, "join its group: sudo usermod -aG i2c \"$USER\", then log out and in again");
+    EXPECT_EQ(doctor.exitStatus(), 1);
+
+    device("/dev/i2c-1", "i2c", "rw-rw----", "user:alice:rw-\nmask::rw-\n");  // an ACL entry instead of the group
+    doctor = examine();
+    EXPECT_EQ(about(doctor, "I2C").verdict, Verdict::ok);
+    const Finding silent = about(doctor, "I2C address");
+    EXPECT_EQ(silent.verdict, Verdict::problem);
+    EXPECT_EQ(silent.text, "nothing answers at 0x3C on /dev/i2c-1");
+    EXPECT_NE(silent.advice.find("sudo i2cdetect -y 1"), std::string::npos);
+    EXPECT_NE(silent.advice.find("(SDA on the header's pin 3, SCL on pin 5, power and ground)"), std::string::npos);
+    EXPECT_EQ(doctor.exitStatus(), 1);
+
+    write("/bus.answers", "i2c /dev/i2c-1 0x3c held\n");
+    const Finding held = about(examine(), "I2C address");
+    EXPECT_EQ(held.text, "a kernel driver holds 0x3C on /dev/i2c-1");
+    EXPECT_NE(held.advice.find("/sys/bus/i2c/devices/1-003c/driver"), std::string::npos);
+
+    write("/bus.answers", "i2c /dev/i2c-1 0x3d answers\n");
+    EXPECT_EQ(about(examine(), "I2C address").verdict, Verdict::problem) << "another address answers";
+    write("/bus.answers", "i2c /dev/i2c-1 0x3C answers\n");
+    doctor = examine({alice, i2c});
+    EXPECT_EQ(about(doctor, "I2C address").text, "a device answers at 0x3C on /dev/i2c-1");
+    EXPECT_EQ(doctor.exitStatus(), 0);
+
+    // The bus and address the settings give, wherever the display is.
+    EXPECT_EQ(busFindings(i2cOn("/dev/i2c-1", 0x3D)).back().text, "nothing answers at 0x3D on /dev/i2c-1");
+    EXPECT_EQ(busFinding(i2cOn("/dev/i2c-22")).advice, "add the line dtoverlay=i2c22 to /boot/firmware/config.txt (below an "
+                                                       "[all] line), then reboot");
+    EXPECT_EQ(busFinding(i2cOn("/dev/my-i2c")).text, "/dev/my-i2c is missing: the kernel has no I2C bus of /dev/my-i2c")
+        << "config.txt makes no such name";
+}
+
+// The SPI displays on a Pi 5: the device file, spidev's transfer size, the D/C and reset lines
+// on the header's chip (named by its label, as its number moved between kernels).
+TEST_F(RaspberryPiTest, AnSpiDisplayOnAPi5NeedsTheDeviceFileAndItsLinesFree) {
+    model("/proc/device-tree/model", "Raspberry Pi 5 Model B Rev 1.0");
+    write("/boot/firmware/config.txt", "dtparam=i2c_arm=on\n");
+    write("/etc/group", "root:x:0:\nspi:x:999:\ngpio:x:997:\n");
+    constexpr gid_t spi = 999;
+    store([](Settings& s) { s.setController(11); s.setDisplayFormat(10); });
+    Doctor doctor = examine({alice, spi, gpio});
+    EXPECT_EQ(about(doctor, "display").text, "SSD1322 256x64 on /dev/spidev0.0");
+    EXPECT_EQ(about(doctor, "SPI").advice, "add the line dtparam=spi=on to /boot/firmware/config.txt (below an [all] line), "
+                                           "then reboot");
+    EXPECT_EQ(about(doctor, "GPIO").text, "/dev/gpiochip0 is there, and alice may read and write it");
+    EXPECT_EQ(about(doctor, "GPIO lines").text, "/dev/gpiochip0 does not answer as a GPIO chip") << "nothing recorded";
+    EXPECT_EQ(doctor.exitStatus(), 1);
+
+    write("/boot/firmware/config.txt", "[pi5]\ndtparam=spi=on\n");
+    device("/dev/spidev0.0", "spi", "rw-rw----");
+    write("/bus.answers", "gpiochip /dev/gpiochip0 54 pinctrl-rp1\ngpioline /dev/gpiochip0 24 pwm-fan\n");
+    doctor = examine({alice, spi, gpio});
+    EXPECT_EQ(about(doctor, "SPI").verdict, Verdict::ok);
+    EXPECT_EQ(about(doctor, "SPI transfers").verdict, Verdict::warning) << "no bufsiz to read";
+    const Finding busy = about(doctor, "GPIO lines");
+    EXPECT_EQ(busy.text, "line 24 (D/C) of /dev/gpiochip0 is in use by pwm-fan");
+    EXPECT_NE(busy.advice.find("gpioinfo"), std::string::npos);
+    EXPECT_EQ(doctor.exitStatus(), 1);
+
+    EXPECT_EQ(about(examine({alice, gpio}), "SPI").text, "/dev/spidev0.0 belongs to the group spi, and alice may not read and "
+                                                         "write it");
+    device("/dev/spidev0.0", "spi", "rw-rw----", "group:gpio:rw-\nmask::rw-\n");  // an ACL entry of another group
+    EXPECT_EQ(about(examine({alice, gpio}), "SPI").verdict, Verdict::ok);
+    device("/dev/spidev0.0", "spi", "rw-rw----");
+    write("/sys/module/spidev/parameters/bufsiz", "4096\n");
+    write("/bus.answers", "gpiochip /dev/gpiochip0 54 pinctrl-rp1\ngpioline /dev/gpiochip0 25 tessaranth\n");
+    doctor = examine({alice, spi, gpio});
+    EXPECT_EQ(about(doctor, "SPI transfers").text,
+              "spidev takes up to 4096 bytes a transfer (/sys/module/spidev/parameters/bufsiz)");
+    EXPECT_EQ(about(doctor, "GPIO lines").text, "line 25 (reset) of /dev/gpiochip0 is held by tessaranth: a display is running");
+    EXPECT_EQ(about(doctor, "GPIO lines").verdict, Verdict::warning);
+    EXPECT_EQ(doctor.exitStatus(), 0);
+
+    write("/bus.answers", "gpiochip /dev/gpiochip0 54 pinctrl-rp1\n");
+    doctor = examine({alice, spi, gpio});
+    EXPECT_EQ(about(doctor, "GPIO lines").text, "line 24 (D/C), line 25 (reset) of /dev/gpiochip0 (pinctrl-rp1) are free");
+    EXPECT_EQ(doctor.exitStatus(), 0);
+
+    // The ST7920 takes no D/C line: only its reset line is asked for.
+    store([](Settings& s) { s.setController(10); s.setDisplayFormat(0); });
+    doctor = examine({alice, spi, gpio});
+    EXPECT_EQ(about(doctor, "display").text, "ST7920 128x64 on /dev/spidev0.0");
+    EXPECT_EQ(about(doctor, "GPIO lines").text, "line 25 (reset) of /dev/gpiochip0 (pinctrl-rp1) is free");
+
+    // Lines by the chip's label, on another chip, or not set.
+    const std::vector<BusLine> byLabel{{"D/C", "pinctrl-rp1", 24, true}, {"reset", "", -1, false}};
+    EXPECT_EQ(busFindings(spiOn("/dev/spidev0.0", byLabel), {alice, spi, gpio}).back().text,
+              "line 24 (D/C) of /dev/gpiochip0 (pinctrl-rp1) is free");
+    const Finding unopened = about(busFindings(spiOn("/dev/spidev0.0", byLabel), {alice, spi}), "GPIO");
+    EXPECT_EQ(unopened.text, "no GPIO chip alice may open is labelled pinctrl-rp1: /dev/gpiochip0 belongs to the group "
+                             "gpio, and alice may not read and write it")
+        << "the kernel tells a chip's label only to who may open it";
+    EXPECT_NE(unopened.advice.find("usermod -aG gpio"), std::string::npos);
+    const std::vector<BusLine> elsewhere{{"D/C", "pinctrl-bcm2712", 24, true}, {"reset", "gpiochip0", 60, false}};
+    std::vector<Finding> findings = busFindings(spiOn("/dev/spidev0.0", elsewhere), {alice, spi, gpio});
+    EXPECT_EQ(about(findings, "GPIO").text, "no GPIO chip is labelled pinctrl-bcm2712");
+    EXPECT_EQ(findings.back().text, "/dev/gpiochip0 (pinctrl-rp1) has 54 lines, no line 60 (reset)");
+    EXPECT_EQ(about(busFindings(spiOn("/dev/spidev0.0", {{"D/C", "", -1, true}}), {alice, spi}), "GPIO lines").text,
+              "no GPIO line is set for D/C");
+
+    // Whatever the answers hold is read within bounds.
+    write("/bus.answers", "gpiochip\ngpiochip /dev/gpiochip0 99999999999999999999 x\ngpioline /dev/gpiochip0 -1 x\n"
+                          "i2c /dev/i2c-1 0x3c\ni2c /dev/i2c-1 0x80 answers\ni2c /dev/i2c-1 zz answers\n" +
+                              std::string(70000, 'x'));
+    EXPECT_EQ(about(examine({alice, spi, gpio}), "GPIO lines").text, "/dev/gpiochip0 does not answer as a GPIO chip");
+}
+
+// The parallel-port controllers on a Pi's header: the chip, eight data lines and the control
+// lines the wiring names, each free and none twice.
+TEST_F(RaspberryPiTest, AParallelControllerOnGpioNeedsEveryDataLineFreeOnceEach) {
+    model("/proc/device-tree/model", "Raspberry Pi 4 Model B Rev 1.4");
+    write("/boot/firmware/config.txt", "dtparam=spi=on\n");
+    write("/bus.answers", "gpiochip /dev/gpiochip0 58 pinctrl-bcm2711\ngpiochip /dev/gpiochip1 8 raspberrypi-exp-gpio\n"
+                          "gpioline /dev/gpiochip0 8 spi0 CS0\n");
+    BusSetup setup;
+    setup.parallelOnGpio = true;
+    setup.parallelChip = "pinctrl-bcm2711";
+    const int32_t data[8] = {4, 5, 6, 12, 13, 16, 19, 20};
+    std::copy(std::begin(data), std::end(data), setup.dataLines);
+    setup.controlLines[0] = 21;
+    setup.controlLines[3] = 26;
+    const ControllerRow& ks0108b = *findController(3);
+    const Bus bus = busOf(ks0108b, 0x378, setup);
+    EXPECT_EQ(describe(bus), "on GPIO lines of pinctrl-bcm2711");
+    const Finding relogin = busFinding(bus);
+    EXPECT_EQ(relogin.text, "no GPIO chip alice may open is labelled pinctrl-bcm2711: /dev/gpiochip0 belongs to the group "
+                            "gpio, and alice may not read and write it");
+    EXPECT_NE(relogin.advice.find("this login is not yet"), std::string::npos);
+
+    std::vector<Finding> findings = busFindings(bus, {alice, gpio});
+    ASSERT_EQ(findings.size(), 2u);
+    EXPECT_EQ(findings[1].text, "line 4 (D0), line 5 (D1), line 6 (D2), line 12 (D3), line 13 (D4), line 16 (D5), line 19 "
+                                "(D6), line 20 (D7), line 21 (pin 1), line 26 (pin 17) of /dev/gpiochip0 "
+                                "(pinctrl-bcm2711) are free");
+    EXPECT_TRUE(noProblem(findings));
+
+    setup.dataLines[2] = 8;    // the SPI bus's chip select
+    setup.dataLines[7] = -1;   // not set
+    setup.controlLines[3] = 5; // D1's line
+    findings = busFindings(busOf(ks0108b, 0x378, setup), {alice, gpio});
+    EXPECT_FALSE(noProblem(findings));
+    EXPECT_EQ(about(findings, "GPIO lines").text, "no GPIO line is set for D7");
+    const auto said = [&](const std::string& text) {
+        return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) { return f.text == text; });
+    };
+    EXPECT_TRUE(said("line 8 (D2) of /dev/gpiochip0 is in use by spi0 CS0"));
+    EXPECT_TRUE(said("line 5 of /dev/gpiochip0 is set for both D1 and pin 17"));
+
+    setup.parallelOnGpio = false;  // the same controller on the LPT port
+    EXPECT_EQ(describe(busOf(ks0108b, 0x278, setup)), "on the parallel port at 0x278");
+    EXPECT_EQ(describe(busOf(*findController(6), 0x378, setup)), "on the USB adapter");
 }
 
 TEST_F(DoctorTest, TheMusicForTheVisualisationsComesFromMpdsFifoOrTheSoundServer) {

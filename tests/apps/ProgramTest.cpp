@@ -145,7 +145,7 @@ TEST_F(ProgramTest, TheTraceRecordsTheBusesOfTodaysDisplaysAndThePanelHasItsColo
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_EQ(o.err.find("/dev/i2c"), std::string::npos) << "no display is no display, not the machine's bus: " << o.err;
 
-    const std::string greyscale = writeConfiguration(folder + "/ssd1322.tzn", 11, 9);
+    const std::string greyscale = writeConfiguration(folder + "/ssd1322.tzn", 11, 10);
     o = run("demo --settings " + greyscale + " --display none --frames 3 --trace " + folder + "/grey.trace");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     trace = read(folder + "/grey.trace");
@@ -239,7 +239,8 @@ TEST_F(ProgramTest, ConfigTakesAPictureOfEveryPageOfTheDialog) {
     const Outcome without = run("config");
     EXPECT_EQ(without.exitCode, 1) << "without a display the dialog cannot open";
     EXPECT_EQ(without.err, "tessaranth: the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); "
-                     "without one, use tessaranth config --set NAME=VALUE\n");
+                     "without one, use tessaranth config --set NAME=VALUE, --preset NAME and --show (see "
+                     "tessaranth config --help)\n");
 }
 
 // The program and the plug-in alone, as the package without the dialog installs them: on a
@@ -264,7 +265,7 @@ TEST_F(ProgramTest, WithoutTheDialogPackageTheProgramSaysWhatToInstall) {
     EXPECT_EQ(o.exitCode, 1);
     EXPECT_EQ(o.err, "tessaranth: the configuration dialog is not installed (no " + folder +
                          "/bin/qt/tessaranth-dialog.so): install tessaranth-dialog, or use tessaranth config --set "
-                         "NAME=VALUE\n");
+                         "NAME=VALUE, --preset NAME and --show (see tessaranth config --help)\n");
     // One that cannot be loaded (its libraries missing, say) is no success either.
     std::filesystem::create_directories(folder + "/bin/qt");
     std::ofstream(folder + "/bin/qt/tessaranth-dialog.so") << "not a library";

@@ -147,8 +147,8 @@ const Panel panels[] = {
     {"showcase-sh1106-128x64", {9, 0}},
     {"showcase-st7920-128x64", {10, 0}},
     {"showcase-st7920-128x64-yellow-green", {10, 0}, emu::PanelColour::yellowGreen},
-    {"showcase-ssd1322-256x64", {11, 9}},
-    {"showcase-ssd1322-256x64-white", {11, 9}, emu::PanelColour::white},
+    {"showcase-ssd1322-256x64", {11, 10}},
+    {"showcase-ssd1322-256x64-white", {11, 10}, emu::PanelColour::white},
 };
 
 class ShowcaseOnEachDisplay : public ShowcaseTest, public ::testing::WithParamInterface<Panel> {};

@@ -161,10 +161,10 @@ TEST_F(FormHardware, WiringValuesOutsideTheListSelectNothing) {
 }
 
 TEST_F(FormHardware, DisplaySizeStoresItsIndex) {
-    choose("DisplaySizeChoice", 9);
-    EXPECT_EQ(gSettings->displayFormat(), 9);
-    choose("DisplaySizeChoice", 10);  // no such entry
-    EXPECT_EQ(gSettings->displayFormat(), 9);
+    choose("DisplaySizeChoice", 10);
+    EXPECT_EQ(gSettings->displayFormat(), 10);
+    choose("DisplaySizeChoice", 11);  // no such entry
+    EXPECT_EQ(gSettings->displayFormat(), 10);
 }
 
 TEST_F(FormHardware, ButtonListsStoreTheirFunction) {

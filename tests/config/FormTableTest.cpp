@@ -71,7 +71,10 @@ TEST(FormTable, ListsCarryTheirEntries) {
     EXPECT_EQ(std::string(functions[14]), std::string(40, '-'));
     EXPECT_EQ(std::string(functions[18]), std::string(41, '-'));
     EXPECT_STREQ(functions[22], "Menu down");
-    EXPECT_EQ(byName("DisplaySizeChoice").items.size(), 10u);
+    const auto sizes = byName("DisplaySizeChoice").items;
+    ASSERT_EQ(sizes.size(), 11u);
+    EXPECT_STREQ(sizes[9], "256 x   32 (N/A)");  // stored records keep their meaning: the new size comes last
+    EXPECT_STREQ(sizes[10], "256 x   64");
     EXPECT_STREQ(byName("ControllerChoice").items[4], "HD61830 (N/A)");
     EXPECT_STREQ(byName("WiringPreset").items[0], "select preset...");
     EXPECT_EQ(byName("ScopeSens").minimum, 1);

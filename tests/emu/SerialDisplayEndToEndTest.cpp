@@ -44,7 +44,7 @@ const Chip chips[] = {
      }},
     {"sh1106-128x64", 9, 0, [] { return std::make_unique<emu::Sh1106Emulator>(emu::Sh1106Emulator::Panel{}); }},
     {"st7920-128x64", 10, 0, [] { return std::make_unique<emu::St7920Emulator>(emu::St7920Emulator::Panel{}); }, 72},
-    {"ssd1322-256x64", 11, 9, [] { return std::make_unique<emu::Ssd1322Emulator>(emu::Ssd1322Emulator::Panel{}); }},
+    {"ssd1322-256x64", 11, 10, [] { return std::make_unique<emu::Ssd1322Emulator>(emu::Ssd1322Emulator::Panel{}); }},
 };
 
 class SerialDisplay : public EmulatedPlugin, public ::testing::WithParamInterface<Chip> {

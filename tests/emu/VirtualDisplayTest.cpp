@@ -40,16 +40,19 @@ TEST(EmuVirtualDisplayTest, FormatsGiveTheDisplaySizes) {
     EXPECT_EQ(VirtualDisplay::sizeOfFormat(3).height, 128);
     EXPECT_EQ(VirtualDisplay::sizeOfFormat(7).width, 192);
     EXPECT_EQ(VirtualDisplay::sizeOfFormat(8).height, 32);
-    EXPECT_EQ(VirtualDisplay::sizeOfFormat(9).width, 256);
-    EXPECT_EQ(VirtualDisplay::sizeOfFormat(10).width, 0);
+    EXPECT_EQ(VirtualDisplay::sizeOfFormat(9).width, 0);
+    EXPECT_EQ(VirtualDisplay::sizeOfFormat(10).width, 256);
+    EXPECT_EQ(VirtualDisplay::sizeOfFormat(11).width, 0);
 }
 
 TEST(EmuVirtualDisplayTest, ControllersAndFormatsThatAreNotEmulatedAreRefusedWithAReason) {
     std::string error;
     EXPECT_EQ(VirtualDisplay::create({.controller = 4}, &error), nullptr);
     EXPECT_NE(error.find("HD61830"), std::string::npos);
-    EXPECT_EQ(VirtualDisplay::create({.controller = 0, .displayFormat = 10}, &error), nullptr);
-    EXPECT_NE(error.find("format 10"), std::string::npos);
+    EXPECT_EQ(VirtualDisplay::create({.controller = 0, .displayFormat = 9}, &error), nullptr);
+    EXPECT_NE(error.find("format 9"), std::string::npos);
+    EXPECT_EQ(VirtualDisplay::create({.controller = 0, .displayFormat = 11}, &error), nullptr);
+    EXPECT_NE(error.find("format 11"), std::string::npos);
     EXPECT_EQ(VirtualDisplay::create({.controller = 200}), nullptr);
 }
 
@@ -165,8 +168,8 @@ TEST(EmuVirtualDisplayTest, TheBusDisplaysComeAtTheirSizesInTheirPanelsColours) 
                           Case{9, 0, PanelColour::usual, PanelKind::OledWhite, "SH1106 128x64 (white) on I2C at 0x3C"},
                           Case{10, 0, PanelColour::usual, PanelKind::StnBlue, "ST7920 128x64 (blue) on SPI"},
                           Case{10, 0, PanelColour::yellowGreen, PanelKind::StnYellowGreen, "ST7920 128x64 (yellow-green) on SPI"},
-                          Case{11, 9, PanelColour::usual, PanelKind::OledYellow, "SSD1322 256x64 (amber) on SPI"},
-                          Case{11, 9, PanelColour::white, PanelKind::OledWhite, "SSD1322 256x64 (white) on SPI"}}) {
+                          Case{11, 10, PanelColour::usual, PanelKind::OledYellow, "SSD1322 256x64 (amber) on SPI"},
+                          Case{11, 10, PanelColour::white, PanelKind::OledWhite, "SSD1322 256x64 (white) on SPI"}}) {
         std::string error;
         const auto display = VirtualDisplay::create({.controller = c.controller, .displayFormat = c.displayFormat, .panel = c.colour}, &error);
         ASSERT_NE(display, nullptr) << error;

@@ -76,7 +76,7 @@ TEST_F(StartUp, DisplayFormatPicksTheSize) {
         uint16_t width, height;
     };
     const Case cases[] = {{0, 128, 64},  {1, 128, 128}, {2, 240, 64}, {3, 240, 128}, {4, 256, 128}, {5, 320, 200},
-                          {6, 320, 240}, {7, 192, 64},  {8, 128, 32}, {9, 256, 64},   {10, 8, 8},   {200, 8, 8}};
+                          {6, 320, 240}, {7, 192, 64},  {8, 128, 32}, {9, 8, 8},     {10, 256, 64}, {11, 8, 8},  {200, 8, 8}};
     for (const Case& c : cases) {
         gSettings->setDisplayFormat(c.format);
         init();
@@ -87,7 +87,7 @@ TEST_F(StartUp, DisplayFormatPicksTheSize) {
 }
 
 TEST_F(StartUp, AnUnknownSizeStillStartsWithoutTouchingMemoryOutsideTheLayout) {
-    gSettings->setDisplayFormat(10);
+    gSettings->setDisplayFormat(9);  // the list's "256 x 32 (N/A)"
     init();
     EXPECT_EQ(gLcd->graphicRowBytes(), 0);
     EXPECT_EQ(decodeT6963C(host.accesses), initItems(0, 0, 0, 0, 8) + glyphItems() + screenItems(0, 0));

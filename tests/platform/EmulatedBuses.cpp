@@ -110,12 +110,20 @@ int EmulatedBuses::answerI2c(UMockdevIoctlClient* client, unsigned long request,
         return 0;
     }
     if (request == I2C_SLAVE) {
-        i2cAddressesClaimed.push_back(*reinterpret_cast<unsigned long*>(argument->data));
+        const unsigned long address = *reinterpret_cast<unsigned long*>(argument->data);
+        if (static_cast<long>(address) == i2cHeldAddress) return EBUSY;
+        i2cAddressesClaimed.push_back(address);
         return 0;
     }
     if (request == I2C_SMBUS) {
         UMockdevIoctlData* call = resolveData(argument, 0, sizeof(i2c_smbus_ioctl_data));
         const auto* smbus = reinterpret_cast<i2c_smbus_ioctl_data*>(call->data);
+        if (smbus->size == I2C_SMBUS_QUICK && smbus->read_write == I2C_SMBUS_WRITE) {
+            const uint16_t address = static_cast<uint16_t>(i2cAddressesClaimed.back());
+            if (address == i2cNackAddress) return ENXIO;
+            i2cCalls.push_back({{}, {address}, -1, true});
+            return 0;
+        }
         if (smbus->size != I2C_SMBUS_I2C_BLOCK_DATA || smbus->read_write != I2C_SMBUS_WRITE) return EINVAL;
         const auto* data =
             resolve<i2c_smbus_data>(call, offsetof(i2c_smbus_ioctl_data, data), sizeof(i2c_smbus_data));

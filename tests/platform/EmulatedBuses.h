@@ -22,6 +22,7 @@ struct I2cCall {
     std::vector<std::vector<uint8_t>> messages;  // I2C_RDWR: each message's bytes
     std::vector<uint16_t> addresses;
     int smbusCommand = -1;                       // I2C_SMBUS block write: the command byte
+    bool quick = false;                          // an SMBus quick write
 };
 
 struct SpiTransfer {
@@ -60,6 +61,7 @@ public:
     int failWith = 0;            // every ioctl on every node fails with this errno (0: none)
     bool shortTransfers = false; // I2C_RDWR and SPI messages report one unit less than asked
     int i2cNackAddress = -1;     // writes to this address fail with EREMOTEIO
+    int i2cHeldAddress = -1;     // a kernel driver holds this address: I2C_SLAVE fails with EBUSY
     std::vector<uint32_t> usedLines;  // lines of gpiochip0 held by "kernel-driver"
 
     // What they were asked; read under lock().

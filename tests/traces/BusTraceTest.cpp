@@ -313,8 +313,10 @@ void keepTrace(const std::string& path, const std::vector<std::string>& lines) {
 
 std::vector<TraceRun> runsOf(uint8_t controller) {
     std::vector<TraceRun> runs;
-    for (uint8_t format = 0; format < displayFormatCount; ++format)
+    for (uint8_t format = 0; format < displayFormatCount; ++format) {
+        if (!knownDisplaySize(format)) continue;
         for (const SceneName& scene : sceneNames) runs.push_back({controller, format, scene});
+    }
     return runs;
 }
 

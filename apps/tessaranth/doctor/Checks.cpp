@@ -22,6 +22,7 @@ const char* const loadModules = "load the modules: sudo modprobe parport_pc ppde
 const char* const udevRule = "SUBSYSTEM==\"usb\", ATTR{idVendor}==\"0403\", ATTR{idProduct}==\"6001\", "
                              "MODE=\"0660\", GROUP=\"plugdev\", TAG+=\"uaccess\"";
 const char* const ft232Product = "6001";
+const char* const busRules = "/etc/udev/rules.d/60-tessaranth-buses.rules";
 
 std::string hex(uint16_t value) {
     char text[8];
@@ -164,6 +165,13 @@ Finding deviceAccess(const Machine& machine, const std::string& topic, const std
     return {Verdict::problem, topic,
             device + " belongs to the group " + machine.groupName(file.group) + ", and " + user + " may not read and write it",
             joinGroup(machine, file)};
+}
+
+std::string busGroupAdvice(const char* group, const char* udevMatch) {
+    const std::string rule = udevMatch + std::string(", GROUP=\"") + group + "\", MODE=\"0660\"";
+    return "give it to the group " + std::string(group) + ": put this line into " + busRules + ": " + rule +
+           "; then sudo groupadd -f " + group + ", sudo udevadm control --reload-rules, sudo udevadm trigger, "
+           "sudo usermod -aG " + group + " \"$USER\", and log out and in again";
 }
 
 std::vector<Finding> checkParallelPort(const Machine& machine, uint16_t base) {

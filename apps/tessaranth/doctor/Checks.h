@@ -27,6 +27,10 @@ struct Finding {
 Finding deviceAccess(const Machine& machine, const std::string& topic, const std::string& device, const FileFacts& file,
                      const std::string& rootOnly);
 
+// How to give all device files of a bus (matched by the udev rule's `udevMatch`) to `group`
+// and join it.
+std::string busGroupAdvice(const char* group, const char* udevMatch);
+
 // The parallel port at `base` the way the plug-in reaches it: its ppdev device (the modules,
 // the device file, read and write access), else direct port access.
 std::vector<Finding> checkParallelPort(const Machine& machine, uint16_t base);

@@ -19,17 +19,14 @@ namespace {
 
 const char* const makeYourOwn = "set up your display with 'tessaranth config' and press \"Save settings\"";
 
-std::string describe(const emu::DisplaySetup& s) {
+std::string describe(const emu::DisplaySetup& s, const Bus& bus) {
     const ControllerRow* row = findController(s.controller);
     const std::string name = row ? row->name : "controller " + std::to_string(s.controller);
     const DisplaySize size = displaySize(s.displayFormat);
-    const std::string dimensions = s.displayFormat < displayFormatCount
+    const std::string dimensions = knownDisplaySize(s.displayFormat)
                                        ? std::to_string(size.width) + "x" + std::to_string(size.height)
                                        : "of display format " + std::to_string(s.displayFormat);
-    if (row && row->transport == Transport::usbAdapter) return name + " " + dimensions + " on the USB adapter";
-    char port[8];
-    std::snprintf(port, sizeof port, "0x%X", static_cast<unsigned>(s.lptAddress));
-    return name + " " + dimensions + " on the parallel port at " + port;
+    return name + " " + dimensions + (row ? " " + describe(bus) : "");
 }
 
 Finding settingsFinding(const std::string& file, const std::string& location, const std::vector<std::string>& messages) {
@@ -48,19 +45,11 @@ Finding settingsFinding(const std::string& file, const std::string& location, co
             makeYourOwn};
 }
 
-// The bus the settings put the display on: its controller's transport.
-Bus busOf(const ControllerRow& row, const emu::DisplaySetup& setup) {
-    Bus bus;
-    bus.kind = row.transport == Transport::usbAdapter ? BusKind::usb : BusKind::lpt;
-    bus.lptAddress = setup.lptAddress;
-    return bus;
-}
-
 Finding displayFinding(const emu::DisplaySetup& setup, const std::string& description) {
     if (!findController(setup.controller))
         return {Verdict::problem, "display", description + ": the plug-in has no driver for it",
                 "choose a controller in 'tessaranth config'"};
-    if (setup.displayFormat >= displayFormatCount)
+    if (!knownDisplaySize(setup.displayFormat))
         return {Verdict::problem, "display", description + ": no display size of that number is known",
                 "choose a display size in 'tessaranth config'"};
     return {Verdict::ok, "display", description, ""};
@@ -78,7 +67,7 @@ const char* verdictName(Verdict verdict) {
 } // namespace
 
 Doctor::Doctor(const Machine& machine, const DoctorOptions& options) : guide_(options.hardwareGuide) {
-    const std::optional<emu::DisplaySetup> setup = readSettings(options.settingsFile);
+    const std::optional<ConfiguredDisplay> setup = readSettings(options.settingsFile);
     const std::optional<BootConfig> config = BootConfig::read(machine);
     const BootConfig* pi = config ? &*config : nullptr;
     if (setup)
@@ -89,24 +78,26 @@ Doctor::Doctor(const Machine& machine, const DoctorOptions& options) : guide_(op
     add(checkService(machine));
 }
 
-std::optional<emu::DisplaySetup> Doctor::readSettings(const std::string& settingsFile) {
+std::optional<ConfiguredDisplay> Doctor::readSettings(const std::string& settingsFile) {
     const std::string location = settingsFile.empty() ? platform::registryFileLocation() : settingsFile;
     try {
         const StoredSettings settings(settingsFile);
         add({settingsFinding(settingsFile, location, settings.messages())});
-        return settings.displaySetup();
+        const emu::DisplaySetup& setup = settings.displaySetup();
+        const ControllerRow* row = findController(setup.controller);
+        return ConfiguredDisplay{setup, row ? busOf(*row, setup.lptAddress, settings.busSetup()) : Bus{}};
     } catch (const Failure& failure) {
         add({{Verdict::problem, "settings", failure.what(), "name a file saved with the dialog's \"Save to file\""}});
         return std::nullopt;
     }
 }
 
-void Doctor::checkDisplay(const Machine& machine, const emu::DisplaySetup& setup, const BootConfig* pi) {
-    display_ = describe(setup);
-    const Finding display = displayFinding(setup, display_);
+void Doctor::checkDisplay(const Machine& machine, const ConfiguredDisplay& configured, const BootConfig* pi) {
+    display_ = describe(configured.setup, configured.bus);
+    const Finding display = displayFinding(configured.setup, display_);
     add({display});
     add(checkMachine(machine, pi));
-    if (display.verdict == Verdict::ok) add(checkBus(machine, busOf(*findController(setup.controller), setup), pi));
+    if (display.verdict == Verdict::ok) add(checkBus(machine, configured.bus, pi));
     drivable_ = noProblem(findings_);
 }
 

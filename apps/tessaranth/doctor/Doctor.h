@@ -6,6 +6,7 @@
 #pragma once
 
 #include "doctor/BootConfig.h"
+#include "doctor/BusChecks.h"
 #include "doctor/Checks.h"
 #include "doctor/Machine.h"
 
@@ -27,6 +28,12 @@ struct DoctorOptions {
     std::string hardwareGuide;  // named in the report's last line; empty: not named
 };
 
+// The display the settings describe, and the bus its controller is on.
+struct ConfiguredDisplay {
+    emu::DisplaySetup setup;
+    Bus bus;
+};
+
 class Doctor {
 public:
     // Runs every check.
@@ -39,13 +46,13 @@ public:
     void report(std::FILE* out) const;
 
 private:
-    std::optional<emu::DisplaySetup> readSettings(const std::string& settingsFile);
+    std::optional<ConfiguredDisplay> readSettings(const std::string& settingsFile);
     // The display, the machine, and what the display's bus needs.
-    void checkDisplay(const Machine& machine, const emu::DisplaySetup& setup, const BootConfig* pi);
+    void checkDisplay(const Machine& machine, const ConfiguredDisplay& display, const BootConfig* pi);
     void add(std::vector<Finding> findings);
 
     std::vector<Finding> findings_;
-    std::string display_;  // "T6963C 240x128 on the parallel port at 0x378"
+    std::string display_;  // "T6963C 240x128 on the parallel port at 0x378", "SSD1306 128x64 at 0x3C on /dev/i2c-1"
     std::string guide_;
     bool drivable_ = false;
 };

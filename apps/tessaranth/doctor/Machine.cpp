@@ -20,6 +20,7 @@ namespace {
 
 constexpr const char* ftdiVendor = "0403";
 constexpr const char* treeAccessList = "/access.facl";
+constexpr const char* treeBusAnswers = "/bus.answers";
 constexpr std::size_t modelLength = 128;
 
 std::vector<std::string> split(const std::string& line, char separator) {
@@ -60,6 +61,7 @@ Machine::Machine(std::string root, Identity identity, DirectPortAccess directPor
     const auto userId = [this](const std::string& name) { return idField(entry("/etc/passwd", 0, name)); };
     const auto groupNumber = [this](const std::string& name) -> std::optional<uint32_t> { return groupId(name); };
     described_ = readGetfacl(text(treeAccessList), {userId, groupNumber});
+    answers_ = RecordedAnswers(text(treeBusAnswers));
 }
 
 Machine Machine::thisMachine() { return Machine("/", thisProcess(), askTheKernel); }
@@ -116,6 +118,23 @@ std::string Machine::deviceTreeModel() const {
 }
 
 bool Machine::moduleLoaded(const std::string& name) const { return std::filesystem::exists(under("/sys/module/" + name)); }
+
+// A tree answers, as the kernel would, only through a device file the user may open.
+platform::posix::I2cProbe Machine::i2cAnswer(const std::string& device, uint8_t address) const {
+    if (root_.empty()) return platform::posix::probeI2c(device.c_str(), address);
+    if (!mayReadAndWrite(device)) return {platform::posix::I2cAnswer::unknown, "cannot open it: Permission denied"};
+    return answers_.i2c(device, address);
+}
+
+std::optional<platform::posix::GpioChipInfo> Machine::gpioChip(const std::string& node) const {
+    if (root_.empty()) return platform::posix::gpioChipInfo(node.c_str());
+    return mayReadAndWrite(node) ? answers_.gpioChip(node) : std::nullopt;
+}
+
+std::optional<platform::posix::GpioLineInfo> Machine::gpioLine(const std::string& node, uint32_t offset) const {
+    if (root_.empty()) return platform::posix::gpioLineInfo(node.c_str(), offset);
+    return mayReadAndWrite(node) ? answers_.gpioLine(node, offset) : std::nullopt;
+}
 
 std::vector<std::string> Machine::entry(const std::string& file, std::size_t key, const std::string& value) const {
     std::ifstream stream(under(file));

@@ -9,9 +9,13 @@
 // in the text `getfacl --absolute-names` prints (paths as the machine has them, names as the
 // tree's /etc/passwd and /etc/group have them); the doctor then decides as the kernel would for
 // the tree's user. Files the list leaves out have the owner, group and mode they have on disk.
+// What the kernel answers about the buses (an I2C address, a GPIO chip and its lines) is asked
+// of the kernel on the real machine, and read from the tree's recorded answers otherwise (see
+// RecordedAnswers.h).
 #pragma once
 
 #include "doctor/FileAccess.h"
+#include "doctor/RecordedAnswers.h"
 
 #include <sys/types.h>
 
@@ -65,6 +69,12 @@ public:
     bool listedIn(gid_t group) const;
     std::vector<FtdiDevice> ftdiDevices() const;
     bool directPortAccess(uint16_t base) const { return directPortAccess_(base); }
+    // Whether a device acknowledges the address on the I2C device file.
+    platform::posix::I2cProbe i2cAnswer(const std::string& device, uint8_t address) const;
+    // The GPIO chip of a device file; none when it is no chip (or cannot be asked).
+    std::optional<platform::posix::GpioChipInfo> gpioChip(const std::string& node) const;
+    // A line of a GPIO chip; none when the chip has no such line (or cannot be asked).
+    std::optional<platform::posix::GpioLineInfo> gpioLine(const std::string& node, uint32_t offset) const;
 
 private:
     std::string under(const std::string& path) const { return root_ + path; }
@@ -77,6 +87,7 @@ private:
     Identity identity_;
     DirectPortAccess directPortAccess_;
     std::map<std::string, FileFacts> described_;  // a tree's access.facl
+    RecordedAnswers answers_;                      // a tree's bus.answers
 };
 
 } // namespace tessaranth::host

@@ -1,19 +1,16 @@
 #include "session/StoredSettings.h"
 
 #include "Errors.h"
+#include "session/HostCopy.h"
 
 #include "controllers/DriverOptions.h"
 #include "globals/Globals.h"
-#include "host/PluginLifetime.h"
-#include "platform/FileDialogs.h"
-#include "platform/Platform.h"
 #include "platform/posix/RegistryLocation.h"
 #include "settings/RegistryAccess.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,52 +20,6 @@ namespace tessaranth::host {
 namespace {
 
 constexpr const char* showcasePictureName = "showcase.bmp";
-
-// The host's own reading of the settings shows nothing: the plug-in reports for itself when it
-// starts. What it would have said is kept.
-TessaranthHostServices quietServices(std::vector<std::string>& messages) {
-    TessaranthHostServices services{};
-    services.version = TESSARANTH_HOST_SERVICES_VERSION;
-    services.context = &messages;
-    services.messageBox = [](void* context, const char* text, const char*, uint32_t) -> int32_t {
-        static_cast<std::vector<std::string>*>(context)->push_back(text ? text : "");
-        return platform::idOk;
-    };
-    return services;
-}
-
-// Runs work on the host's own copy of the plug-in's objects, not on the loaded plug-in's, and
-// quietly: what it would have shown goes into messages. The copy lives only while work runs.
-template <typename Work>
-void onHostCopy(std::vector<std::string>& messages, Work work) {
-    const TessaranthHostServices quiet = quietServices(messages);
-    platform::setHostServices(&quiet);
-    loadPlugin();
-    struct Unload {
-        ~Unload() {
-            unloadPlugin();
-            platform::setHostServices(nullptr);
-        }
-    } unload;
-    work();
-}
-
-// Answers the file dialog of the settings' file load or save with the one file the user named.
-bool answerWithFile(void* context, const platform::FileDialogRequest&, char* path, std::size_t size) {
-    const auto* file = static_cast<const std::string*>(context);
-    if (file->size() + 1 > size) return false;
-    std::memcpy(path, file->c_str(), file->size() + 1);
-    return true;
-}
-
-// Loads or saves the settings from or into that file, as the dialog's buttons do.
-bool withFile(const std::string& path, bool (Settings::*operation)()) {
-    std::string file = path;
-    platform::setFileDialogHandler(answerWithFile, &file);
-    const bool done = ((*gSettings).*operation)();
-    platform::setFileDialogHandler(nullptr, nullptr);
-    return done;
-}
 
 // Whether the registry holds settings at all: a stored record always carries its version.
 bool somethingStored(const Settings& settings) {
@@ -96,12 +47,6 @@ bool writePicture(const std::filesystem::path& path, ShowcaseDisplay display) {
     return !error && writeShowcasePicture(path.string(), display);
 }
 
-// What the plug-in said, on the line of the host's own report.
-std::string withMessages(std::string text, const std::vector<std::string>& messages) {
-    for (std::size_t i = 0; i < messages.size(); ++i) text += (i ? "; " : ": ") + messages[i];
-    return text;
-}
-
 } // namespace
 
 StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty, ShowcaseDisplay showcase)
@@ -121,7 +66,7 @@ void StoredSettings::read(WhenNothingIsStored empty) {
 }
 
 void StoredSettings::loadFile() {
-    if (!std::filesystem::is_regular_file(configurationFile_) || !withFile(configurationFile_, &Settings::loadFromFile))
+    if (!std::filesystem::is_regular_file(configurationFile_) || !withSettingsFile(configurationFile_, &Settings::loadFromFile))
         throw Failure("cannot read the configuration file " + configurationFile_);
 }
 
@@ -154,7 +99,20 @@ void StoredSettings::takeSetup() {
     setup_.wiringWR = s.wiringWR();
     setup_.wiringRD = s.wiringRD();
     setup_.lptAddress = s.lptAddress();
-    const BusSetup bus = driverSetup(s).bus;
+    takeBusSetup(driverSetup(s).bus);
+}
+
+void StoredSettings::takeBusSetup(const BusSetup& bus) {
+    bus_ = bus;
+    const auto hold = [](const char*& text, std::string& held) {
+        held = text ? text : "";
+        text = held.c_str();
+    };
+    hold(bus_.i2cDevice, i2cDevice_);
+    hold(bus_.spiDevice, spiDevice_);
+    hold(bus_.dc.chip, dcChip_);
+    hold(bus_.reset.chip, resetChip_);
+    hold(bus_.parallelChip, parallelChip_);
     setup_.i2cAddress = bus.i2cAddress;
     setup_.sh1106FirstColumn = bus.sh1106ColumnOffset;
     setup_.parallelOnGpio = bus.parallelOnGpio;
@@ -186,7 +144,7 @@ std::string StoredSettings::passOnSave() {
 }
 
 std::string StoredSettings::saveIntoFile() {
-    const bool saved = withFile(configurationFile_, &Settings::saveToFile);
+    const bool saved = withSettingsFile(configurationFile_, &Settings::saveToFile);
     return (saved ? "\"Save settings\" saved the settings into " : "\"Save settings\" could not save the settings into ") +
            configurationFile_;
 }

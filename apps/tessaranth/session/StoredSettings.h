@@ -10,6 +10,7 @@
 #include "session/PrivateConfigHome.h"
 #include "session/Showcase.h"
 
+#include "controllers/DriverOptions.h"
 #include "emu/VirtualDisplay.h"
 
 #include <memory>
@@ -33,6 +34,9 @@ public:
     StoredSettings& operator=(const StoredSettings&) = delete;
 
     const emu::DisplaySetup& displaySetup() const { return setup_; }
+    // Where the display's bus is, as the plug-in's driverSetup() gives it; its texts are held
+    // here.
+    const BusSetup& busSetup() const { return bus_; }
     // The folder of this run's own registry, or empty.
     std::string privateConfigHome() const { return private_ ? private_->path() : std::string(); }
     // Nothing was stored, and the plug-in starts with the showcase.
@@ -63,12 +67,15 @@ private:
     void makePrivateHome();
     void handToPlugin();
     void takeSetup();
+    void takeBusSetup(const BusSetup& bus);
     std::string saveIntoFile();
     std::string saveAsTheUsers();
 
     std::string configurationFile_;
     ShowcaseDisplay showcaseDisplay_;
     emu::DisplaySetup setup_;
+    BusSetup bus_;
+    std::string i2cDevice_, spiDevice_, dcChip_, resetChip_, parallelChip_;  // bus_'s texts
     std::unique_ptr<PrivateConfigHome> private_;
     FileStamp handed_;  // the private registry as the plug-in last saved it, or as it was handed over
     bool showcase_ = false;

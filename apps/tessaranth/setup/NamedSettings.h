@@ -1,0 +1,73 @@
+// The settings by the names the registry and the configuration file give them, each with what it
+// may hold: the limits of the dialog's control that edits it (a check box, a slider's range, a
+// list's entries, what a numeric edit keeps), or, for a value no control edits, what its field
+// holds. Made from the registry's list of values and the dialog's table of controls alone, so a
+// value added to either is here at once.
+#pragma once
+
+#include "settings/Settings.h"
+#include "settings/SettingsFields.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaranth::host {
+
+enum class ValueRule : uint8_t {
+    tick,      // 0 or 1
+    range,     // a whole number from minimum to maximum
+    position,  // column in the high byte, line in the low byte
+    choice,    // one of choices
+    text,      // at most maximum characters
+};
+
+struct Choice {
+    uint32_t value;
+    std::string text;  // the dialog's entry, its runs of spaces made one
+};
+
+struct NamedSetting {
+    const StoredField* field;
+    ValueRule rule = ValueRule::range;
+    uint32_t minimum = 0, maximum = 0;
+    std::vector<Choice> choices;
+};
+
+// A value for a setting, as stored.
+struct SettingValue {
+    uint32_t number = 0;
+    std::string text;
+};
+
+class NamedSettings {
+public:
+    // Made while the host's copy of the plug-in is loaded: the dialog's controls read the live
+    // record (gSettings), which is left as it was found.
+    NamedSettings();
+
+    std::span<const NamedSetting> all() const { return settings_; }
+    // The setting of that name (sameName); null when there is none.
+    const NamedSetting* find(std::string_view name) const;
+    // Every name, for a message.
+    std::string names() const;
+
+private:
+    std::vector<NamedSetting> settings_;
+};
+
+// Whether two names are the same, whatever the case of their letters and the spaces in them.
+bool sameName(std::string_view a, std::string_view b);
+
+// The value as --show prints it and --set takes it back.
+std::string shown(const NamedSetting& setting, const Settings& settings);
+// What text means for the setting; nothing when the setting cannot hold it.
+std::optional<SettingValue> parsed(const NamedSetting& setting, std::string_view text);
+// What the setting can hold, for a message: "a whole number from 0 to 10".
+std::string allowed(const NamedSetting& setting);
+void store(const NamedSetting& setting, Settings& settings, const SettingValue& value);
+
+} // namespace tessaranth::host

@@ -1,0 +1,129 @@
+#include "setup/SetupCommand.h"
+
+#include "Errors.h"
+#include "session/HostCopy.h"
+#include "setup/NamedSettings.h"
+
+#include "config/WiringTable.h"
+#include "globals/Globals.h"
+#include "platform/posix/RegistryLocation.h"
+#include "settings/Settings.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tessaranth::host {
+
+namespace {
+
+bool changes(const Options& options) { return !options.assignments.empty() || !options.preset.empty(); }
+
+struct Assignment {
+    const NamedSetting* setting;
+    SettingValue value;
+};
+
+Assignment assignmentOf(const NamedSettings& named, const std::string& pair) {
+    const std::size_t equals = pair.find('=');
+    if (equals == std::string::npos) throw Failure("'" + pair + "' is not NAME=VALUE, nothing was stored");
+    const std::string name = pair.substr(0, equals);
+    const NamedSetting* setting = named.find(name);
+    if (!setting)
+        throw Failure("no setting is named '" + name + "', nothing was stored; the names are: " + named.names());
+    const auto value = parsed(*setting, std::string_view(pair).substr(equals + 1));
+    if (!value)
+        throw Failure("'" + pair + "' is not allowed, nothing was stored: " + setting->field->name + " is " +
+                      allowed(*setting));
+    return {setting, *value};
+}
+
+// The presets that wire the lines, by their place in the dialog's list.
+std::vector<std::size_t> wiringPresets() {
+    std::vector<std::size_t> presets;
+    for (std::size_t i = 0; i < wiringPresetLines.size(); ++i)
+        if (wiringPresetLines[i][0] >= 0) presets.push_back(i);
+    return presets;
+}
+
+// A preset by its name in the dialog's list, the case of letters aside, or by its place.
+std::size_t presetNamed(const std::string& name) {
+    std::string known;
+    for (const std::size_t preset : wiringPresets()) {
+        const std::string entry = wiringPresetNames[preset];
+        if (name == std::to_string(preset) || sameName(name, entry)) return preset;
+        known += (known.empty() ? "" : ", ") + std::to_string(preset) + " \"" + entry + "\"";
+    }
+    throw Failure("there is no wiring preset '" + name + "', nothing was stored; the presets are " + known);
+}
+
+void applyPreset(std::size_t preset, Settings& settings) {
+    const auto& lines = wiringPresetLines[preset];
+    settings.setWiringCS(static_cast<uint32_t>(lines[0]));
+    settings.setWiringA0(static_cast<uint32_t>(lines[1]));
+    settings.setWiringWR(static_cast<uint32_t>(lines[2]));
+    settings.setWiringRD(static_cast<uint32_t>(lines[3]));
+}
+
+// Where the settings are stored, for the messages.
+std::string storeName(const Options& options) {
+    return options.settingsFile.empty() ? platform::registryFileLocation() : options.settingsFile;
+}
+
+// Reads the settings into gSettings. False when none of this version are stored, and the record
+// holds the plug-in's defaults; a configuration file that is not there yet is made by a save.
+bool load(const Options& options) {
+    if (options.settingsFile.empty()) return gSettings->loadFromRegistry();
+    std::error_code error;
+    if (!std::filesystem::exists(options.settingsFile, error) && changes(options)) return false;
+    if (!std::filesystem::is_regular_file(options.settingsFile, error) ||
+        !withSettingsFile(options.settingsFile, &Settings::loadFromFile))
+        throw Failure("cannot read the configuration file " + options.settingsFile);
+    return true;
+}
+
+bool save(const Options& options) {
+    if (options.settingsFile.empty()) return gSettings->saveToRegistry();
+    return withSettingsFile(options.settingsFile, &Settings::saveToFile);
+}
+
+void change(const Options& options, const NamedSettings& named, std::vector<std::string>& messages) {
+    std::vector<Assignment> assignments;
+    const std::size_t preset = options.preset.empty() ? 0 : presetNamed(options.preset);
+    for (const std::string& pair : options.assignments) assignments.push_back(assignmentOf(named, pair));
+    if (preset) applyPreset(preset, *gSettings);
+    for (const Assignment& a : assignments) store(*a.setting, *gSettings, a.value);
+    messages.clear();
+    if (!save(options))
+        throw Failure(withMessages("cannot store the settings in " + storeName(options) + ", nothing was stored", messages));
+}
+
+void show(const NamedSettings& named, std::FILE* out) {
+    for (const NamedSetting& setting : named.all())
+        std::fprintf(out, "%s=%s\n", setting.field->name, shown(setting, *gSettings).c_str());
+}
+
+} // namespace
+
+bool setsUpWithoutDialog(const Options& options) { return options.show || changes(options); }
+
+// Notes go to stderr, so that what --show prints can be read back.
+int setUp(const Options& options, std::FILE* out) {
+    std::vector<std::string> messages;
+    onHostCopy(messages, [&] {
+        const bool stored = load(options);
+        if (stored && !messages.empty())
+            std::fprintf(stderr, "tessaranth: %s\n", withMessages("reading the settings", messages).c_str());
+        const NamedSettings named;
+        if (changes(options)) change(options, named, messages);
+        if (!stored)
+            std::fprintf(stderr, "tessaranth: no settings of this version were stored in %s, so %s the plug-in's "
+                                 "defaults\n",
+                         storeName(options).c_str(), changes(options) ? "the ones not set here are" : "these are");
+        if (changes(options)) std::fprintf(stderr, "tessaranth: stored the settings in %s\n", storeName(options).c_str());
+        if (options.show) show(named, out);
+    });
+    return 0;
+}
+
+} // namespace tessaranth::host

@@ -1,0 +1,395 @@
+// tessaranth config --show, --set and --preset as a person without a screen runs them: every
+// name, the dialog's limits, what a refusal leaves behind, and what the plug-in then does.
+#include "session/HostCopy.h"
+#include "setup/NamedSettings.h"
+
+#include "settings/SettingsFields.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tessaranth::host {
+namespace {
+
+struct Outcome {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+class SetupCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(folder + "/config");
+        setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+    }
+    void TearDown() override {
+        std::filesystem::permissions(folder + "/config/tessaranth", std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(folder);
+    }
+
+    // The program with these arguments, each passed as it stands.
+    Outcome run(const std::vector<std::string>& arguments) {
+        const std::string out = folder + "/out", err = folder + "/err";
+        const int status = std::system((command(arguments) + " >" + out + " 2>" + err + " </dev/null").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
+    }
+    // The same where no file may grow: its messages (stdout and stderr) come through a pipe.
+    Outcome runWithoutRoom(const std::vector<std::string>& arguments) {
+        const std::string said = folder + "/said";
+        std::system(("((ulimit -f 0; exec " + command(arguments) + ") 2>&1 </dev/null; echo \"exit $?\") | cat >" + said).c_str());
+        const std::string text = read(said);
+        const std::size_t last = text.rfind("exit ");
+        if (last == std::string::npos) return {-1, "", text};
+        return {std::atoi(text.c_str() + last + 5), "", text.substr(0, last)};
+    }
+    static std::string command(const std::vector<std::string>& arguments) {
+        std::string command = TESSARANTH_PROGRAM;
+        for (const std::string& argument : arguments) command += " " + quoted(argument);
+        return command;
+    }
+    Outcome set(const std::vector<std::string>& pairs, const std::vector<std::string>& more = {}) {
+        std::vector<std::string> arguments{"config"};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        arguments.push_back("--set");
+        arguments.insert(arguments.end(), pairs.begin(), pairs.end());
+        return run(arguments);
+    }
+    // NAME=VALUE of every line of --show, in order.
+    std::vector<std::pair<std::string, std::string>> shown(const std::vector<std::string>& more = {}) {
+        std::vector<std::string> arguments{"config", "--show"};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        const Outcome o = run(arguments);
+        EXPECT_EQ(o.exitCode, 0) << o.err;
+        std::vector<std::pair<std::string, std::string>> lines;
+        std::istringstream text(o.out);
+        for (std::string line; std::getline(text, line);) {
+            const std::size_t equals = line.find('=');
+            EXPECT_NE(equals, std::string::npos) << line;
+            if (equals != std::string::npos) lines.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+        }
+        return lines;
+    }
+    std::string value(const std::string& name) {
+        for (const auto& [n, v] : shown())
+            if (n == name) return v;
+        return "(not shown)";
+    }
+    static std::string quoted(const std::string& text) {
+        std::string out = "'";
+        for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return out + "'";
+    }
+    static std::string read(const std::string& path) {
+        std::stringstream text;
+        text << std::ifstream(path, std::ios::binary).rdbuf();
+        return text.str();
+    }
+    // The settings by name with their limits, as the program knows them.
+    static std::vector<NamedSetting> namedSettings() {
+        std::vector<std::string> messages;
+        std::vector<NamedSetting> all;
+        onHostCopy(messages, [&] {
+            const NamedSettings named;
+            all.assign(named.all().begin(), named.all().end());
+        });
+        return all;
+    }
+    // One refused --set: exit 1, one line naming what is allowed, nothing stored.
+    void expectRefused(const std::vector<std::string>& pairs, const std::string& saying) {
+        const std::string before = read(registry);
+        const Outcome o = set(pairs);
+        EXPECT_EQ(o.exitCode, 1) << pairs.back();
+        EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+        EXPECT_NE(o.err.find("nothing was stored"), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find(saying), std::string::npos) << pairs.back() << ": " << o.err;
+        EXPECT_EQ(read(registry), before) << pairs.back();
+    }
+
+    std::string folder = ::testing::TempDir() + "setup-" + std::to_string(getpid());
+    std::string registry = folder + "/config/tessaranth/registry.reg";
+    std::error_code ignored;
+};
+
+// The largest value a setting holds, as --set takes it and --show prints it, and the one just
+// beyond, which it refuses; empty when there is none beyond.
+struct Edge {
+    std::string inside, shownAs, outside;
+};
+
+Edge upperEdge(const NamedSetting& s) {
+    switch (s.rule) {
+    case ValueRule::tick: return {"on", "1", "2"};
+    case ValueRule::text: return {std::string(s.maximum, 'p'), std::string(s.maximum, 'p'), std::string(s.maximum + 1, 'p')};
+    case ValueRule::choice: {
+        const Choice& last = s.choices.back();
+        const bool indexed = last.value + 1 == s.choices.size();
+        return {last.text, last.text, indexed ? std::to_string(s.choices.size()) : "0x3F8"};
+    }
+    case ValueRule::position: {
+        char packed[8];
+        std::snprintf(packed, sizeof packed, "0x%04X", s.maximum);
+        return {std::to_string(s.maximum >> 8) + "," + std::to_string(s.maximum & 0xFF), packed,
+                std::to_string(s.maximum + 1)};
+    }
+    default: return {std::to_string(s.maximum), std::to_string(s.maximum), std::to_string(uint64_t{s.maximum} + 1)};
+    }
+}
+
+TEST_F(SetupCommandTest, EveryNameShowsAndSetsUpToItsLimitAndNoFurther) {
+    const auto before = shown();
+    ASSERT_EQ(before.size(), registryFieldCount);
+    for (std::size_t i = 0; i < registryFieldCount; ++i) EXPECT_EQ(before[i].first, registryFields()[i].name);
+    EXPECT_FALSE(std::filesystem::exists(registry)) << "showing stores nothing";
+
+    std::vector<std::string> pairs;
+    std::map<std::string, std::string> expected;
+    const std::vector<NamedSetting> all = namedSettings();
+    for (const NamedSetting& s : all) {
+        const Edge edge = upperEdge(s);
+        pairs.push_back(std::string(s.field->name) + "=" + edge.inside);
+        expected[s.field->name] = edge.shownAs;
+    }
+    const Outcome o = set(pairs);
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    for (const auto& [name, value] : shown()) EXPECT_EQ(value, expected[name]) << name;
+    for (const NamedSetting& s : all) {
+        EXPECT_TRUE(parsed(s, upperEdge(s).inside)) << s.field->name;
+        EXPECT_FALSE(parsed(s, upperEdge(s).outside)) << s.field->name;
+    }
+    expectRefused({pairs.front(), std::string(all.back().field->name) + "=" + upperEdge(all.back()).outside},
+                  "is not allowed");
+}
+
+// The dialog's limits, from its controls: sliders, lists, check boxes, numeric edits, the port
+// list; values no control edits hold what their field holds.
+TEST_F(SetupCommandTest, TheLimitsAreTheDialogs) {
+    const std::vector<NamedSetting> all = namedSettings();
+    const auto accepts = [&](const std::string& name, const std::string& text) {
+        for (const NamedSetting& s : all)
+            if (sameName(s.field->name, name)) return parsed(s, text).has_value();
+        ADD_FAILURE() << "no setting " << name;
+        return false;
+    };
+    struct Range {
+        const char* name;
+        uint32_t minimum, maximum;
+    };
+    for (const Range& r : {Range{"Scroll speed", 0, 10}, Range{"Analyzer sens", 0, 10}, Range{"Falloff", 0, 8},
+                           Range{"Peak hold", 0, 10}, Range{"Scope sens", 1, 11}, Range{"VU meter sens", 1, 11},
+                           Range{"VU meter range", 1, 11}, Range{"Title length", 0, 255}, Range{"Artist length", 0, 255},
+                           Range{"Current position", 0, 255}, Range{"Playlist width", 0, 255},
+                           Range{"VU meter height", 0, 255}, Range{"Update delay", 0, 2147483647},
+                           Range{"Analyzer type", 0, 255}, Range{"Reset", 0, 255}}) {
+        EXPECT_TRUE(accepts(r.name, std::to_string(r.minimum))) << r.name;
+        EXPECT_TRUE(accepts(r.name, std::to_string(r.maximum))) << r.name;
+        if (r.minimum > 0) {
+            EXPECT_FALSE(accepts(r.name, std::to_string(r.minimum - 1))) << r.name;
+        }
+        EXPECT_FALSE(accepts(r.name, std::to_string(uint64_t{r.maximum} + 1))) << r.name;
+        EXPECT_FALSE(accepts(r.name, "-1")) << r.name;
+    }
+    struct Entries {
+        const char* name;
+        std::size_t count;
+    };
+    for (const Entries& e : {Entries{"Display format", 11}, Entries{"Brightness", 16}, Entries{"Font", 4},
+                             Entries{"API", 2}, Entries{"Chip select", 4}, Entries{"Command select", 4},
+                             Entries{"Write", 4}, Entries{"Read", 4}, Entries{"Button 1", 23}, Entries{"Button 16", 23},
+                             Entries{"Button wiring", 1}}) {
+        EXPECT_TRUE(accepts(e.name, std::to_string(e.count - 1))) << e.name;
+        EXPECT_FALSE(accepts(e.name, std::to_string(e.count))) << e.name;
+    }
+    for (const char* tick : {"Inverse", "Interface timing", "Time type", "Show title", "Scope type", "Backlight",
+                             "Enable buttons", "Show modelengine", "Auto sensing"}) {
+        EXPECT_TRUE(accepts(tick, "1")) << tick;
+        EXPECT_FALSE(accepts(tick, "2")) << tick;
+    }
+    EXPECT_TRUE(accepts("LPT address", "0x2BC"));
+    EXPECT_FALSE(accepts("LPT address", "0x3F8"));
+    EXPECT_FALSE(accepts("LPT address", "0"));
+    EXPECT_TRUE(accepts("Title XY", "255,255"));
+    EXPECT_FALSE(accepts("Title XY", "0,256"));
+    EXPECT_FALSE(accepts("Title XY", "256,0"));
+    EXPECT_FALSE(accepts("Title XY", "0x10000"));
+    // What a refusal says, as the program says it.
+    expectRefused({"Scope sens=0"}, "Scope sens is a whole number from 1 to 11");
+    expectRefused({"Display format=11"}, "Display format is one of 0 \"128x64\", 1 \"128x128\"");
+    expectRefused({"Inverse=2"}, "Inverse is 0 or 1");
+    expectRefused({"LPT address=0x3F8"}, "\"0x378 (LPT1)\", \"0x278 (LPT2)\", \"0x3BC (LPT3)\", \"0x2BC (LPT4)\"");
+    expectRefused({"Title XY=0,256"}, "a column from 0 to 255 and a line from 0 to 255 as COLUMN,LINE");
+}
+
+TEST_F(SetupCommandTest, ValuesByNameInAnyCase) {
+    ASSERT_EQ(set({"controller=ks0108b", "DISPLAY FORMAT=192x64", "chip select=init", "Command select=Line (pin 14)",
+                   "lpt address=lpt3", "brightness=  6%", "button 3=next", "Title XY=5,2", "artistxy=0x0104",
+                   "Inverse=yes", "Show title=off", "Background=/srv/skins/my skin.bmp", "Button 15=Menu down"})
+                  .exitCode,
+              0);
+    const auto lines = shown();
+    const std::map<std::string, std::string> got(lines.begin(), lines.end());
+    const std::map<std::string, std::string> expected{
+        {"Controller", "KS0108B"},   {"Display format", "192x64"},      {"Chip select", "Init (pin 16)"},
+        {"Command select", "Line (pin 14)"}, {"LPT address", "0x3BC (LPT3)"}, {"Brightness", "6%"},
+        {"Button 3", "Next"},        {"Title XY", "0x0502"},            {"Artist XY", "0x0104"},
+        {"Inverse", "1"},            {"Show title", "0"},               {"Background", "/srv/skins/my skin.bmp"}};
+    for (const auto& [name, v] : expected) EXPECT_EQ(got.at(name), v) << name;
+    // What --show prints, --set takes back unchanged.
+    std::vector<std::string> pairs;
+    for (const auto& [name, v] : lines) pairs.push_back(name + "=" + v);
+    const std::string stored = read(registry);
+    ASSERT_EQ(set(pairs).exitCode, 0);
+    EXPECT_EQ(read(registry), stored);
+    // By number too.
+    ASSERT_EQ(set({"Controller=5", "Display format=0", "LPT address=888"}).exitCode, 0);
+    EXPECT_EQ(value("Controller"), "Noritake 800(A)");
+    EXPECT_EQ(value("LPT address"), "0x378 (LPT1)");
+}
+
+TEST_F(SetupCommandTest, ABadNameOrValueStoresNothingAndSaysWhatIsAllowed) {
+    ASSERT_EQ(set({"Scroll speed=7"}).exitCode, 0);
+    expectRefused({"Scroll speed=2", "Falloff=9"}, "'Falloff=9' is not allowed, nothing was stored: Falloff is a whole "
+                                                   "number from 0 to 8");
+    expectRefused({"Scroll speed=2", "Scroll sped=3"}, "no setting is named 'Scroll sped', nothing was stored; the "
+                                                       "names are: Update delay, Interface timing,");
+    expectRefused({"Scroll speed=2", "Controller=KS0107"}, "Controller is one of 0 \"T6963C\", 1 \"SED1330\"");
+    expectRefused({"Scroll speed=2", "Scroll speed"}, "'Scroll speed' is not NAME=VALUE");
+    expectRefused({"Background=" + std::string(128, 'b')}, "Background is a text of at most 127 characters");
+    expectRefused({"Scroll speed=five"}, "from 0 to 10");
+    EXPECT_EQ(value("Scroll speed"), "7");
+    const Outcome o = run({"config", "--preset", "Fenwold", "--set", "Scroll speed=2"});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("there is no wiring preset 'Fenwold', nothing was stored; the presets are 1 \"Fenwold "
+                         "(T6963C, SED133x, 800)\", 2 \"Fenwold (KS0108B)\""),
+              std::string::npos)
+        << o.err;
+    EXPECT_EQ(value("Scroll speed"), "7");
+}
+
+// A stored value of another type reads as the plug-in reads it, and is said; a --set mends it.
+TEST_F(SetupCommandTest, AStoredValueThatCannotBeReadIsSaid) {
+    ASSERT_EQ(set({"Scroll speed=4"}).exitCode, 0);
+    std::string text = read(registry);
+    const std::string stored = "\"Scroll speed\"=dword:00000004";
+    ASSERT_NE(text.find(stored), std::string::npos) << text;
+    text.replace(text.find(stored), stored.size(), "\"Scroll speed\"=\"four\"");
+    std::ofstream(registry, std::ios::binary) << text;
+    const Outcome o = run({"config", "--show"});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.err, "tessaranth: reading the settings: Registry read error\n");
+    EXPECT_NE(o.out.find("\nScroll speed=0\n"), std::string::npos) << o.out;
+    ASSERT_EQ(set({"Scroll speed=6"}).exitCode, 0);
+    EXPECT_EQ(run({"config", "--show"}).err, "");
+    EXPECT_EQ(value("Scroll speed"), "6");
+}
+
+TEST_F(SetupCommandTest, PresetsWireTheFourLinesAsTheDialogDoes) {
+    ASSERT_EQ(run({"config", "--preset", "powerlcd (sed1330)"}).exitCode, 0);
+    EXPECT_EQ(value("Chip select"), "Line (pin 14)");
+    EXPECT_EQ(value("Command select"), "Init (pin 16)");
+    EXPECT_EQ(value("Write"), "Strobe (pin 1)");
+    EXPECT_EQ(value("Read"), "Select (pin 17)");
+    // Applied before the single values, all in one save.
+    ASSERT_EQ(run({"config", "--preset", "1", "--set", "Read=Init"}).exitCode, 0);
+    EXPECT_EQ(value("Chip select"), "Strobe (pin 1)");
+    EXPECT_EQ(value("Write"), "Init (pin 16)");
+    EXPECT_EQ(value("Read"), "Init (pin 16)");
+    // "LCDInfo (T6963C)" carries no wiring: it is no preset to choose here.
+    EXPECT_EQ(run({"config", "--preset", "LCDInfo (T6963C)"}).exitCode, 1);
+}
+
+// A file size limit stands for a full disk; a folder without write access for a read-only one.
+TEST_F(SetupCommandTest, AFullOrReadOnlySettingsFolderStoresNothing) {
+    ASSERT_EQ(set({"Scroll speed=7"}).exitCode, 0);
+    const std::string before = read(registry);
+    Outcome o = runWithoutRoom({"config", "--set", "Scroll speed=3"});
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_NE(o.err.find("cannot store the settings in " + registry + ", nothing was stored"), std::string::npos) << o.err;
+    EXPECT_EQ(read(registry), before);
+    o = runWithoutRoom({"config", "--settings", folder + "/new.tzn", "--set", "Scroll speed=3"});
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_NE(o.err.find("cannot store the settings in " + folder + "/new.tzn"), std::string::npos) << o.err;
+
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder (the test runs as a user too)";
+    std::filesystem::permissions(folder + "/config/tessaranth", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    o = set({"Scroll speed=3"});
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_NE(o.err.find("nothing was stored"), std::string::npos) << o.err;
+    EXPECT_EQ(read(registry), before);
+}
+
+// What the PNG at path is wide and high.
+std::pair<uint32_t, uint32_t> pictureSize(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    unsigned char header[24] = {};
+    file.read(reinterpret_cast<char*>(header), sizeof header);
+    const auto at = [&](int i) { return uint32_t{header[i]} << 24 | header[i + 1] << 16 | header[i + 2] << 8 | header[i + 3]; };
+    return {at(16), at(20)};
+}
+
+// The values reach the plug-in: its port, its controller, its size, its wiring and its background.
+TEST_F(SetupCommandTest, ThePluginRunsWithWhatWasSet) {
+    const auto demo = [&](const std::string& name) {
+        return run({"demo", "--view", "png:" + folder + "/" + name, "--frames", "2", "--trace", folder + "/" + name + ".trace"});
+    };
+    ASSERT_EQ(set({"Controller=KS0108B", "Display format=128x64", "LPT address=LPT2", "Background=" + folder + "/none.bmp"})
+                  .exitCode,
+              0);
+    Outcome o = demo("first");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("a virtual KS0108B 128x64 on port 0x0278"), std::string::npos) << o.out;
+    EXPECT_NE(o.err.find("Skin not found."), std::string::npos) << "the plug-in looked for the background set: " << o.err;
+    const auto [width, height] = pictureSize(folder + "/first/frame-000002.png");
+    EXPECT_EQ(width * 64, height * 128) << width << "x" << height;
+    const std::string trace = read(folder + "/first.trace");
+    EXPECT_EQ(trace.rfind("W 027A", 0), 0u) << "the plug-in drives the second port";
+
+    // Another wiring: other lines strobe on the control register, for the same traffic.
+    ASSERT_EQ(run({"config", "--preset", "Fenwold (KS0108B)"}).exitCode, 0);
+    ASSERT_EQ(demo("second").exitCode, 0);
+    const auto controlValues = [&](const std::string& path) {
+        std::vector<std::string> values;
+        std::istringstream lines(read(path));
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("W 027A ", 0) == 0) values.push_back(line.substr(7));
+        return values;
+    };
+    const auto first = controlValues(folder + "/first.trace"), second = controlValues(folder + "/second.trace");
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.size(), second.size());
+    EXPECT_NE(first, second);
+}
+
+TEST_F(SetupCommandTest, AConfigurationFileIsShownSetAndUsed) {
+    const std::string file = folder + "/module.tzn";
+    EXPECT_EQ(run({"config", "--show", "--settings", file}).exitCode, 1) << "a file that is not there cannot be shown";
+    ASSERT_EQ(set({"Controller=SED1335", "Display format=320x240"}, {"--settings", file}).exitCode, 0);
+    EXPECT_EQ(std::filesystem::file_size(file), settingsImageSize);
+    EXPECT_FALSE(std::filesystem::exists(registry)) << "the file's settings are not the stored ones";
+    const auto lines = shown({"--settings", file});
+    const std::map<std::string, std::string> got(lines.begin(), lines.end());
+    EXPECT_EQ(got.at("Controller"), "SED1335");
+    EXPECT_EQ(value("Controller"), "T6963C");
+    const Outcome o = run({"demo", "--settings", file, "--display", "none", "--frames", "1"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(run({"config", "--settings", file}).exitCode, 1) << "no display: the dialog does not open";
+}
+
+} // namespace
+} // namespace tessaranth::host
