@@ -3,6 +3,8 @@
 // it does not understand.
 #pragma once
 
+#include "emu/PanelLook.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +24,7 @@ struct Options {
     DisplayKind display = DisplayKind::virtualDisplay;
     ViewKind view = ViewKind::automatic;
     std::string pngDirectory;
+    emu::PanelColour panel = emu::PanelColour::usual;  // the virtual display's panel
     int32_t every = 1;  // png: write every Nth frame
     std::optional<int64_t> frames;
     std::optional<double> seconds;

@@ -171,7 +171,9 @@ private:
             display_ = std::make_unique<HardwareDisplay>();
             return;
         }
-        auto display = std::make_unique<VirtualDisplayTarget>(settings_.displaySetup());
+        tessaranth::emu::DisplaySetup setup = settings_.displaySetup();
+        setup.panel = options_.panel;
+        auto display = std::make_unique<VirtualDisplayTarget>(setup);
         switch (chosenView(options_)) {
         case ViewKind::png: view_ = std::make_unique<PngView>(options_.pngDirectory, options_.every); break;
         case ViewKind::window:

@@ -3,13 +3,14 @@
 
 #include "Errors.h"
 #include "session/HostCopy.h"
-#include "session/Showcase.h"
 
+#include "controllers/DriverOptions.h"
 #include "globals/Globals.h"
 #include "platform/posix/RegistryLocation.h"
 #include "settings/RegistryAccess.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
@@ -41,16 +42,16 @@ std::filesystem::path privateHomeParent() {
 }
 
 // The showcase's picture at path, in a folder made for it if need be.
-bool writePicture(const std::filesystem::path& path) {
+bool writePicture(const std::filesystem::path& path, ShowcaseDisplay display) {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
-    return !error && writeShowcasePicture(path.string());
+    return !error && writeShowcasePicture(path.string(), display);
 }
 
 } // namespace
 
-StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty)
-    : configurationFile_(configurationFile) {
+StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty, ShowcaseDisplay showcase)
+    : configurationFile_(configurationFile), showcaseDisplay_(showcase) {
     onHostCopy(messages_, [&] { read(empty); });
 }
 
@@ -75,7 +76,8 @@ void StoredSettings::loadFile() {
 void StoredSettings::arrangeShowcase() {
     makePrivateHome();
     const std::string picture = private_->path() + "/" + showcasePictureName;
-    host::arrangeShowcase(*gSettings, writeShowcasePicture(picture) ? picture : std::string());
+    host::arrangeShowcase(*gSettings, writeShowcasePicture(picture, showcaseDisplay_) ? picture : std::string(),
+                          showcaseDisplay_);
     handToPlugin();
     showcase_ = true;
 }
@@ -112,6 +114,11 @@ void StoredSettings::takeBusSetup(const BusSetup& bus) {
     hold(bus_.dc.chip, dcChip_);
     hold(bus_.reset.chip, resetChip_);
     hold(bus_.parallelChip, parallelChip_);
+    setup_.i2cAddress = bus.i2cAddress;
+    setup_.sh1106FirstColumn = bus.sh1106ColumnOffset;
+    setup_.parallelOnGpio = bus.parallelOnGpio;
+    std::copy(std::begin(bus.dataLines), std::end(bus.dataLines), setup_.dataLines.begin());
+    std::copy(std::begin(bus.controlLines), std::end(bus.controlLines), setup_.controlLines.begin());
 }
 
 StoredSettings::FileStamp StoredSettings::stampOf(const std::string& path) {
@@ -150,7 +157,7 @@ std::string StoredSettings::saveAsTheUsers() {
     const std::string registry = platform::registryFileLocation();
     const std::filesystem::path picture = std::filesystem::path(registry).parent_path() / showcasePictureName;
     if (gSettings->background() == private_->path() + "/" + showcasePictureName &&
-        picture.string().size() < sizeof(SettingsImage::background) && writePicture(picture))
+        picture.string().size() < sizeof(SettingsImage::background) && writePicture(picture, showcaseDisplay_))
         gSettings->setBackground(picture.c_str());
     const bool saved = gSettings->saveToRegistry();
     private_->namePrivateFolder();

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "session/PrivateConfigHome.h"
+#include "session/Showcase.h"
 
 #include "controllers/DriverOptions.h"
 #include "emu/VirtualDisplay.h"
@@ -24,10 +25,12 @@ enum class WhenNothingIsStored { pluginDefaults, showcase };
 
 class StoredSettings {
 public:
-    // configurationFile empty: the stored settings, or what `empty` says when there are none.
-    // Throws Failure when the file cannot be read or the private registry cannot be made.
+    // configurationFile empty: the stored settings, or what `empty` says when there are none;
+    // the showcase is arranged for `showcase`'s display. Throws Failure when the file cannot be
+    // read or the private registry cannot be made.
     explicit StoredSettings(const std::string& configurationFile,
-                            WhenNothingIsStored empty = WhenNothingIsStored::pluginDefaults);
+                            WhenNothingIsStored empty = WhenNothingIsStored::pluginDefaults,
+                            ShowcaseDisplay showcase = {});
     StoredSettings(const StoredSettings&) = delete;
     StoredSettings& operator=(const StoredSettings&) = delete;
 
@@ -70,6 +73,7 @@ private:
     std::string saveAsTheUsers();
 
     std::string configurationFile_;
+    ShowcaseDisplay showcaseDisplay_;
     emu::DisplaySetup setup_;
     BusSetup bus_;
     std::string i2cDevice_, spiDevice_, dcChip_, resetChip_, parallelChip_;  // bus_'s texts
