@@ -57,7 +57,7 @@ int ModelEngine::sendBytes() const {
 void ModelEngine::renderModels() {
     const int bytes = sendBytes();
     if (bytes <= 0) return;
-    for (float frame = 0.0f; frame < static_cast<float>(animationFrames); frame += 1.0f) {
+    for (float frame = 0.0f; frame < static_cast<float>(animationFrames); frame += animationStep) {
         clearFrame();
         const float a = frame * 0.1f;
         const float b = a + std::numbers::pi_v<float>;
