@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The two commands a user needs: `make demo` and `make test`. Both set up the machine first.
 JOBS ?= $(shell nproc)
 BUILD = cmake --build --preset
@@ -12,6 +13,8 @@ demo: setup build-default
 test: setup
 	@echo "== $$(date +%T) test: every include in src/ looks down the stack of folders (scripts/check-layers) =="
 	@scripts/check-layers
+	@echo "== $$(date +%T) test: every source file says its licence in an SPDX line (scripts/check-licence) =="
+	@scripts/check-licence
 	@echo "== $$(date +%T) test: build the Linux plug-in and its tests (default preset) =="
 	@$(MAKE) --no-print-directory build-default
 	@echo "== $$(date +%T) test: what each folder's objects use is defined in that folder or beneath it (scripts/check-layers --links) =="

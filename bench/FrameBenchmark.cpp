@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The cost of one steady-state frame per scene: CPU time with a port that goes nowhere, port
 // accesses, bytes to the USB adapter, the bus time those accesses take on a legacy parallel
 // port (about 1 us each) and its share of the default 60 ms frame interval, and heap

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Cross build for another Debian architecture with Debian's cross toolchain (g++-<triplet>) and the
 # architecture's own libraries installed side by side (dpkg --add-architecture; lib*-dev:<arch>).
 # The architecture's file (arm64.cmake, armhf.cmake) sets TESSARANTH_DEBIAN_ARCH, the GNU triplet

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Writes the manual page tessaranth.1.gz from the program's own help texts, so that it names
 # every command and option the program has. Run at install time:
 #   cmake -DPROGRAM=<tessaranth> -DVERSION=<x.y.z> -DDOCDIR=<documents> -DPLUGINDIR=<plug-in folder>

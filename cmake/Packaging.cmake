@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # What `cmake --install` puts where, and the Debian packages that `make package` builds from it:
 # tessaranth (the program, the plug-in, the documents, the units: nothing graphical) and, built
 # with Qt, tessaranth-dialog (the modules that draw with Qt: the plug-in's dialog and the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # 64-bit ARM Linux (Debian arm64: Raspberry Pi 3, 4, 5 and Zero 2 on a 64-bit system).
 set(TESSARANTH_DEBIAN_ARCH arm64)
 set(TESSARANTH_TRIPLET aarch64-linux-gnu)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # 32-bit ARM Linux with hardware floating point (Debian armhf: 32-bit Raspberry Pi OS, Pi 2 on).
 set(TESSARANTH_DEBIAN_ARCH armhf)
 set(TESSARANTH_TRIPLET arm-linux-gnueabihf)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as the background bitmap, read for the controller value and display size that
 // two of its bytes choose (the reader ignores the first 62 bytes), whose driver then sends the
 // image to the port.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as a configuration file, loaded the way the dialog's "Load" button loads it
 // (the form then shows the record), then start-up, frames and Quit on the loaded record. The
 // bytes past the record feed the player and the audio.

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "FuzzHost.h"
 
 #include "config/ConfigDialog.h"
 
 #include <cstring>
 #include <map>
+#include <sanitizer/asan_interface.h>
+#include <sanitizer/common_interface_defs.h>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -41,7 +44,14 @@ void installQuietHost() {
         s.sleepMillis = [](void*, uint32_t) {};
         s.usbOpen = [](void*) -> int32_t { return 0; };
         s.usbSetBaudRate = [](void*, uint32_t) -> int32_t { return 0; };
-        s.usbWrite = [](void*, const uint8_t*, uint32_t) -> int32_t { return 0; };
+        // What is handed to the adapter must be there to be read, all of it.
+        s.usbWrite = [](void*, const uint8_t* data, uint32_t length) -> int32_t {
+            if (__asan_region_is_poisoned(const_cast<uint8_t*>(data), length)) {
+                __sanitizer_print_stack_trace();
+                __builtin_trap();
+            }
+            return 0;
+        };
         s.usbClose = [](void*) {};
         return s;
     }();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What every fuzz target shares: a host whose port and message boxes go nowhere, a player
 // window that answers from the fuzzer's bytes, and scratch files in memory. The registry of the
 // fuzz builds is in memory too (MemoryRegistry.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The registry of the fuzz targets: one key, kept parsed in memory, so that a target can load and
 // save settings thousands of times a second. Opening, reading and storing values behave as the
 // Linux registry file does, without the file: nothing is read, written or synced.

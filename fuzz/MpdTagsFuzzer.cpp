@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary MPD answers: songs of the queue (file, tags, times) and a status, each as the name and
 // value pairs libmpdclient reads off the connection. The state they make is checked and shown by
 // a running plug-in.

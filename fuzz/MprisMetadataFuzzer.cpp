@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What an MPRIS player sends, as D-Bus wire bytes: the input is a conversation on the bus, one
 // marshalled message after the other (as `dbus-monitor --binary` writes them). Each message is
 // taken apart by libdbus as a received one is and read by the follower's own code; the follower's

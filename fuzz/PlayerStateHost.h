@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the player fuzz targets share: the checks every PlayerState a player source makes must
 // pass, and a running plug-in that reads such a state through the host's player window.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as the playlist's file names and the player's answers, with the window's
 // place, size, current line and numbering from the bytes: redraws and clears of the playlist
 // on every controller the bytes choose.

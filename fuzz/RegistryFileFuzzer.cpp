@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as a registry file: the parser must survive them, and whatever it accepts must
 // be written out and read back unchanged.
 #include "platform/posix/RegistryFile.h"

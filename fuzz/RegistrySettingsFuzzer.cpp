@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as the values of the settings key (after a matching "Version"): the load must
 // stay inside the record, leave its texts terminated, and a save of what it loaded must load
 // again.

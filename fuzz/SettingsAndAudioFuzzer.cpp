@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes become a settings record, then a stream of spectrum and waveform frames and
 // player states: Init, frames and Quit must survive every one of them.
 #include "FuzzHost.h"

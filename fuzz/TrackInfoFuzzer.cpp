@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arbitrary bytes as the player's window title and answers, frame after frame: the track
 // fields of a running plug-in, scrolling included, for the controller, places and lengths the
 // bytes choose.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The wiring tables of the hardware guide (docs/hardware.md): for each controller on the parallel
 // port, which port pin each of its signals goes to under every wiring preset of the dialog. The
 // presets, pins and signal names come from the dialog's own tables (config/WiringTable.h); what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The hardware guide's part on a Raspberry Pi's 40-pin header: for each display on I2C or SPI,
 // and for the parallel-port controllers on GPIO lines, which module pin goes to which header pin,
 // and the whole header with what each display puts on each pin. The pins, the bus functions

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // hardware_guide: writes the wiring tables of docs/hardware.md from the dialog's tables, or checks
 // that the committed guide still matches them.
 #include "HardwareGuide.h"

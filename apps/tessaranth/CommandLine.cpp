@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "CommandLine.h"
 
 #include "Errors.h"
@@ -35,11 +36,19 @@ const char* const commonOptions =
     "                       display is available and tessaranth-dialog is installed), terminal\n"
     "                       (drawn in place with half blocks, or Braille dots in a terminal too\n"
     "                       small for them), png:DIR (one PNG file per frame in DIR)\n"
+    "  --panel COLOUR       the colour of the virtual display's panel, as the modules come:\n"
+    "                       an LCD green (default) or blue; an SSD1306, SSD1309 or SH1106 OLED\n"
+    "                       white (default), blue or yellow-blue (the top 16 rows yellow); the\n"
+    "                       ST7920 blue (default) or yellow-green; the SSD1322 amber (default)\n"
+    "                       or white\n"
     "  --every N            with png:DIR, write only every Nth frame\n"
     "  --frames N           stop after N frames\n"
     "  --seconds S          stop after S seconds (default: run until Ctrl-C or the window closes)\n"
-    "  --trace FILE         write every port access (W <port> <value>, R <port>) and USB write\n"
-    "                       (U <bytes>) to FILE, in hex, one per line\n"
+    "  --trace FILE         write everything sent to the display to FILE, one line each, in hex:\n"
+    "                       port accesses (W <port> <value>, R <port>), USB writes (U <bytes>),\n"
+    "                       I2C messages (I <address> <bytes>), SPI transfers with the D/C level\n"
+    "                       (S <0|1> <bytes>, S reset <microseconds>) and GPIO line changes\n"
+    "                       (G <chip> <line> <level>, line and level in decimal)\n"
     "  --settings FILE.tzn  use this configuration file instead of the stored settings; the\n"
     "                       dialog's \"Save settings\" saves into it\n";
 
@@ -207,6 +216,13 @@ void setView(Options& o, const std::string& text) {
     }
 }
 
+void setPanel(Options& o, const std::string& text) {
+    const std::optional<emu::PanelColour> colour = emu::panelColourNamed(text);
+    if (!colour || *colour == emu::PanelColour::usual)
+        throw UsageError("--panel is green, blue, white, yellow-blue, yellow-green or amber, not '" + text + "'");
+    o.panel = *colour;
+}
+
 using Setter = std::function<void(Options&, const std::string&)>;
 
 std::map<std::string, Setter> commonSetters() {
@@ -214,6 +230,7 @@ std::map<std::string, Setter> commonSetters() {
         {"--plugin", [](Options& o, const std::string& v) { o.plugin = v; }},
         {"--display", [](Options& o, const std::string& v) { o.display = displayKind(v); }},
         {"--view", setView},
+        {"--panel", setPanel},
         {"--every", [](Options& o, const std::string& v) { o.every = static_cast<int32_t>(std::min<int64_t>(positiveInteger("--every", v), INT32_MAX)); }},
         {"--frames", [](Options& o, const std::string& v) { o.frames = positiveInteger("--frames", v); }},
         {"--seconds", [](Options& o, const std::string& v) { o.seconds = positiveSeconds(v); }},
@@ -291,6 +308,8 @@ void checkCombination(const Options& o) {
                          "the hardware display uses the plug-in's own port access");
     if (o.display != DisplayKind::virtualDisplay && o.view != ViewKind::automatic)
         throw UsageError("--view shows the virtual display; it needs --display virtual");
+    if (o.display != DisplayKind::virtualDisplay && o.panel != emu::PanelColour::usual)
+        throw UsageError("--panel colours the virtual display; it needs --display virtual");
     if (o.overrides.save && !o.overrides.any())
         throw UsageError("--save stores --controller, --size and --bus: give at least one of them");
 }

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The command line: a subcommand, then options. parseCommandLine throws UsageError on anything
 // it does not understand.
 #pragma once
 
 #include "session/DisplayOverrides.h"
+
+#include "emu/PanelLook.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,6 +26,7 @@ struct Options {
     DisplayKind display = DisplayKind::virtualDisplay;
     ViewKind view = ViewKind::automatic;
     std::string pngDirectory;
+    emu::PanelColour panel = emu::PanelColour::usual;  // the virtual display's panel
     int32_t every = 1;  // png: write every Nth frame
     std::optional<int64_t> frames;
     std::optional<double> seconds;

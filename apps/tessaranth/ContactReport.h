@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Tells the user, on stderr, when the host cannot reach what it follows (a player, the session
 // bus, the sound server): the first failure at once, with the address and the reason and that the
 // host keeps trying; nothing more while the failures go on; then once that it is back.

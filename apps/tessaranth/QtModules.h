@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The modules of the tessaranth-dialog package, which draw with Qt: the program's window
 // (views/WindowModule.h) and the plug-in's dialog (config/DialogModule.h). Each is loaded from
 // its file and kept for the rest of the process, as Qt is not made to be unloaded. When one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // tessaranth: hosts the vis_lumidra plug-in on Linux and plays the player's part for it.
 #include "CommandLine.h"
 #include "QtModules.h"
@@ -126,7 +127,7 @@ ViewKind chosenView(const Options& options) {
 class PlayerRun {
 public:
     explicit PlayerRun(const Options& options)
-        : options_(options), settings_(options.settingsFile, whenNothingIsStored(options), options.overrides),
+        : options_(options), settings_(options.settingsFile, whenNothingIsStored(options), {}, options.overrides),
           plugin_(options.plugin) {
         makeDisplay();
         player_ = makePlayer(options);
@@ -172,7 +173,9 @@ private:
             display_ = std::make_unique<HardwareDisplay>();
             return;
         }
-        auto display = std::make_unique<VirtualDisplayTarget>(settings_.displaySetup());
+        tessaranth::emu::DisplaySetup setup = settings_.displaySetup();
+        setup.panel = options_.panel;
+        auto display = std::make_unique<VirtualDisplayTarget>(setup);
         switch (chosenView(options_)) {
         case ViewKind::png: view_ = std::make_unique<PngView>(options_.pngDirectory, options_.every); break;
         case ViewKind::window:

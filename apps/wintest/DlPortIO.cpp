@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A stand-in for the port driver library that records every access to the file named by
 // TESSARANTH_PORT_LOG: "W <port> <value>" or "R <port>", in hex, one per line. Reads answer 0.
 // The test host may add notes: "# <text>".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // replacefile: saves a text over a file with the plug-in's crash-safe save routine, for the
 // tests under Wine, and prints the status it returned.
 #include "platform/ReplaceFile.h"

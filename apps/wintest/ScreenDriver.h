@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drives the open configuration dialog from a thread of its own, the way a user does: mouse
 // clicks on the tabs and key presses through the system's input queue. After each step it
 // reads what the screen shows and what the controls are, writes the pictures into a folder and

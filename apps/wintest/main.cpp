@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // wintest: a Win32 host that does what a player does with a visualisation plug-in, for the
 // tests under Wine. A hidden top-level main window answers the player's messages from a
 // scenario given on the command line and carries the player's title; a CBT hook records every

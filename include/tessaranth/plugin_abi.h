@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 /* The C interface between a Winamp-compatible host and the vis_lumidra plug-in.
    Usable from C and C++; hosts outside this project rely on it exactly as written. */
 #ifndef TESSARANTH_PLUGIN_ABI_H

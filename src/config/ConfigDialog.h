@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Showing the configuration form: the Qt dialog on Linux, the Win32 dialog on Windows. A host
 // or a test may put its own presenter in their place.
 #pragma once

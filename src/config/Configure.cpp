@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "config/ConfigDialog.h"
 #include "config/TConfigForm.h"
 #include "host/ConfigOpener.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Linux dialog is a module of its own, qt/tessaranth-dialog.so in the plug-in's folder (the
 // modules that draw with Qt are kept apart in qt/), loaded the first time the dialog opens and
 // kept from then on: the plug-in, and whatever hosts it, need no toolkit until then, and a

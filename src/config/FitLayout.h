@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Fits the form table's pixel layout to the font a view actually draws with. A control whose
 // caption needs more room than the table gives it is widened; the controls after it on its row
 // move right just far enough to keep apart, controls that share a column stay aligned, and a

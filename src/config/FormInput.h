@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The configuration form as a view reaches it: its table, the state of each control, and what
 // the user does. The Linux dialog lives in a module of its own (see DialogModule.h) and knows
 // the form through this alone, so it needs none of the plug-in's code.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The controls of the configuration form as data: what each one is, where it sits, what it
 // shows and which settings field it edits. The views build their widgets from this table; the
 // form (TConfigForm) runs the handlers. Nothing here depends on a window toolkit.

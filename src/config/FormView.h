@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the configuration form asks of the window that shows it. A view builds its widgets
 // from the form's table, forwards the user's actions to the form, and redraws a control when
 // the form says it changed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The configuration form: the state of every control of the dialog and every handler. It edits
 // the live settings record (gSettings) and asks the plug-in (gPlugin) for redraws. A view shows
 // it and forwards what the user does; the form decides what that means.

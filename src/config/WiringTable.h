@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How a display is wired to the parallel port, as the configuration dialog offers it: the four
 // control lines and the presets for known adapter boards (each controller's names for the
 // signals on the lines are in its row of the controller table). The dialog's "Hardware settings" and "Wiring" pages and the hardware guide

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The spans of a band (a page, a row pair, a row) that a frame sends: runs of changed units,
 // two runs merged where the unchanged units between them cost no more than opening a new
 // window would.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The narrow interface through which every drawing part reaches the display. Positions are in
 // the display's own units: text cells and lines, and for runs the family's row (a pixel row of
 // 6-pixel cells on the text-layer controllers, a page of 8-row column bytes on the page

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The controllers that the `controller` setting names, one row each: how the dialog lists it,
 // its family, the display sizes it serves, whether it has a brightness, its transport and how
 // its driver is made. Every part that needs to know something of a controller asks this table;

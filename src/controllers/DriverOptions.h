@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a driver is told instead of reading the settings: the options that may change while the
 // display runs, and the port's address and wiring, fixed when the driver is made.
 #pragma once

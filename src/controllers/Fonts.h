@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The two built-in fonts and the separator symbol that follows a scrolling text.
 //
 // Row font (6x8): one byte per pixel row from the top, the cell in bits 5..0 with bit 5 the

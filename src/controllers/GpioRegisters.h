@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The parallel port's registers on a board's GPIO lines (see platform/GpioParallelPort.h), so
 // that the parallel-port drivers run there with their own cycles and wiring settings.
 #pragma once

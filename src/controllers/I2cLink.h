@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A serial display at one I2C address: every command or data span one message, its control
 // byte first (0x00 commands, 0x40 data), the staged messages sent in one batch through the
 // platform's I2C device (which splits a batch into the calls the adapter takes).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Samsung KS0108B column drivers on the parallel port: two chips for a 128-pixel-wide display,
 // three for 192, each with 64 columns and 8 pages. No character layer: text is drawn from the
 // 5x7 column font.

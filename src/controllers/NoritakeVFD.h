@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Noritake 800(A) series graphic VFD, 128 pixels wide, on the parallel port: column bytes
 // addressed by page and X commands, brightness in sixteen steps. No character layer: text is
 // drawn from the 5x7 column font.

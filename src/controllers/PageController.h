@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the page controllers (KS0108B, Noritake) share: no character layer, so text is drawn as
 // column bytes from the 5x7 font, six to a cell, at a cell column and a page.
 #pragma once

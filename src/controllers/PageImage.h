@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The background image in row bytes of 8 pixels (bit 7 leftmost, `rowBytes` per pixel row)
 // read as the page controllers store it: column bytes of 8 rows, bit 0 at the top.
 #pragma once

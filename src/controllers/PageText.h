@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Text on the page controllers, which have no character layer: each character of code 32 or
 // more becomes six column bytes, one blank column followed by its five font columns.
 // Characters below 32 are skipped without taking a place.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "controllers/ParallelPort.h"
 
 #include <utility>
@@ -16,16 +17,9 @@ uint8_t ParallelPort::wireBit(int16_t choice) {
     return choice >= 0 && choice <= 3 ? static_cast<uint8_t>(1u << choice) : 0;
 }
 
-void ParallelPort::writeControl(uint8_t value) {
-    controlShadow_ = value;
-    write(PortRegisters::controlOffset, controlShadow_);
-}
-
 void ParallelPort::sleepMillis(uint32_t milliseconds) {
     flush();
     platform::sleepMillis(milliseconds);
 }
-
-void ParallelPort::toggle(uint8_t mask) { writeControl(static_cast<uint8_t>(controlShadow_ ^ mask)); }
 
 } // namespace tessaranth

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The parallel port as every port driver sees it: the registers of its transport, the four
 // control-line masks of the wiring it was given, and the last value written to the control
 // register.
@@ -26,10 +27,14 @@ public:
 
     // Sets the shadow without touching the port (the base value a cycle starts from).
     void setControlShadow(uint8_t value) { controlShadow_ = value; }
-    // Sets the shadow and writes it to the control register.
-    void writeControl(uint8_t value);
+    // Sets the shadow and writes it to the control register. Inline with toggle, as they are
+    // several times in every bus cycle.
+    void writeControl(uint8_t value) {
+        controlShadow_ = value;
+        write(PortRegisters::controlOffset, controlShadow_);
+    }
     // Flips the lines in `mask` and writes the shadow to the control register.
-    void toggle(uint8_t mask);
+    void toggle(uint8_t mask) { writeControl(static_cast<uint8_t>(controlShadow_ ^ mask)); }
     // The caller's 16-bit value goes to the data register as given.
     void writeData(uint16_t value) { write(PortRegisters::dataOffset, value); }
     uint8_t readData() { return static_cast<uint8_t>(read(PortRegisters::dataOffset) & 0xFF); }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Raspberry Pi's 40-pin header (every model since the B+, the Pi 5 and the Zeros included):
 // what each physical pin carries, its GPIO line (the BCM number, which is the line's offset on
 // the header's GPIO chip) and the bus function config.txt gives it, and the lines a display

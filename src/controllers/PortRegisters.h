@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The transport beneath the parallel-port drivers: the data, status and control registers of a
 // parallel port. The PC's LPT port is one; a new bus that can act as these registers is another,
 // and the drivers above it stay as they are.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Constant runs of graphic bytes, all lit or all dark, as long as a page driver can count.
 #pragma once
 

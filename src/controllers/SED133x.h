@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Epson SED1330 / SED1335 on the parallel port, run with a 6-pixel character width: a text
 // layer and a graphic layer combined by exclusive-or, sixteen user glyphs in CG RAM.
 #pragma once

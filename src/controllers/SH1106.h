@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Sino Wealth SH1106 OLED controller: 132 columns of memory of which a 128-pixel module shows
 // 128 from a column offset (2 on most modules, 0 on some), page addressing only, so every span
 // sets its page and column.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Solomon SSD1306 (128x64 or 128x32, its own charge pump) and SSD1309 (128x64, powered from
 // outside) OLED controllers: 128 columns by 8 pages, horizontal addressing, a column and page
 // window per span.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Solomon SSD1322 256x64 greyscale OLED controller on 4-wire SPI: commands with D/C low, their
 // parameters with D/C high. The 1-bit picture is shown as grey 15 or 0, four pixels a column
 // address, one pixel row a band; the brightness is the contrast current.

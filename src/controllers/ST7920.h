@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Sitronix ST7920 128x64 graphic LCD module on its serial bus: every instruction or data byte
 // framed as a sync byte (0xF8 instruction, 0xFA data) and two nibble bytes, and each followed by
 // the 72 us the chip needs, as it has no busy flag to ask. The picture goes to the graphics RAM

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The transport beneath the serial display drivers: commands and display data staged in the
 // order they are given, sent as the bus wants them at flush(). What went out is counted in
 // wire bytes, so that the driver (and a benchmark) can weigh a window against the bytes between

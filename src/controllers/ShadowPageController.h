@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the serial display drivers share. The drawing parts draw into a copy of the picture
 // (column bytes of 8 rows, bit 0 on top, as the page controllers hold them), and at the end of
 // each frame the driver sends only what differs from what the display holds, span by span; so

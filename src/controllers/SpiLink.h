@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A serial display on SPI with a D/C line (low for commands, high for data): staged bytes go
 // out in one write per run of one D/C level. The reset line is pulsed when the device opens.
 // A controller without a busy flag sends paced groups instead (see send()).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Toshiba T6963C on the parallel port: text layer, graphic layer and a character generator
 // with sixteen user glyphs.
 #pragma once

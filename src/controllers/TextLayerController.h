@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the text-layer controllers (T6963C, SED133x and the USB adapter) share: text cells and
 // graphic rows addressed in display memory through the layout, each driver sending its own
 // commands for the address, the characters, blank cells and runs of graphic bytes.

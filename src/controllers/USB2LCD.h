@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The USB adapter in front of a T6963C-type display: the T6963C's command set as a byte stream,
 // each command byte announced by 0x8F. Whole-screen operations use the 240 x 128 layout.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The background reader: a one-bit Windows bitmap (pixel data from byte 62, rows bottom-up,
 // padded to four bytes, a 0 bit lit) into the display's own byte format.
 #include "display/LCD.h"

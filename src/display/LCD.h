@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drawing on the display that the layout describes: the two scroll lines and the background
 // image. Not a frame buffer.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "controllers/ControllerLSI.h"
 #include "controllers/Fonts.h"
 #include "controllers/PageText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A controller's address window, as the SSD1306's 0x21/0x22 and the SSD1322's 0x15/0x75 set
 // it: a first and a last address, and the pointer that runs through them.
 #pragma once

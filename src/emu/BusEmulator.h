@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the emulators of today's displays offer a transport: the chip as the kernel's I2C, SPI
 // and GPIO interfaces reach it. A transport (or a test) hands each emulator the bus traffic
 // exactly as it goes on the wire; the emulator decodes it as the chip's datasheet does and

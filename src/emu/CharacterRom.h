@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The emulators' own character generator ROM: printable ASCII as 5x7 glyphs in a 6x8 cell.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How an OLED controller lights its panel's rows from the rows of its display memory: the
 // start line, the vertical offset, the multiplex ratio, the scan direction and the COM pin
 // configuration, as the SSD1306 family, the SH1106 and the SSD1322 share them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The bus of the SSD1306 family and the SH1106: on I2C a control byte (bit 7 Co, bit 6 D/C#;
 // the other bits are not decoded) tells whether what follows is commands or display data, and
 // with Co set covers one byte only, after which another control byte follows; on 4-wire SPI

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What every controller emulator offers: the picture its glass shows now, the look of the
 // panel, and the log of what it could not understand.
 #pragma once

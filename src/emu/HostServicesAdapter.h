@@ -1,5 +1,7 @@
-// Puts a virtual display behind the plug-in's host services: port reads and writes and the four
-// USB calls reach the display, so the plug-in drives it through its public interface.
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Puts a virtual display behind the plug-in's host services: port reads and writes, the four
+// USB calls, I2C messages, SPI transfers and GPIO lines reach the display, so the plug-in drives
+// it through its public interface and never the machine's own buses.
 #pragma once
 
 #include "emu/VirtualDisplay.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A KS0108B module: two or three chips side by side, each 64 columns by 8 pages of 8 rows.
 // A write is latched on the falling edge of E by every chip whose select is active.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A Noritake GU128x64 800-series VFD on its parallel bus: two layers of 128 columns by 8 pages,
 // written column byte by column byte, shown together by OR, dimmed by the brightness.
 #pragma once

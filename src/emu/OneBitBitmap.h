@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One-bit Windows bitmaps, the pictures the plug-in reads as its background: a 62-byte header
 // (file header, 40-byte information header, a palette of black and white), then the rows
 // bottom-up, each padded to four bytes, a lit pixel stored as a 0 bit (black, the first entry).

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "emu/PanelLook.h"
 
 #include "emu/ScreenImage.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 namespace tessaranth::emu {
 
@@ -54,7 +57,29 @@ Rgb fullColour(const PanelLook& look) {
     }
 }
 
+constexpr std::array<std::pair<PanelColour, std::string_view>, 7> kColourNames{{
+    {PanelColour::usual, "usual"},
+    {PanelColour::green, "green"},
+    {PanelColour::blue, "blue"},
+    {PanelColour::white, "white"},
+    {PanelColour::yellowBlue, "yellow-blue"},
+    {PanelColour::yellowGreen, "yellow-green"},
+    {PanelColour::amber, "amber"},
+}};
+
 } // namespace
+
+std::string_view nameOf(PanelColour colour) {
+    for (const auto& [named, name] : kColourNames)
+        if (named == colour) return name;
+    return "usual";
+}
+
+std::optional<PanelColour> panelColourNamed(std::string_view name) {
+    for (const auto& [colour, named] : kColourNames)
+        if (named == name) return colour;
+    return std::nullopt;
+}
 
 Rgb PanelLook::litColour() const { return colourOf(ScreenImage::kFullLevel, kYellowRows); }
 

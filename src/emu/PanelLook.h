@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How a panel shows its pixels: the colours of a lit and an unlit dot, and of the levels between.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace tessaranth::emu {
 
@@ -21,6 +24,15 @@ enum class PanelKind : uint8_t {
     StnBlue,         // light dots on a blue STN panel
     StnYellowGreen,  // dark dots on a yellow-green STN panel
 };
+
+// The colour a person asks of a virtual display's panel, named as the modules are sold; what it
+// means depends on the display (blue: a blue LCD, OLED or STN panel). `usual`: the display's
+// most common one.
+enum class PanelColour : uint8_t { usual, green, blue, white, yellowBlue, yellowGreen, amber };
+
+// "yellow-blue" for PanelColour::yellowBlue, and back; nothing for a name that is none.
+std::string_view nameOf(PanelColour colour);
+std::optional<PanelColour> panelColourNamed(std::string_view name);
 
 struct PanelLook {
     // The rows of a two-colour OLED that shine yellow, from the top.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A PC parallel port with a display cable on it: the data, status and control registers,
 // the levels of the four control pins, and the chip behind them.
 #pragma once

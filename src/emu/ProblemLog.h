@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What an emulator could not understand: unknown commands, data in the wrong state, writes
 // that reach no chip. Tests fail on a non-empty log; the virtual display shows it.
 #pragma once

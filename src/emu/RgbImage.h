@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A screen image in the colours of its panel, and its PNG file.
 #pragma once
 

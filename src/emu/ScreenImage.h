@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the glass shows: a light level per pixel, row by row from the top left. One-bit
 // controllers light a pixel fully or not at all; a greyscale OLED uses the levels between.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // An SED1330 or SED1335 with 64 KB of display memory on a module of the given size: a command
 // byte (A0 high) is followed by its parameter bytes or, after MWRITE, by display data (A0 low).
 #pragma once

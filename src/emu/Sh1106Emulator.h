@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // An SH1106 OLED module, 128x64 glass on a chip with 132 columns of memory, on I2C or 4-wire SPI.
 //
 // Memory is 132 columns by 8 pages of bytes, bit 0 on top, as on the SSD1306, but only page

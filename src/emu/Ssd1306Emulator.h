@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // An SSD1306 OLED module (128x64 or 128x32), or an SSD1309 (128x64) as a variant of it, on I2C
 // or 4-wire SPI.
 //

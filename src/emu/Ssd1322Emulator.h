@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // An SSD1322 greyscale OLED module, 256x64 at 4 bits a pixel, on 4-wire SPI (the chip has no
 // I2C; every I2C message is logged).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // An ST7920 128x64 graphic LCD module on its serial bus (PSB low): RS is the chip select
 // (active high), RW the data line, E the clock. The module is only written.
 //

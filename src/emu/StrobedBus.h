@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The bus of the T6963C, the SED133x and the Noritake VFD: an active-low chip select, a line
 // that tells commands from data, and active-low write and read strobes. A write is latched when
 // the cycle ends (chip select or write strobe rising); a read starts when both go low.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A T6963C with its 64 KB of display memory and a module of the given size, run with the
 // 6-pixel font. Parameters are written before their command, words low byte first.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A screen image as text for a terminal: lit dots drawn, unlit ones blank.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The USB2LCD adapter with its T6963C display: a serial byte stream in which 0x8F announces
 // that the next byte is a command and every other byte is data. The adapter's own commands
 // are recorded and go no further.

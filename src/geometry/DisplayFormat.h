@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The display sizes that the `displayFormat` setting names.
 #pragma once
 

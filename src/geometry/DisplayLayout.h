@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The display as plain data: the family of the controller it was started with, its size, and where the text
 // and graphic layers lie in display memory. The drivers read it to address the display; the
 // LCD object that draws on it is one (display/LCD.h). Fixed from start-up to shutdown.

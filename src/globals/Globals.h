@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The global objects. Each is owned by its pointer and reached only through it. Any layer may
 // include this header: it declares the pointers and nothing else, so it pulls in none of the
 // layers above. What loading and unloading does to them is in host/PluginLifetime.h.

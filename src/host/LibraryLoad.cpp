@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Only in the shared library: loading it creates the global objects and runs the entry routine.
 #include "host/PluginEntry.h"
 #include "host/PluginLifetime.h"

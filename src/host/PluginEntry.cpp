@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The exported entry point, the header and module records and the four callbacks.
 #include "host/PluginEntry.h"
 

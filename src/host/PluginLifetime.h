@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What loading and unloading the plug-in does to the global objects (globals/Globals.h).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The plug-in object: owns the frame cycle's state and forwards the host's callbacks; the
 // information screens, with their state, are a part of their own (InformationScreens).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A display's device on a bus, kept usable across failures. The first failure (the device
 // missing at start, the bus vanishing mid-run, nothing answering, a short transfer) is reported
 // once, in one message box that names the device and what to check; later writes are dropped

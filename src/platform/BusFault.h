@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What went wrong on a bus, as one line for the user: the device, the address or line, and what
 // to check ("nothing answers at 0x3C on /dev/i2c-1: check the address and the wiring"). The text
 // lives in the record itself, so filling it never allocates.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // FTDI's D2XX library ("FTD2XX" on Windows, libftd2xx.so elsewhere): FT_Open, FT_SetBaudRate,
 // FT_Write and FT_Close, resolved by name.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A library loaded at run time (a port driver, the USB adapter's device library).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Status codes with their Win32 meanings: what the registry calls and file replacement return,
 // and what the thread's last-error code holds.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The standard file-open and file-save dialogs. The core asks through chooseOpenFile and
 // chooseSaveFile; whoever can show a dialog (the Qt or Win32 views, a test) registers a handler.
 // Without a handler every request answers "cancelled".

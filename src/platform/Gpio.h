@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // GPIO lines as outputs, through the GPIO character device's uAPI v2 on Linux: the chip's
 // /dev/gpiochipN, GPIO_V2_GET_LINE_IOCTL to request the lines (a descriptor that holds them
 // until it is closed), GPIO_V2_LINE_SET_VALUES_IOCTL to change any of them in one call. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A parallel port made of GPIO lines, so that the parallel-port drivers run on a board's GPIO
 // header with their own cycles and their own wiring settings. It has the LPT port's registers:
 // the data register drives 8 data lines (D0..D7, pins 2..9) and bits 0..3 of the control

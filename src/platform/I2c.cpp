@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/I2c.h"
 
 #include "platform/Platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // I2C from user space: the display at one 7-bit address on one adapter (/dev/i2c-N on Linux).
 // The host's I2C services, when it installed all three, take the calls instead (an emulator, a
 // trace); otherwise the platform's device code serves them:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The display at one address on one I2C adapter (see I2c.h for how the messages go out and
 // BusDevice.h for what happens when they cannot).
 #pragma once

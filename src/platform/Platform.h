@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The platform layer: everything the core needs of Windows, Linux or the host. The core calls
 // only these functions; each forwards to the host's services when the host installed them,
 // else to the backend of the platform the library was built for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The registry: one call per Win32 registry function, with the Win32 meanings, status codes
 // and value types. On Windows these are the real registry functions; elsewhere a file
 // registry (posix/PosixRegistry.cpp) keeps the values.

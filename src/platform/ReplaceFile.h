@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Crash-safe saving: the one way the plug-in writes a file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // SPI from user space: one device on one bus and chip select (/dev/spidevB.C on Linux), with
 // the display's D/C and reset lines on GPIO lines. The host's SPI services, when it installed
 // all four, take the calls instead; otherwise the platform's device code serves them:

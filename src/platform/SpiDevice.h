@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The display on one SPI device with its D/C and reset lines (see Spi.h for how the bytes go out
 // and BusDevice.h for what happens when they cannot).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The USB display adapter (an FTDI serial chip) behind four operations. The host's USB
 // services, when it installed all four, take precedence over the device library that the
 // platform loads itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One device library for the USB adapter, loaded at run time.
 #pragma once
 

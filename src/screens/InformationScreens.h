@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The information screens, a part of the plug-in object (WinampPlugin is one): the track
 // fields, the play status indicators and the playlist view, with what was last read from the
 // player and what was last drawn of it.

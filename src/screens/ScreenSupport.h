@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the three information screens share: player questions and text at a packed position.
 #pragma once
 

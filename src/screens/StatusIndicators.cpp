@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "globals/Globals.h"
 #include "screens/InformationScreens.h"
 #include "screens/ScreenSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The texts of the track fields, built from what the player reports. Every text is bounded by
 // its field: title and artist hold at most 127 characters, the information texts at most 15.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Settings::saveToFile and Settings::loadFromFile: a configuration file is the record's image
 // from `version` to `reserved15`, 520 bytes, and, when the display's bus is not the default one,
 // the bus chunk after them (BusChunk.h). Every reader takes the first 520 bytes alone, so a file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The registry accessor. A read opens the key, reads one value and closes the key again. A save
 // is one transaction: createKey opens the key and keeps it, the writes set their values in it,
 // and commit flushes the key once and closes it, so that a record is stored whole or, on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Settings::loadFromRegistry and Settings::saveToRegistry: one registry value per setting under
 // the record's key, guarded by the "Version" value, and after them the values of the bus. A save stores the whole record as one
 // transaction of the registry: the values are set, then the key is flushed once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The one record of user settings. The dialog writes it on one thread while frames read it on
 // another, so every field is read and stored through relaxed atomic accesses.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The fields of the settings record that the registry stores, one registry value each, in the
 // order a save writes them; and the field-by-field access to the record's image that the
 // registry and the configuration file share.

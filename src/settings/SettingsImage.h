@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings record's bytes from `version` to `reserved15`: exactly the 520 bytes of a
 // configuration file, little-endian, in storage order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The working state of the spectrum analyzer, the oscilloscope and the VU meter. Each builds its
 // area row by row (or page by page) in its own buffer and sends it straight to display memory.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The drawing shared by the analyzer, the scope and the VU meter: an area is built one pixel
 // row (text-layer controllers) or one page of 8 rows (page controllers) at a time and sent
 // straight to display memory. Whatever lies outside the display is never sent.

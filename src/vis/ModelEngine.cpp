@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "vis/ModelEngine.h"
 
 #include "controllers/ControllerLSI.h"
@@ -56,7 +57,7 @@ int ModelEngine::sendBytes() const {
 void ModelEngine::renderModels() {
     const int bytes = sendBytes();
     if (bytes <= 0) return;
-    for (float frame = 0.0f; frame < static_cast<float>(animationFrames); frame += 1.0f) {
+    for (float frame = 0.0f; frame < static_cast<float>(animationFrames); frame += animationStep) {
         clearFrame();
         const float a = frame * 0.1f;
         const float b = a + std::numbers::pi_v<float>;

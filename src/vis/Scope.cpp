@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The oscilloscope: the waveform of the current frame as a trace or as a shape filled from the
 // centre line.
 #include "vis/Analyzer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The VU meter: a needle from a pivot below the middle of the meter's bottom edge to its top
 // edge, following the loudness of the left channel averaged over the last frames.
 #include "vis/Analyzer.h"

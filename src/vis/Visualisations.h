@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The visualisations, one entry each, in the order a frame draws them: whether the settings
 // show it, a frame of it, what is left of it when playback stops, and what is left of it when
 // the plug-in stops. The frame, the play status and the stop walk this list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The analyzer as a user sees it while the demo songs play: the host's analysis of the
 // synthesised sound, the plug-in at its default settings with only the analyzer switched on, and
 // the bars read back from the emulated display's glass.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The sound server's sound on the display: recorded from the default sink's monitor, into the
 // analysis, onto the analyzer; how long it takes; and what happens when the server goes away.
 #include "DesktopWorld.h"

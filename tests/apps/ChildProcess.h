@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A program a test starts and stops itself: a child of the test, its output in a log file,
 // stopped by its process id and waited for; it ends too when the test process dies.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "CommandLine.h"
 #include "Errors.h"
 
@@ -217,11 +218,21 @@ TEST(CommandLineTest, RejectsWhatItDoesNotUnderstand) {
     expectUsageError({"demo", "--view", "png:"}, "window, terminal or png:DIR");
     expectUsageError({"demo", "--view", "vga"}, "window, terminal or png:DIR");
     expectUsageError({"demo", "frames"}, "unknown option 'frames'");
+    expectUsageError({"demo", "--panel", "purple"}, "green, blue, white, yellow-blue, yellow-green or amber");
+    expectUsageError({"demo", "--panel", "usual"}, "not 'usual'");
+}
+
+TEST(CommandLineTest, ThePanelsColourIsNamedAsTheModulesAreSold) {
+    EXPECT_EQ(parse({"demo"}).panel, emu::PanelColour::usual);
+    EXPECT_EQ(parse({"demo", "--panel", "yellow-blue"}).panel, emu::PanelColour::yellowBlue);
+    EXPECT_EQ(parse({"mpd", "--panel=amber"}).panel, emu::PanelColour::amber);
+    EXPECT_NE(helpText(Command::mpris).find("--panel COLOUR"), std::string::npos);
 }
 
 TEST(CommandLineTest, RejectsCombinationsThatCannotWork) {
     expectUsageError({"demo", "--display", "hardware", "--trace", "t.txt"}, "--trace");
     expectUsageError({"demo", "--display", "none", "--view", "terminal"}, "--view");
+    expectUsageError({"demo", "--display", "hardware", "--panel", "blue"}, "--panel");
 }
 
 } // namespace

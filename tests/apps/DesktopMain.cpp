@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The desktop-player tests share one private world, made before the first test and taken down
 // after the last: starting a bus and a sound server costs seconds. TESSARANTH_TEST_SOUND_SERVER=
 // pulseaudio runs them on PulseAudio instead of PipeWire.

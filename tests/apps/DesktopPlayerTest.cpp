@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // tessaranth mpris as a desktop user has it: mpv with its MPRIS script plays tones through the
 // sound server; the host follows it over the session bus and hears it from the sink's monitor,
 // and the virtual display shows it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A private desktop for one test program: its own XDG_RUNTIME_DIR and HOME, a dbus-daemon with
 // no service directories (nothing gets activated), a sound server whose default sink is a null
 // sink "test" (PipeWire with WirePlumber and pipewire-pulse, or PulseAudio), libpulse's clients

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "DisplayScene.h"
 
 #include "emu/T6963CEmulator.h"

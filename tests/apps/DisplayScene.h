@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The whole Linux host for end-to-end tests: the plug-in with a configuration file that shows
 // the time, the play status and the analyzer (without peak markers), a player and an audio
 // source, and the virtual display (an emulated T6963C 128 x 64) read back as text rows and lit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The terminal and PNG views of the virtual display, fed by a T6963C emulator that the test
 // drives with the chip's own commands.
 #include "Errors.h"
@@ -96,6 +97,27 @@ TEST_F(DisplayViewsTest, ASmallTerminalGetsBrailleAndATinyOneThePartThatFits) {
     const std::string row0 = text.substr(text.find("m", text.find("48;2")) + 1);
     EXPECT_EQ(row0.find('\n'), 40u * 3) << "40 Braille characters of three bytes";
     EXPECT_NE(text.find("(widen to 64x17 to see it all)"), std::string::npos);
+}
+
+// A two-colour OLED: the top 16 pixel rows (8 lines of half blocks) in yellow, the rest in blue.
+TEST_F(DisplayViewsTest, TerminalShowsATwoColourOledInItsTwoColours) {
+    const auto oled = emu::VirtualDisplay::create({.controller = 7, .panel = emu::PanelColour::yellowBlue});
+    ASSERT_NE(oled, nullptr);
+    TerminalView view(file);
+    view.present(*oled);
+    const std::string text = output();
+    const auto foreground = [](emu::Rgb c) {
+        return "\x1b[38;2;" + std::to_string(c.red) + ";" + std::to_string(c.green) + ";" + std::to_string(c.blue) + "m";
+    };
+    const emu::PanelLook look = oled->look();
+    const std::string yellow = foreground(look.colourOf(emu::ScreenImage::kFullLevel, 0));
+    const std::string blue = foreground(look.colourOf(emu::ScreenImage::kFullLevel, emu::PanelLook::kYellowRows));
+    ASSERT_NE(yellow, blue);
+    const std::size_t yellowAt = text.find(yellow), blueAt = text.rfind(blue);
+    ASSERT_NE(yellowAt, std::string::npos) << text.substr(0, 200);
+    ASSERT_NE(blueAt, std::string::npos);
+    EXPECT_EQ(std::count(text.begin() + static_cast<std::ptrdiff_t>(yellowAt), text.begin() + static_cast<std::ptrdiff_t>(blueAt), '\n'), 8);
+    EXPECT_NE(text.find("SSD1306 128x64 (yellow-blue) on I2C at 0x3C"), std::string::npos);
 }
 
 TEST_F(DisplayViewsTest, TerminalNamesWhatTheDisplayDidNotUnderstand) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The doctor on machines the test builds: a root folder with what the kernel would show (device
 // files, loaded modules, USB devices, the device tree, /proc, the user and group files, a
 // Raspberry Pi's config.txt), the owners, groups and ACL entries of its device files listed the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a frame takes from a player source: the position it moves on by the clock, kept within
 // the answer's range; the playlist, which crosses to the frame without being copied there; and
 // the part of a long MPD queue that is passed on.

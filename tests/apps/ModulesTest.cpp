@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What is drawn with Qt comes in modules loaded when wanted: the plug-in's dialog
 // (qt/tessaranth-dialog.so in its folder) and the program's window (qt/tessaranth-window.so). Without
 // them, or without a screen, each says what to do and nothing else happens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The whole Linux host against a real MPD: songs made and tagged by the test, the plug-in with a
 // configuration file that shows time, play status and the analyzer, and the virtual display,
 // read back from the emulated T6963C's memory and glass.

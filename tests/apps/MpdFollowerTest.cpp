@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The MPD follower against a real MPD started by the test: what it follows, the FIFO's sound, and
 // what it says when MPD goes away, freezes or comes back.
 #include "players/MpdFollower.h"

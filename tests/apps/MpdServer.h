@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A Music Player Daemon of the test's own: a fresh state folder, songs made with sox and tagged
 // with metaflac, a free port on 127.0.0.1, a null output and a FIFO output, room for a queue of
 // 200,000 songs; started with --no-daemon and stopped by its process id.

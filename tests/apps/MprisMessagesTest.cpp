@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What MPRIS players send over D-Bus, as it comes off the wire: messages made with libdbus,
 // marshalled and taken apart again as a received message is, read into values of every type
 // and within their bounds, and taken in by the follower's part for one player.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // tessaranth mpris following a player with a track list (TrackListPlayer, on the desktop world's
 // session bus or on a bus of the test's own): the list read once for a burst of signals, cut at
 // its most tracks, ids that cannot be asked for left out, and the bus lost and found again.

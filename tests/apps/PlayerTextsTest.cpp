@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What players send, turned into the player state: MPRIS values of any type and MPD's answers,
 // their texts made fit for the display.
 #include "players/MpdState.h"

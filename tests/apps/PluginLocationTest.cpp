@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The plug-in the program uses without --plugin: relative to the program, installed first.
 #include "session/PluginLocation.h"
 

@@ -1,4 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The tessaranth program as a user runs it: exit codes, messages and what it leaves behind.
+#include "emu/RgbImage.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 #include "platform/FileDialogs.h"
@@ -14,7 +16,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <thread>
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <tuple>
 #include <fstream>
 #include <map>
 #include <vector>
@@ -102,6 +107,64 @@ TEST_F(ProgramTest, DemoRunsItsFramesAndSaysWhatItShows) {
     EXPECT_EQ(trace.rfind("W 037", 0), 0u) << "the start-up writes to the port at 0x378";
 }
 
+// A configuration file of the defaults on the given controller and display format.
+std::string writeConfiguration(const std::string& path, uint8_t controller, uint8_t displayFormat) {
+    loadPlugin();
+    gSettings->setController(controller);
+    gSettings->setDisplayFormat(displayFormat);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(&gSettings->image()), settingsImageSize);
+    unloadPlugin();
+    return path;
+}
+
+// The most common colour of a picture's pixels that are not the glass's darkest.
+emu::Rgb brightestCommonColour(const emu::RgbImage& image) {
+    std::map<std::tuple<int, int, int>, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const emu::Rgb c = image.pixel(x, y);
+            if (c.red + c.green + c.blue > 300) ++counts[{c.red, c.green, c.blue}];
+        }
+    const auto most = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; });
+    if (most == counts.end()) return {0, 0, 0};
+    return {static_cast<uint8_t>(std::get<0>(most->first)), static_cast<uint8_t>(std::get<1>(most->first)),
+            static_cast<uint8_t>(std::get<2>(most->first))};
+}
+
+// Today's displays through a run: the trace has a line per I2C message and per SPI transfer
+// with its D/C level, and the virtual display shows them in the panel's colour asked for.
+TEST_F(ProgramTest, TheTraceRecordsTheBusesOfTodaysDisplaysAndThePanelHasItsColour) {
+    const std::string oled = writeConfiguration(folder + "/ssd1306.tzn", 7, 0);
+    Outcome o = run("demo --settings " + oled + " --view png:" + folder + "/oled --frames 3 --panel blue --trace " +
+                    folder + "/oled.trace");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("a virtual SSD1306 128x64 (blue) on I2C at 0x3C"), std::string::npos) << o.out;
+    std::string trace = read(folder + "/oled.trace");
+    EXPECT_EQ(trace.rfind("I 3C 00 ", 0), 0u) << "commands first, with their control byte: " << trace.substr(0, 80);
+    EXPECT_NE(trace.find("\nI 3C 40 "), std::string::npos) << "display data";
+    EXPECT_EQ(trace.find("\nW "), std::string::npos) << "no port access";
+    const auto frame = emu::RgbImage::readPng(folder + "/oled/frame-000003.png");
+    ASSERT_TRUE(frame);
+    const emu::Rgb lit = brightestCommonColour(*frame);
+    EXPECT_GT(lit.blue, lit.red + 100) << "a blue OLED";
+
+    o = run("demo --settings " + oled + " --display none --frames 2");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.err.find("/dev/i2c"), std::string::npos) << "no display is no display, not the machine's bus: " << o.err;
+
+    const std::string greyscale = writeConfiguration(folder + "/ssd1322.tzn", 11, 10);
+    o = run("demo --settings " + greyscale + " --display none --frames 3 --trace " + folder + "/grey.trace");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    trace = read(folder + "/grey.trace");
+    EXPECT_EQ(trace.rfind("S reset ", 0), 0u) << trace.substr(0, 80);
+    EXPECT_NE(trace.find("\nS 0 "), std::string::npos) << "commands with D/C low";
+    EXPECT_NE(trace.find("\nS 1 "), std::string::npos) << "data with D/C high";
+
+    o = run("demo --settings " + greyscale + " --view png:" + folder + "/grey --frames 1 --panel yellow-blue");
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("SSD1322 panels are amber or white, not yellow-blue"), std::string::npos) << o.err;
+}
+
 TEST_F(ProgramTest, DemoShowsTheShowcaseOnlyWhileNothingIsStoredAndNeverStoresIt) {
     const std::string registry = folder + "/tessaranth/registry.reg";
     Outcome o = run("demo --display none --frames 3");
@@ -159,10 +222,26 @@ TEST_F(ProgramTest, TheCommandLinesDisplayReachesThePluginAndIsNotStored) {
     o = run("demo --display hardware --controller SSD1306 --bus i2c:/dev/i2c-77:0x3d --frames 3");
     EXPECT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.err.find("/dev/i2c-77"), std::string::npos) << o.err;
-    o = run("demo --display none --controller ks0108b --bus gpio:gpiochip93,d0=1,strobe=2 --frames 3");
+    o = run("demo --display hardware --controller ks0108b --bus gpio:gpiochip93,d0=1,strobe=2 --frames 3");
     EXPECT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.err.find("gpiochip93"), std::string::npos) << o.err;
+
+    // On the virtual display, the messages go to the address given.
+    o = run("demo --view png:" + folder + "/png --frames 1 --controller ssd1306 --size 128x32 --bus i2c:/dev/i2c-3:0x3d "
+            "--trace " + folder + "/trace");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("SSD1306 128x32"), std::string::npos) << o.out;
+    EXPECT_EQ(read(folder + "/trace").rfind("I 3D 00 ", 0), 0u) << "the first I2C message goes to 0x3D";
     EXPECT_EQ(read(registry), before) << "nothing is stored without --save";
+}
+
+TEST_F(ProgramTest, WithNothingStoredTheShowcaseSuitsTheCommandLinesDisplay) {
+    const Outcome o = run("demo --view png:" + folder + "/png --frames 1 --controller sh1106");
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("shows a showcase"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("a virtual SH1106 128x64"), std::string::npos) << o.out;
+    EXPECT_TRUE(o.err.empty()) << "the showcase's picture has the SH1106's size: " << o.err;
+    EXPECT_FALSE(std::filesystem::exists(folder + "/tessaranth/registry.reg"));
 }
 
 TEST_F(ProgramTest, SaveStoresExactlyTheCommandLinesDisplay) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A visualisation plug-in for the host's tests: it records what the host gives it.
 #include "RecordingPlugin.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the recording plug-in saw of its host. A test puts one of these into the module's
 // userPointer before Init.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Catches what the host would tell the user on stderr (ContactReport's sink), from any thread.
 // The lines live as long as the last sink or copy of the log that holds them: a thread that the
 // host left running at exit can still report after the log's owner is gone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The services' command, `tessaranth mpd --display hardware` as the units start it (here on no
 // display), against an MPD that is not there yet when it starts and restarts later: it waits,
 // follows, waits again, and never ends for it.

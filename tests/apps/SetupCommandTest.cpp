@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // tessaranth config --show, --set and --preset as a person without a screen runs them: every
 // name, the dialog's limits, what a refusal leaves behind, and what the plug-in then does.
 #include "session/HostCopy.h"

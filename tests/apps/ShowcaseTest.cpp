@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The demo's showcase: every element in a place of its own, the frame it shows on the emulated
 // display, and the stored settings it leaves alone.
 #include "GoldenPicture.h"
@@ -8,23 +9,23 @@
 #include "session/StoredSettings.h"
 #include "views/VirtualDisplayTarget.h"
 
+#include "geometry/DisplayFormat.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <ostream>
 #include <unistd.h>
 
 namespace tessaranth::host {
 namespace {
-
-constexpr int displayWidth = 240;
-constexpr int displayHeight = 128;
 
 // An element's place on the glass in pixels; right and bottom are outside.
 struct Box {
@@ -70,6 +71,17 @@ std::vector<Box> boxesOf(const Settings& s) {
             graphicBox("scope", s.scopeXY(), s.scopeWidth(), s.scopeHeight()),
             graphicBox("VU meter", s.vuMeterXY(), s.vuMeterWidth(), s.vuMeterHeight()),
             playlistBox(s)};
+}
+
+// Each box with whether its element is shown.
+std::vector<std::pair<Box, bool>> shownBoxesOf(const Settings& s) {
+    const std::vector<Box> boxes = boxesOf(s);
+    const uint8_t shown[] = {s.showTitle(), s.showArtist(), s.showTime(), s.showTrack(), s.showSamplerate(),
+                             s.showBitrate(), s.showTrackinfo(), s.showStatus(), s.showShuffle(), s.showRepeat(),
+                             s.showAnalyzer(), s.showScope(), s.showVUMeter(), s.showPlaylist()};
+    std::vector<std::pair<Box, bool>> result;
+    for (std::size_t i = 0; i < boxes.size(); ++i) result.emplace_back(boxes[i], shown[i] != 0);
+    return result;
 }
 
 bool everythingShown(const Settings& s) {
@@ -118,39 +130,139 @@ protected:
     std::string registry = home + "/tessaranth/registry.reg";
 };
 
-TEST_F(ShowcaseTest, EveryElementHasAPlaceOfItsOwnAndTheBackgroundStaysBetween) {
+// The displays the showcase is arranged for, with the name of the golden picture of the demo on
+// each and the colour of its panel.
+struct Panel {
+    const char* golden;
+    ShowcaseDisplay display;
+    emu::PanelColour colour = emu::PanelColour::usual;
+};
+
+void PrintTo(const Panel& panel, std::ostream* out) { *out << panel.golden; }
+
+const Panel panels[] = {
+    {"showcase-t6963c-240x128", {0, 3}},
+    {"showcase-ssd1306-128x64", {7, 0}},
+    {"showcase-ssd1306-128x32", {7, 8}, emu::PanelColour::blue},
+    {"showcase-ssd1309-128x64-yellow-blue", {8, 0}, emu::PanelColour::yellowBlue},
+    {"showcase-sh1106-128x64", {9, 0}},
+    {"showcase-st7920-128x64", {10, 0}},
+    {"showcase-st7920-128x64-yellow-green", {10, 0}, emu::PanelColour::yellowGreen},
+    {"showcase-ssd1322-256x64", {11, 10}},
+    {"showcase-ssd1322-256x64-white", {11, 10}, emu::PanelColour::white},
+};
+
+class ShowcaseOnEachDisplay : public ShowcaseTest, public ::testing::WithParamInterface<Panel> {};
+
+// Each shown element lies on the glass in a place of its own, the background's lines and
+// labels stay between them, and the display shows at least the title, the time, the play
+// status, the analyzer and the scope; from 240x128 up, everything.
+TEST_P(ShowcaseOnEachDisplay, EveryShownElementHasAPlaceOfItsOwnAndTheBackgroundStaysBetween) {
+    const ShowcaseDisplay panel = GetParam().display;
     const std::string picture = folder + "/showcase.bmp";
-    ASSERT_TRUE(writeShowcasePicture(picture));
+    ASSERT_TRUE(writeShowcasePicture(picture, panel));
     loadPlugin();
-    arrangeShowcase(*gSettings, picture);
-    const bool shown = everythingShown(*gSettings);
-    const std::vector<Box> boxes = boxesOf(*gSettings);
+    arrangeShowcase(*gSettings, picture, panel);
+    const bool everything = everythingShown(*gSettings);
+    std::vector<Box> boxes;
+    for (const auto& [box, shown] : shownBoxesOf(*gSettings))
+        if (shown) boxes.push_back(box);
     const std::string background = gSettings->background();
     const uint8_t controller = gSettings->controller(), format = gSettings->displayFormat();
     unloadPlugin();
 
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(controller, 0);
-    EXPECT_EQ(format, 3) << "240x128";
+    const int width = displaySize(panel.displayFormat).width, height = displaySize(panel.displayFormat).height;
+    EXPECT_EQ(everything, width >= 240 && height >= 128);
+    std::vector<std::string> names;
+    for (const Box& box : boxes) names.push_back(box.name);
+    for (const char* name : {"title", "time", "status", "analyzer", "scope"})
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+    EXPECT_EQ(controller, panel.controller);
+    EXPECT_EQ(format, panel.displayFormat);
     EXPECT_EQ(background, picture);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const Box& box = boxes[i];
-        EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= displayWidth && box.bottom <= displayHeight) << box.name;
+        EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= width && box.bottom <= height) << box.name;
         for (std::size_t j = i + 1; j < boxes.size(); ++j) EXPECT_FALSE(box.meets(boxes[j])) << box.name << " and " << boxes[j].name;
     }
 
+    // The picture is as wide as the plug-in reads it, which can be wider than the display.
     const auto pixels = bitmapPixels(fileText(picture));
-    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(displayHeight));
-    ASSERT_EQ(pixels[0].size(), static_cast<std::size_t>(displayWidth));
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(height));
+    ASSERT_GE(pixels[0].size(), static_cast<std::size_t>(width));
     int lit = 0;
-    for (int y = 0; y < displayHeight; ++y)
-        for (int x = 0; x < displayWidth; ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < static_cast<int>(pixels[0].size()); ++x) {
             if (!pixels[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]) continue;
             ++lit;
+            EXPECT_LT(x, width) << "lit beyond the display at " << x << "," << y;
             for (const Box& box : boxes) EXPECT_FALSE(box.meets({"", x, y, x + 1, y + 1})) << box.name << " at " << x << "," << y;
         }
-    EXPECT_GT(lit, 2 * displayWidth) << "lines across the display";
+    EXPECT_GE(lit, height / 2) << "lines that part the areas";
 }
+
+// The demo fourteen and a half seconds in, on the display in its panel's colour: the second
+// song plays, shuffle and repeat are on.
+TEST_P(ShowcaseOnEachDisplay, GoldenFrameOfTheDemo) {
+    const Panel& panel = GetParam();
+    const StoredSettings settings("", WhenNothingIsStored::showcase, panel.display);
+    ASSERT_TRUE(settings.showcase());
+    EXPECT_EQ(settings.displaySetup().controller, panel.display.controller);
+    EXPECT_EQ(settings.displaySetup().displayFormat, panel.display.displayFormat);
+    emu::DisplaySetup setup = settings.displaySetup();
+    setup.panel = panel.colour;
+    VirtualDisplayTarget display(setup);
+    PluginLibrary plugin(TESSARANTH_PLUGIN_PATH);
+    plugin.setHostServices(display.services());
+    DemoPlayer player;
+    {
+        HostSession session(plugin, player, player, nullptr);
+        session.start();
+        for (int64_t now = 0; now <= 14500; now += 60) session.frame(now);
+        EXPECT_TRUE(display.display().problems().empty()) << display.display().problems().text();
+        test::expectGoldenPicture(display.display(), panel.golden);
+    }
+}
+
+// "Save settings" pressed in the showcase: a person who presses it wants the showcase for their
+// own, so it goes into the user's settings with its picture, and the terminal says so.
+TEST_P(ShowcaseOnEachDisplay, SaveSettingsInTheShowcaseMakesItTheUsersOwn) {
+    const ShowcaseDisplay panel = GetParam().display;
+    std::string privateHome;
+    {
+        StoredSettings settings("", WhenNothingIsStored::showcase, panel);
+        ASSERT_TRUE(settings.showcase());
+        privateHome = settings.privateConfigHome();
+        EXPECT_EQ(settings.passOnSave(), "");
+        EXPECT_FALSE(std::filesystem::exists(registry));
+        loadPlugin();  // what the dialog's "Save settings" does in the plug-in
+        ASSERT_TRUE(gSettings->loadFromRegistry());
+        gSettings->setUpdateDelay(45);
+        ASSERT_TRUE(gSettings->saveToRegistry());
+        unloadPlugin();
+        EXPECT_EQ(settings.passOnSave(), "\"Save settings\" in the showcase saved its settings as your own, in " + registry);
+        EXPECT_STREQ(std::getenv("XDG_CONFIG_HOME"), privateHome.c_str()) << "the run goes on with its own registry";
+    }
+    EXPECT_FALSE(std::filesystem::exists(privateHome));
+    const std::string picture = home + "/tessaranth/showcase.bmp";
+    EXPECT_EQ(bitmapPixels(fileText(picture)).size(), displaySize(panel.displayFormat).height) << "the display's picture";
+    const StoredSettings stored("", WhenNothingIsStored::showcase);
+    EXPECT_FALSE(stored.showcase()) << "settings are stored now";
+    EXPECT_EQ(stored.displaySetup().controller, panel.controller);
+    EXPECT_EQ(stored.displaySetup().displayFormat, panel.displayFormat);
+    loadPlugin();
+    ASSERT_TRUE(gSettings->loadFromRegistry());
+    EXPECT_EQ(gSettings->updateDelay(), 45);
+    EXPECT_STREQ(gSettings->background(), picture.c_str()) << "the picture comes along";
+    unloadPlugin();
+}
+
+INSTANTIATE_TEST_SUITE_P(Panels, ShowcaseOnEachDisplay, ::testing::ValuesIn(panels),
+                         [](const ::testing::TestParamInfo<Panel>& param) {
+                             std::string name = param.param.golden;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 TEST_F(ShowcaseTest, OnlyTheDemoWithNothingStoredShowsItAndNothingIsWritten) {
     {
@@ -180,54 +292,6 @@ TEST_F(ShowcaseTest, OnlyTheDemoWithNothingStoredShowsItAndNothingIsWritten) {
         EXPECT_TRUE(settings.privateConfigHome().empty());
     }
     EXPECT_EQ(fileText(registry), stored);
-}
-
-// "Save settings" pressed in the showcase: a person who presses it wants the showcase for their
-// own, so it goes into the user's settings with its picture, and the terminal says so.
-TEST_F(ShowcaseTest, SaveSettingsInTheShowcaseMakesItTheUsersOwn) {
-    std::string privateHome;
-    {
-        StoredSettings settings("", WhenNothingIsStored::showcase);
-        ASSERT_TRUE(settings.showcase());
-        privateHome = settings.privateConfigHome();
-        EXPECT_EQ(settings.passOnSave(), "");
-        EXPECT_FALSE(std::filesystem::exists(registry));
-        loadPlugin();  // what the dialog's "Save settings" does in the plug-in
-        ASSERT_TRUE(gSettings->loadFromRegistry());
-        gSettings->setUpdateDelay(45);
-        ASSERT_TRUE(gSettings->saveToRegistry());
-        unloadPlugin();
-        EXPECT_EQ(settings.passOnSave(), "\"Save settings\" in the showcase saved its settings as your own, in " + registry);
-        EXPECT_STREQ(std::getenv("XDG_CONFIG_HOME"), privateHome.c_str()) << "the run goes on with its own registry";
-    }
-    EXPECT_FALSE(std::filesystem::exists(privateHome));
-    const std::string picture = home + "/tessaranth/showcase.bmp";
-    EXPECT_EQ(bitmapPixels(fileText(picture)).size(), static_cast<std::size_t>(displayHeight));
-    const StoredSettings stored("", WhenNothingIsStored::showcase);
-    EXPECT_FALSE(stored.showcase()) << "settings are stored now";
-    EXPECT_EQ(stored.displaySetup().displayFormat, 3);
-    loadPlugin();
-    ASSERT_TRUE(gSettings->loadFromRegistry());
-    EXPECT_EQ(gSettings->updateDelay(), 45);
-    EXPECT_STREQ(gSettings->background(), picture.c_str()) << "the picture comes along";
-    unloadPlugin();
-}
-
-// The demo fourteen and a half seconds in: the second song plays, shuffle and repeat are on.
-TEST_F(ShowcaseTest, GoldenFrameOfTheDemo) {
-    const StoredSettings settings("", WhenNothingIsStored::showcase);
-    ASSERT_TRUE(settings.showcase());
-    VirtualDisplayTarget display(settings.displaySetup());
-    PluginLibrary plugin(TESSARANTH_PLUGIN_PATH);
-    plugin.setHostServices(display.services());
-    DemoPlayer player;
-    {
-        HostSession session(plugin, player, player, nullptr);
-        session.start();
-        for (int64_t now = 0; now <= 14500; now += 60) session.frame(now);
-        EXPECT_TRUE(display.display().problems().empty()) << display.display().problems().text();
-        test::expectGoldenPicture(display.display(), "showcase-t6963c-240x128");
-    }
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "Errors.h"
 #include "session/PrivateConfigHome.h"
 #include "session/StoredSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Songs the tests make themselves: FLAC files of tones or noise made with sox and tagged with
 // metaflac, as the players read them.
 #pragma once

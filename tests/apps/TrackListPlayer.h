@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // An MPRIS player with a track list, for the tests (mpv's MPRIS script has none): it owns
 // org.mpris.MediaPlayer2.tracks on a bus and answers the properties of the player, the root and
 // the TrackList interfaces and GetTracksMetadata from a thread of its own. It plays track 1 of

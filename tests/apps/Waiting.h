@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Waiting in tests for what happens elsewhere: another thread, another process.
 #pragma once
 

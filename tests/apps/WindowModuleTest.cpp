@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The window view through the real window module, under Qt's offscreen platform; the test looks
 // at the module's widgets through the Qt application the module made.
 #include "players/DemoPlayer.h"

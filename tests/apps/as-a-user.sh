@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Runs a test program as the user nobody, so that tests that must not need root show it where
 # the tests run as root. Exit status 77 (skipped) where that cannot be: not root, or nobody
 # cannot reach the program.

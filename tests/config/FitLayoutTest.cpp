@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Fitting the table's layout to a font with wider captions: rows make room, columns stay
 // aligned, nothing leaves its frame, and what fits already stays where the table put it.
 #include "config/FitLayout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A freshly loaded plug-in with a configuration form on it, shown by a view that records what
 // the form asks of it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A driver made the way start-up makes it: the controller table's row for a `controller` value,
 // given the port address and wiring of the settings, attached to the plug-in's layout (set to
 // the row's family) and told the settings' options.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the serial display drivers put on the bus for a change: one window and one data message
 // per changed span, spans merged where the bytes between them cost less than a new window.
 #include "TableDriver.h"

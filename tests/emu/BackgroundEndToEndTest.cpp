@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The background bitmap through every driver and its emulator: with no field shown, the glass
 // shows the picture exactly.
 #include "BitmapFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Pictures and bus traffic for the emulator tests of today's displays: pictures with no
 // symmetry, so that a flip, a shift or a swapped half shows, and the bytes a driver sends.
 #pragma once

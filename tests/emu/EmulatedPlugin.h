@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The plug-in with a fake player, driving a virtual display through its host services; and the
 // golden PNG files that guard what each display shows (see GoldenPicture.h).
 #pragma once

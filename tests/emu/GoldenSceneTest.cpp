@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "EmulatedPlugin.h"
 
 #include <algorithm>
@@ -40,11 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Scene{"t6963c-240x128", {.controller = 0, .displayFormat = 3}},
                       Scene{"t6963c-128x64", {.controller = 0, .displayFormat = 0}},
                       Scene{"sed1330-256x128", {.controller = 1, .displayFormat = 4}, kSedResetByte},
-                      Scene{"sed1335-320x240", {.controller = 2, .displayFormat = 6, .lcdPanel = emu::PanelKind::LcdBlue}, kSedResetByte},
+                      Scene{"sed1335-320x240", {.controller = 2, .displayFormat = 6, .panel = emu::PanelColour::blue}, kSedResetByte},
                       Scene{"ks0108b-128x64", {.controller = 3, .displayFormat = 0}},
                       Scene{"ks0108b-192x64", {.controller = 3, .displayFormat = 7}},
                       Scene{"noritake-128x64", {.controller = 5, .displayFormat = 0}},
-                      Scene{"usb2lcd-240x128", {.controller = 6, .displayFormat = 3, .lcdPanel = emu::PanelKind::LcdBlue}}),
+                      Scene{"usb2lcd-240x128", {.controller = 6, .displayFormat = 3, .panel = emu::PanelColour::blue}}),
     [](const ::testing::TestParamInfo<Scene>& scene) {
         std::string name = scene.param.golden;
         std::replace(name.begin(), name.end(), '-', '_');

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The display's right edge shows only what the drawing parts drew there: no text row runs on
 // into the next row's first character, and a row of graphic bytes reaches the last pixel.
 #include "BitmapFile.h"

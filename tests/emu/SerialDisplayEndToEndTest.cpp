@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The serial displays end to end: the plug-in drives each new controller through its I2C or
 // SPI link and the platform's bus code into the host's bus services, where the chip's emulator
 // decodes the bytes as they would go on the wire.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Text rows on the two text-layer controllers at the sizes where the text area and the graphic
 // rows differ in length: every row lands where the controller itself shows text row r.
 #include "EmulatedPlugin.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The hardware guide's wiring tables: which presets suit which controller, and the rewriting of
 // the generated part of the document.
 #include "HardwareGuide.h"

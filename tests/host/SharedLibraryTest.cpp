@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A host that knows only the C interface loads the built plug-in and runs it.
 #include "FakePlayer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A frame runs in the player's visualisation thread: once running, it must not allocate.
 #include "AllocationCounter.h"
 #include "Scenes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The buses through the host's services (version 2 of the record, a version 1 record still
 // understood), and the parallel port of GPIO lines under the four parallel-port drivers: the
 // line updates per bus byte, and the bytes the chips latch whatever order one update's lines

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The doctor's questions to the kernel (an I2C address answering, a GPIO chip and its lines)
 // against emulated device nodes: what each answer looks like, and that asking changes nothing.
 #include "EmulatedBuses.h"

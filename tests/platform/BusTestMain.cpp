@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The bus tests run their device code against nodes that umockdev emulates, which needs its
 // preload library in the process from the start: the program starts itself again under
 // umockdev-wrapper when it is not there yet.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Device nodes of the Linux buses emulated with umockdev: /dev/i2c-1, /dev/spidev0.0 and two GPIO
 // chips (/dev/gpiochip0 "pinctrl-bcm2711" with 58 lines, /dev/gpiochip1 "pinctrl-rp1" with 54),
 // whose ioctls this class answers as the kernel's i2c-dev, spidev and GPIO uAPI v2 would, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A stand-in for the adapter's device libraries: both the vendor's four functions and
 // libftdi1's six, each logging its call so a test can see what the platform layer did.
 #include <cstdint>

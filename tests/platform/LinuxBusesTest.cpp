@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The buses' device code (i2c-dev, spidev, the GPIO uAPI v2) against emulated device nodes.
 #include "EmulatedBuses.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Linux port path, exercised with device paths that lead to no port and with recording
 // stand-ins for direct port access, so that no test reaches real hardware.
 #include "HostRecorder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The temporary files of crash-safe saving: what a killed save leaves is removed by the next
 // save of the same file, and nothing else is.
 #include "SaveFolders.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the glass shows: text fields, a scrolling title and the playlist on emulated displays,
 // read back cell by cell from the screen image.
 #include "../emu/EmulatedPlugin.h"

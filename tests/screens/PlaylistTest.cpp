@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "PageBusDecoders.h"
 #include "ScreenFixture.h"
 #include "T6963CDecoder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A loaded plug-in drawing into a recording driver, with the fake player behind the module.
 #pragma once
 

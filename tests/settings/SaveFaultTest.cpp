@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Saves that meet a full disk or a sudden end: the settings on disk are always the old ones or
 // the new ones, whole, and a save that did not happen is never reported as done.
 #include "FakeFileDialogs.h"

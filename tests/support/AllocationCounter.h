@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Counts heap allocations of the calling thread. The counting operator new lives in
 // AllocationCounter.cpp, which a program compiles in directly (not through a library).
 #pragma once

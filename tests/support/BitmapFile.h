@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Files for the background tests: one-bit bitmaps (emu::oneBitBitmap) written where the test
 // program keeps its own files.
 #pragma once

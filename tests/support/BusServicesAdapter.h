@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Puts one emulated bus display behind the plug-in's host services (version 2): every I2C
 // message and SPI write reaches the emulator as it goes on the wire, on a clock that runs with
 // the bytes on the wire, the host's sleeps and the pause the platform's SPI pacing keeps between

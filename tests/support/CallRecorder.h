@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A controller driver that draws nothing and records every call the drawing parts make, with
 // the bytes they hand over.
 #pragma once

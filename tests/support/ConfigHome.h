@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A configuration folder of its own for the plug-in's file registry: while the object lives,
 // XDG_CONFIG_HOME names a fresh temporary folder, so no test ever touches the user's settings.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Stands in for the file dialogs: answers every request with a set path (or "cancelled") and
 // records what was asked.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A player behind the window-message interface: answers every message from its state and
 // records what it was asked.
 #pragma once

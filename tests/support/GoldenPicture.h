@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The golden PNG files that guard what a display shows. They live in tests/golden/. A missing
 // or differing picture fails the test and leaves the picture it got in the test's temporary
 // folder as <name>.actual.png. To write them anew on purpose:

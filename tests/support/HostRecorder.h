@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Stands in for the host's services: records every port access, message box, sleep and USB
 // write the plug-in makes, in order.
 #pragma once

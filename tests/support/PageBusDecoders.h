@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Turn a recorded port stream into what a KS0108B module or a Noritake VFD would latch, read
 // from the pin levels as the chips see them (the port inverts the pins of control bits 0, 1
 // and 3), so that tests compare chips, commands and data rather than register values.

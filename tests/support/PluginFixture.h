@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A freshly loaded plug-in for every test, with a fake player and recorded host services. Its
 // registry lives in a configuration folder of its own and starts with the default settings.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A driver that only records what it is asked to do, one line per call, for the parts that
 // drive `gController` without a particular controller behind it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the save tests write: a fresh folder on a chosen kind of file system, the way the
 // temporary files of a save are made, and what is left in a folder afterwards.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Standard scenes for measuring frames: a plug-in started on a given controller and size with
 // a set of fields and visualisations on, fed by a player whose time runs and whose audio is
 // noise. Port accesses and USB bytes are counted, not recorded, so a frame costs what the

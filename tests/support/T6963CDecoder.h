@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Turns a recorded port stream into the command and data bytes a T6963C would latch, so that
 // tests can compare command sequences rather than control-register values.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A display started the way the plug-in starts one, without the rest of the plug-in: the
 // layout takes the family of the controller's row, and the row's driver is made with the port
 // and wiring the settings name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The configuration form edits the settings and asks for redraws on its own thread while the
 // host renders frames on another. Built with ThreadSanitizer this test must report nothing; in every build
 // it checks that only the frame thread touches the port and that every request is served.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The bus traffic is the contract: every port access, USB call, message box and sleep of the
 // plug-in, for every controller value and display size in a set of scenes, is folded into one
 // digest per run and compared with tests/golden/bus-traces.txt. A change of shape must leave

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Settings that a stored record or the dialog's two- and three-digit fields can hold but the
 // buffers cannot: every one is bounded, nothing is sent outside the display.
 #include "VisFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The visualisations through the whole plug-in, driving an emulated T6963C 240 x 128 display:
 // each draws exactly its own area of the glass.
 #include "PluginFixture.h"

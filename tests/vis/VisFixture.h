@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A fresh set of display objects for every visualisation test, with a driver that keeps what
 // it is sent as display memory, so that tests can read back the pixels and cells drawn.
 #pragma once

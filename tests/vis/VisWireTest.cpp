@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The bus traffic of the visualisations through the text-layer drivers, as the controller
 // latches it.
 #include "PluginFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Windows configuration dialog as a user sees it: the DLL's Config under Wine with its X11
 // driver on an X server of the test's own. The test host clicks every tab (each page from two
 // different pages before it), walks the pages with Tab, changes page with Ctrl+Tab, closes with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs the Windows test host under Wine in a prefix of its own, one run at a time.
 #pragma once
 

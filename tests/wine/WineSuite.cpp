@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Windows DLL for real: loaded by a Win32 host under Wine, with the real registry, window
 // messages, message boxes and a recording port library.
 #include "T6963CDecoder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // An X server of the test's own: Xvfb on a display number it picks itself, stopped by its
 // process id when the object goes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Turns the latest audio into the player's visualisation data: per channel 576 spectrum bytes
 // (a Hann-windowed 512-point FFT, each bin's level on a logarithmic scale over 60 dB, 0 for
 // silence and 48 for a full-scale sine, in two neighbouring entries, then a decaying tail) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The most recent stretch of audio a player has sent to its output: 576 samples per channel,
 // oldest first, 16-bit signed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the sound for the visualisations comes from: a frame asks for the latest 576 samples per
 // channel and gets them at once, whatever the source is doing.
 #pragma once

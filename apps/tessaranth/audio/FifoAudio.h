@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The audio a player writes into a FIFO (MPD's "fifo" output with format "44100:16:2": 16-bit
 // signed stereo, native byte order): read without blocking, keeping only the most recent 576
 // frames. What waited in the FIFO while the player was not playing is thrown away when it starts.

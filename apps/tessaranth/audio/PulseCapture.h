@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Records what the sound server plays, from the default sink's monitor or a named source, with
 // PulseAudio's simple client library (PipeWire serves it too through pipewire-pulse). A thread of
 // its own reads 10 ms blocks into a ring of the latest 576 frames; a frame copies the ring when it

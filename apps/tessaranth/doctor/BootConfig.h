@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a Raspberry Pi's firmware reads at boot from config.txt: the parameters of the base
 // device tree (dtparam=) and the overlays (dtoverlay=) that apply to this model, taking the
 // conditional sections ([pi4], [pi5], [all], [none], ...) and included files into account. A

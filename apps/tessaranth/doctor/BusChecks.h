@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The buses a display can be on, each with the checks of what it needs on this machine: the
 // parallel port, the USB adapter, and the kernel's buses for user space, I2C (i2c-dev), SPI
 // (spidev) and GPIO lines (the GPIO character device), each a device file that the user must be

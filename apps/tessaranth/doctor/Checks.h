@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The doctor's checks, each of one thing the display or the player needs, each saying what it
 // found and, when something is missing, how to put it right.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // `tessaranth doctor`: looks at what the configured display needs on this machine (the settings,
 // the display's bus, and on a Raspberry Pi its model, config.txt and the user's groups), at the
 // players (MPD, MPRIS), where the music for the visualisations comes from and what a running

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Who may read and write a file, decided as the kernel decides it: by the entries of the file's
 // access control list (the three entries of the mode bits when it has no others), in the
 // kernel's order. And the text in which `getfacl` prints such lists, which is how a tree of the

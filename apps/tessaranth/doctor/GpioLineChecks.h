@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The GPIO lines a display uses: each chip's device file (named by path, name, number or label)
 // and the user's access to it, every line on its chip and free, the lines the display needs
 // set, and no line set for two signals.

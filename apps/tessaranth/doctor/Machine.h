@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the doctor reads of the machine: files under a root folder (the real one, or a tree a
 // test builds), who asks, whether they may use a device file, and whether direct port access
 // would be granted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the machine is, and on a Raspberry Pi what it gives a display at boot: the model the
 // device tree names, the buses config.txt enables, and which of the groups that own the buses,
 // the parallel port and the sound devices the user is in.

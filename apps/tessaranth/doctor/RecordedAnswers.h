@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a tree of the doctor's tests says the kernel would answer about its buses, since files
 // alone cannot answer ioctls: its file `bus.answers`, a line for each answer,
 //   i2c DEVICE ADDRESS answers|silent|held     (an address not listed is silent)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the display's service has around it: where the visualisations get the music (MPD's
 // fifo output, else the user's sound server), and what the running service costs in CPU.
 // Neither is ever a problem: they decide how well the display works, not whether.

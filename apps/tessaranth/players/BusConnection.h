@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A private connection to a message bus with libdbus, driven by the one thread that owns it:
 // wait() sleeps in poll() until the bus has something, a call's time-out falls due, the caller's
 // own time comes or its wake-up descriptor becomes readable, and then hands the replies and the

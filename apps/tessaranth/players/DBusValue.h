@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // D-Bus messages as plain data. Reads a message as libdbus holds it (received from the bus, or
 // taken apart from wire bytes) into its header fields and its arguments as MprisValues, whatever
 // their types. Everything a peer sends goes through here, so it is bounded here: containers nested

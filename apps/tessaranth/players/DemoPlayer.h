@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The built-in player: plays the demo playlist by the demo schedule on the host's clock, and
 // synthesises what it plays, so it is its own audio source too.
 #pragma once

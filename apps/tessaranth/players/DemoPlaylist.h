@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The demo player's playlist: a dozen made-up songs with everything a player reports about a
 // song, and what the synthesiser needs to play it.
 #pragma once

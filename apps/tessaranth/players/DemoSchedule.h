@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the demo player's user does, and when: a half-minute routine of play, pause, stop, next,
 // shuffle, repeat and a seek towards a song's end, repeated for as long as the demo runs.
 #pragma once

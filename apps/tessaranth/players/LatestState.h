@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Hands a player's state from the thread that talks to the player to the frame thread, which
 // never waits for it: the talking side publishes whole snapshots; a frame takes the newest one
 // when the hand-over is free at that moment (else it keeps what it has) and moves the position

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Follows a Music Player Daemon on a thread of its own: play state, current song, time, audio
 // format, bitrate, queue, random and repeat, read when MPD tells of a change (idle mode) and once
 // a second besides; reconnects once a second while MPD is away. Of a long queue it reads and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What MPD's answers mean for the player state: a song of the queue becomes a playlist entry,
 // a status the play state, time, format and modes. Functions of the answers alone, so they can
 // be tested and fuzzed without an MPD.

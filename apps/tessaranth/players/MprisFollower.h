@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Follows a desktop player over MPRIS: the D-Bus side (MprisWatcher) runs in a thread of its own
 // and publishes the followed player's state; a frame only takes the newest.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What one MPRIS player has said about itself (org.mpris.MediaPlayer2.Player's properties, its
 // track list where it has one, its position) and the PlayerState that makes. Takes values of any
 // type: what does not have the type MPRIS gives a property counts as not said.

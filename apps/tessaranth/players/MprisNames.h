@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The names MPRIS players and the message bus go by.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One MPRIS player as its follower knows it: what it said (an MprisModel), its position's clock,
 // whether it answers, and how far the reading of its track list is. It takes in the player's
 // signals and the answers to the follower's questions, as they come off the bus, and says what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A value as a D-Bus peer sends it, of any type: the bus layer turns what it receives into this,
 // so that what the values mean can be worked out (and tested, and fuzzed) without a bus.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The D-Bus side of following MPRIS players, on the thread that runs it: watches the bus for
 // org.mpris.MediaPlayer2.* names, reads each player's properties and listens to their changes,
 // picks the player to follow, polls its position, reads its track list (once for a burst of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A player the host follows: its state as the window messages report it. Bringing it up to date
 // never waits for the player.
 #pragma once

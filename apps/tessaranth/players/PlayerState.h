@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a player reports about itself: the current song, the playlist and the play state.
 // The player sources fill it; the player window answers the plug-in's questions from it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Music for the demo player, computed from the song and the sample number alone: chords, a bass
 // line and a beat in the song's key and tempo, with half a second of silence at the start of
 // every song and a second and a half at its end, so the songs stand apart.

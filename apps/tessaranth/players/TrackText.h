@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Texts from a player made fit for the display: players speak UTF-8 of any length, the display's
 // fonts know only printable ASCII (codes past 127 are its bar glyphs), so every character becomes
 // one or two ASCII characters and the text is cut to a length the plug-in's fields can take.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Paces the frames of a session: one frame, then the plug-in's delay, until the frame or time
 // limit is reached, the user interrupts (SIGINT, SIGTERM) or the plug-in asks to close.
 #pragma once

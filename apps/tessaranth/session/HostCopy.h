@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The host's own copy of the plug-in's objects (tessaranth_core, linked into the program), for
 // reading and writing the settings the way the plug-in does without touching the loaded plug-in.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One run of the plug-in in the host: the module record filled as the player fills it, Init,
 // frames that bring the player's state and the audio up to date before every Render, and Quit.
 #pragma once

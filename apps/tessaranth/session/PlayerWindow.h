@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The player's main window as the plug-in sees it: answers the window messages and the window
 // title from a PlayerState, the way the player itself does.
 #pragma once

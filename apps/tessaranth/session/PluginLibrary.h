@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A visualisation plug-in loaded from its shared library, reached only through its C interface.
 #pragma once
 

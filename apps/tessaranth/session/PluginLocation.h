@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the host finds what it comes with (its plug-in when no --plugin names one, the hardware
 // guide): relative to the program's own file, first where an installation puts it (so an
 // installed or unpacked package works in any root), then where the build tree has it.

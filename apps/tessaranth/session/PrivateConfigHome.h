@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A configuration folder of the run's own, so that a registry made for one run never reaches
 // the user's settings: while the object lives, XDG_CONFIG_HOME names it, and the registry file
 // that the plug-in writes is inside it.

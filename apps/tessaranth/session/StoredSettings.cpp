@@ -1,14 +1,16 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "session/StoredSettings.h"
 
 #include "Errors.h"
 #include "session/HostCopy.h"
-#include "session/Showcase.h"
 
+#include "controllers/DriverOptions.h"
 #include "globals/Globals.h"
 #include "platform/posix/RegistryLocation.h"
 #include "settings/RegistryAccess.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
@@ -40,17 +42,17 @@ std::filesystem::path privateHomeParent() {
 }
 
 // The showcase's picture at path, in a folder made for it if need be.
-bool writePicture(const std::filesystem::path& path) {
+bool writePicture(const std::filesystem::path& path, ShowcaseDisplay display) {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
-    return !error && writeShowcasePicture(path.string());
+    return !error && writeShowcasePicture(path.string(), display);
 }
 
 } // namespace
 
-StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty,
+StoredSettings::StoredSettings(const std::string& configurationFile, WhenNothingIsStored empty, ShowcaseDisplay showcase,
                                const DisplayOverrides& overrides)
-    : configurationFile_(configurationFile) {
+    : configurationFile_(configurationFile), showcaseDisplay_(showcase) {
     if (overrides.save) {
         std::vector<std::string> quiet;  // what reading the settings to save into says, the run says again
         onHostCopy(quiet, [&] { saved_ = saveOverrides(overrides); });
@@ -64,6 +66,7 @@ void StoredSettings::read(WhenNothingIsStored empty, const DisplayOverrides& ove
     bool ownSettings = !configurationFile_.empty();
     if (configurationFile_.empty()) {
         if (!gSettings->loadFromRegistry() && empty == WhenNothingIsStored::showcase && !somethingStored(*gSettings)) {
+            showcaseFor(overrides);
             arrangeShowcase();
             ownSettings = true;
         }
@@ -73,6 +76,16 @@ void StoredSettings::read(WhenNothingIsStored empty, const DisplayOverrides& ove
     applyOverrides(*gSettings, overrides);
     if (ownSettings || overrides.any()) handToPlugin();
     takeSetup();
+}
+
+// The showcase suits the display the command line names (a controller, a size, or both, over
+// the showcase's own display).
+void StoredSettings::showcaseFor(const DisplayOverrides& overrides) {
+    if (!overrides.controller && !overrides.width) return;
+    gSettings->setController(showcaseDisplay_.controller);
+    gSettings->setDisplayFormat(showcaseDisplay_.displayFormat);
+    applyOverrides(*gSettings, overrides);
+    showcaseDisplay_ = {gSettings->controller(), gSettings->displayFormat()};
 }
 
 // Stores exactly what the command line names over the settings as they are stored (the
@@ -102,7 +115,8 @@ void StoredSettings::loadFile() {
 void StoredSettings::arrangeShowcase() {
     makePrivateHome();
     const std::string picture = private_->path() + "/" + showcasePictureName;
-    host::arrangeShowcase(*gSettings, writeShowcasePicture(picture) ? picture : std::string());
+    host::arrangeShowcase(*gSettings, writeShowcasePicture(picture, showcaseDisplay_) ? picture : std::string(),
+                          showcaseDisplay_);
     showcase_ = true;
 }
 
@@ -124,7 +138,16 @@ void StoredSettings::takeSetup() {
     setup_.wiringWR = s.wiringWR();
     setup_.wiringRD = s.wiringRD();
     setup_.lptAddress = s.lptAddress();
-    bus_ = driverSetup(s).bus;
+    takeBusSetup(driverSetup(s).bus);
+}
+
+void StoredSettings::takeBusSetup(const BusSetup& bus) {
+    bus_ = bus;
+    setup_.i2cAddress = bus.i2cAddress;
+    setup_.sh1106FirstColumn = bus.sh1106ColumnOffset;
+    setup_.parallelOnGpio = bus.parallelOnGpio;
+    std::copy(std::begin(bus.dataLines), std::end(bus.dataLines), setup_.dataLines.begin());
+    std::copy(std::begin(bus.controlLines), std::end(bus.controlLines), setup_.controlLines.begin());
 }
 
 StoredSettings::FileStamp StoredSettings::stampOf(const std::string& path) {
@@ -163,7 +186,7 @@ std::string StoredSettings::saveAsTheUsers() {
     const std::string registry = platform::registryFileLocation();
     const std::filesystem::path picture = std::filesystem::path(registry).parent_path() / showcasePictureName;
     if (gSettings->background() == private_->path() + "/" + showcasePictureName &&
-        picture.string().size() < sizeof(SettingsImage::background) && writePicture(picture))
+        picture.string().size() < sizeof(SettingsImage::background) && writePicture(picture, showcaseDisplay_))
         gSettings->setBackground(picture.c_str());
     const bool saved = gSettings->saveToRegistry();
     private_->namePrivateFolder();

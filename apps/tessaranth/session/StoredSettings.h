@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings the plug-in will start with, read in the host the same way the plug-in reads
 // them, so that the virtual display matches the configured controller, size and wiring.
 // With a configuration file, the file's settings reach the plug-in through a registry of this
@@ -10,6 +11,7 @@
 
 #include "session/DisplayOverrides.h"
 #include "session/PrivateConfigHome.h"
+#include "session/Showcase.h"
 
 #include "controllers/DriverOptions.h"
 #include "emu/VirtualDisplay.h"
@@ -25,13 +27,14 @@ enum class WhenNothingIsStored { pluginDefaults, showcase };
 
 class StoredSettings {
 public:
-    // configurationFile empty: the stored settings, or what `empty` says when there are none.
-    // overrides: laid over them for this run, or with their `save`, first stored into the file
-    // or as the user's settings. Throws Failure when the file cannot be read or the private
-    // registry cannot be made, UsageError when the overrides do not suit the controller.
+    // configurationFile empty: the stored settings, or what `empty` says when there are none;
+    // the showcase is arranged for `showcase`'s display, or for the one the overrides name.
+    // overrides: laid over the settings for this run, or with their `save`, first stored into
+    // the file or as the user's settings. Throws Failure when the file cannot be read or the
+    // private registry cannot be made, UsageError when the overrides do not suit the controller.
     explicit StoredSettings(const std::string& configurationFile,
                             WhenNothingIsStored empty = WhenNothingIsStored::pluginDefaults,
-                            const DisplayOverrides& overrides = {});
+                            ShowcaseDisplay showcase = {}, const DisplayOverrides& overrides = {});
     StoredSettings(const StoredSettings&) = delete;
     StoredSettings& operator=(const StoredSettings&) = delete;
 
@@ -66,15 +69,18 @@ private:
 
     void read(WhenNothingIsStored empty, const DisplayOverrides& overrides);
     std::string saveOverrides(const DisplayOverrides& overrides);
+    void showcaseFor(const DisplayOverrides& overrides);
     void loadFile();
     void arrangeShowcase();
     void makePrivateHome();
     void handToPlugin();
     void takeSetup();
+    void takeBusSetup(const BusSetup& bus);
     std::string saveIntoFile();
     std::string saveAsTheUsers();
 
     std::string configurationFile_;
+    ShowcaseDisplay showcaseDisplay_;
     emu::DisplaySetup setup_;
     BusSetup bus_;
     std::unique_ptr<PrivateConfigHome> private_;

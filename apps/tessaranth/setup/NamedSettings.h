@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings by the names the registry and the configuration file give them, each with what it
 // may hold: the limits of the dialog's control that edits it (a check box, a slider's range, a
 // list's entries, what a numeric edit keeps), or, for a value no control edits, what its field

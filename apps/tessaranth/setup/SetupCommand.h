@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Set-up without a screen: tessaranth config --show, --set NAME=VALUE ... and --preset NAME read
 // and write the stored settings (or a configuration file) with the plug-in's own code, by the
 // names the registry gives them and within the dialog's limits.

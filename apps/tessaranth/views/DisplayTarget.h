@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the plug-in's port accesses and USB writes go: an emulated display, nowhere, or the
 // plug-in's own hardware access.
 #pragma once
@@ -19,7 +20,8 @@ public:
     virtual std::string description() const = 0;
 };
 
-// Takes every port access and USB write and does nothing with them.
+// Takes every port access, USB write, I2C message, SPI transfer and GPIO line change and does
+// nothing with them: no display at all, not even the machine's own buses.
 class NullDisplay : public DisplayTarget {
 public:
     NullDisplay();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Shows the virtual display's glass after every frame: in a window, in the terminal or as PNG
 // files.
 #pragma once

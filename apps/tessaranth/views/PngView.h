@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual display as PNG files: frame-000001.png, frame-000002.png, ... in a folder, one for
 // every frame or for every Nth.
 #pragma once

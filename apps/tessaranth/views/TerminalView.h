@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual display in the terminal, redrawn in place under what the program printed before,
-// in the panel's colours, with a status line under it: two pixel rows per line with half
+// in the panel's colours (a two-colour OLED's yellow rows in yellow), with a status line under it: two pixel rows per line with half
 // blocks, or, where the terminal is too small for that, two pixel columns and four rows per
 // character with Braille dots; where even those do not fit, the part that does, and the status
 // line says how large the terminal should be. Only a changed picture is drawn.
@@ -37,8 +38,9 @@ private:
     // The size of the terminal behind the stream; unknown when it is none.
     static TerminalSize terminalSize(std::FILE* stream);
     bool fits(int columns, int lines) const;
-    // The picture as text; note: what the status line adds when it is cut.
-    std::string picture(const emu::ScreenImage& screen, std::string& note) const;
+    // The picture as text; note: what the status line adds when it is cut; rowsPerLine: the
+    // pixel rows a line of it shows.
+    std::string picture(const emu::ScreenImage& screen, std::string& note, int& rowsPerLine) const;
 
     std::FILE* out_;
     TerminalSize size_;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual display as the plug-in's target: the emulator of the configured controller, size
 // and wiring behind the host services, shown by a view after every frame.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The window of the virtual display and the pictures of the dialog are drawn with Qt, in a
 // module of their own (qt/tessaranth-window.so in the plug-in's folder) that is loaded only
 // when a window is shown or the dialog photographed: tessaranth itself needs no toolkit. This is

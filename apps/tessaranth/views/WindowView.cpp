@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "views/WindowView.h"
 
 #include "emu/RgbImage.h"

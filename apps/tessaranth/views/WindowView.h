@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The virtual display in a window of its own, drawn by the window module: the glass at a
 // readable scale, live, with a line naming the display and a Configure button that opens the
 // plug-in's dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Linux dialog: the Qt module in the plug-in's folder (config/DialogModule.h), loaded when
 // the dialog first opens. Without a screen, or without the module, Config says how to set up
 // without them and changes nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A page control whose tabs wrap onto several rows, as the configuration dialog needs for its
 // ten pages. The row of the current tab sits next to the pages, the tabs of every row are
 // stretched to the full width, and the pages are plain widgets in the display area.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The dialog module's entry (see config/DialogModule.h): the Qt view of the form, shown
 // modally. A host without a Qt application gets one for as long as the dialog is open.
 #include "config/DialogModule.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "config/qt/QtConfigView.h"
 
 #include "config/qt/PageTabs.h"

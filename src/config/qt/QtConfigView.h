@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The configuration form shown with Qt 6 Widgets: one widget per control of the form's table,
 // placed where the table says, forwarding what the user does to the form.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Qt's file dialogs behind the platform's file-dialog seam, and the helpers the picture
 // dialog shares with them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the Win32 view puts the controls of one page: the table's layout fitted to the dialog
 // font (FitLayout), in the order a reader meets the controls, which is also their tab order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The common controls of version 6, so that the dialog looks like the rest of the system: the
 // activation context of the manifest the DLL carries (resource 2), active on this thread while
 // the object lives. Where that version is missing nothing changes and the classic controls

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Windows dialog: the Win32 view of the form, shown modally with the visual styles of the
 // system.
 #include "config/TConfigForm.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "config/win32/Win32ConfigView.h"
 
 #include "config/TConfigForm.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The configuration form shown with Win32 controls created in code, as a Windows dialog: a
 // multi-line tab control and, above it, one child dialog per page that owns that page's
 // controls, so a page change shows and hides a page as a whole. Every control of the form's

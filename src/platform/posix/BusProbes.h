@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the kernel says about a display's bus without driving the display: whether a device
 // answers at an I2C address, and what a GPIO chip and its lines are. Nothing here changes what
 // the display shows: the I2C probe is a write of no bytes (the address and a stop), as

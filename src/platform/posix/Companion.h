@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A library shipped in the plug-in's own folder (the dialog's toolkit module), loaded on first
 // use and kept for the rest of the process: a toolkit is not made to be unloaded.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libftdi1, the free driver for FTDI chips, standing in for the vendor's D2XX library: the
 // first FT232-class device (0403:6001) behind the same four operations.
 #pragma once

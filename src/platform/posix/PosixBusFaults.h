@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The faults of opening a bus's device node, in the words the user needs: the node missing
 // (the bus is not enabled: how to enable it), no permission (which group to join), anything
 // else with the system's reason.

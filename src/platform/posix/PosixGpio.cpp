@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // GPIO lines through the GPIO character device's uAPI v2 (see platform/Gpio.h).
 #include "platform/Gpio.h"
 

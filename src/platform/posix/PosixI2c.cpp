@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // I2C through i2c-dev (see platform/I2c.h).
 #include "platform/I2c.h"
 

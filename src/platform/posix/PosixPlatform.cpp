@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Linux backend: message boxes go to stderr, the player window is the host's
 // TessaranthPlayerWindow.
 #include "platform/Platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The parallel port on Linux: the ppdev device /dev/parportN that belongs to the base address,
 // else direct port access where the machine and the process allow it, else nothing (after one
 // warning). The device and the direct-access primitives are passed in so that the choice can

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Linux backend of the registry: the one key lives in $XDG_CONFIG_HOME/tessaranth/registry.reg
 // (~/.config when the variable is unset), a REGEDIT4 file. Every open reads the file into the
 // open key; what is set there stays in memory until a flush rewrites the file whole, once,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Crash-safe saving on POSIX systems. Where the file system can (Linux's O_TMPFILE), the bytes
 // go to an unnamed file in the target's folder, which vanishes by itself if the process dies
 // before it is complete; it gets a name only for the moment before the rename. Elsewhere the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A fixed table of open devices: a handle is an index into it. Opening fills a free slot,
 // closing empties it; a handle that names no filled slot finds nothing. No allocation.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // SPI through spidev, D/C and reset on GPIO lines (see platform/Spi.h).
 #include "platform/Gpio.h"
 #include "platform/Spi.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Linux: the vendor's libftd2xx.so when it is installed, else libftdi1.
 #include "platform/D2xxLibrary.h"
 #include "platform/Usb.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One registry key kept in a REGEDIT4 text file, the format the Windows registry editor exports
 // and imports:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What RegQueryValueExA does with a value of a key kept in a RegistryFile, for every registry
 // backend that keeps one.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The buses of small Linux boards do not exist on Windows: every open says so, and nothing is
 // ever sent.
 #include "platform/Gpio.h"

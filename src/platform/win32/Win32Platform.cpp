@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Windows backend: the Win32 calls on the player's main window.
 #include "platform/Platform.h"
 

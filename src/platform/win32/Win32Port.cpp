@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Windows: the port driver library DlPortIO, else inpout32, both loaded at the first access.
 // Without either, one warning, then accesses go nowhere.
 #include "platform/DynamicLibrary.h"

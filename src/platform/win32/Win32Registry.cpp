@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Windows backend of the registry: the Win32 registry functions themselves.
 #include "platform/Registry.h"
 

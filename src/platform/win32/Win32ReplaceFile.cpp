@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Crash-safe saving on Windows: a temporary file beside the target, written, flushed to the
 // disk and moved over the target with a move that returns only once it is on the disk. A
 // temporary file that a killed save left behind is removed by the next save of the target.

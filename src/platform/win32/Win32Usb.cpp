@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Windows: FTDI's D2XX library.
 #include "platform/D2xxLibrary.h"
 #include "platform/Usb.h"

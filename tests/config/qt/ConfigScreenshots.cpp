@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Writes one picture per page of the configuration dialog: config_screenshots DIR
 #include "HostRecorder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Qt view driven the way a user drives it: mouse clicks and keys reach the form, and the
 // form's changes reach the widgets.
 #include "HostRecorder.h"

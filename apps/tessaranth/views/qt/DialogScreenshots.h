@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Pictures of the plug-in's configuration dialog: once the dialog is open, every page is shown
 // in turn and saved as page-01.png, page-02.png, ... in a folder, then the dialog is cancelled.
 // The dialog is the plug-in's own; it is found among the application's windows.

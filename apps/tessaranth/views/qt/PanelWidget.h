@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Shows the virtual display's glass, drawn by the host in the panel's colours, centred on black.
 #pragma once
 

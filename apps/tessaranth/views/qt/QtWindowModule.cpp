@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The window module's entry (see views/WindowModule.h): the window and the dialog's pictures,
 // each with the Qt application it needs when the program has none yet.
 #include "views/WindowModule.h"
