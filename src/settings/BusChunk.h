@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The bus settings in a configuration file. The file's first 520 bytes are the record's image,
 // and a reader of any version takes those and nothing more; the bus follows them as a chunk: a
 // four-byte tag "TBUS", the payload's length (32 bits, little-endian), then every bus field in

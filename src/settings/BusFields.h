@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The bus settings by name, one entry per registry value, in the order a save writes them, each
 // with the range it may take. The registry, the configuration file's bus chunk and the command
 // line all go through this list, so a new bus setting is one entry here.

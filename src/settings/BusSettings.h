@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the display is: the bus device and address of a serial display, the SPI clock, the D/C
 // and reset lines, the SH1106's first column, and the GPIO lines of a parallel-port controller
 // wired to a board's header instead of the LPT port. Which of these a display uses follows from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The display of one run as the command line gives it (--controller, --size, --bus): read from
 // the options, checked against the controller table and the bus settings' own limits, and laid
 // over the stored settings for the run alone, or, with --save, stored.
