@@ -66,7 +66,7 @@ TEST_P(BusTraffic, EverythingOnKeepsTheDefaultPaceOnTheSlowestBus) {
     EXPECT_LE(static_cast<double>(worst.bytes), 0.64 * static_cast<double>(traffic.fullRedraw.bytes));
 }
 
-TEST_P(BusTraffic, VisualisationsSendLessThanARedraw) {
+TEST_P(BusTraffic, VisualisationsSendTheirChangesAndNoMoreThanARedraw) {
     const SceneTraffic traffic = measure(SceneContent::vis);
     EXPECT_GT(traffic.meanBytes(), 0);
 }
