@@ -69,9 +69,10 @@ build-tsan-threads:
 	@cmake --preset tsan >/dev/null
 	@$(BUILD) tsan -j $(JOBS) --target thread_contract_tests
 
-# Frame costs per scene: a table on the terminal and build/bench.json.
+# Frame costs per scene, and the serial displays' wire bytes and bus rates: tables on the
+# terminal (one per set of columns) and build/bench.json.
 bench: setup build-default
-	@build/default/bench/frame_benchmark --benchmark_out=build/bench.json --benchmark_out_format=json
+	@build/default/bench/frame_benchmark --benchmark_counters_tabular=true --benchmark_out=build/bench.json --benchmark_out_format=json
 
 # Longer fuzzing: make fuzz FUZZ_SECONDS=600 (seconds of each fuzzer's own CPU time)
 FUZZ_SECONDS ?= 300

@@ -30,8 +30,7 @@ protected:
     // Fails the test with the problem log when the emulator met anything it did not understand.
     void expectNoProblems();
 
-    // Title and artist on the top rows, the time below them, analyzer and scope side by side, the
-    // VU meter under them and, with `playlist`, the playlist at the bottom.
+    // placePanelFields() on the plug-in's settings.
     void placeFields(int width, int height, bool playlist);
 
     std::unique_ptr<emu::VirtualDisplay> display;

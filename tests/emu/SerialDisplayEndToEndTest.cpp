@@ -6,47 +6,24 @@
 #include "BusServicesAdapter.h"
 #include "EmulatedPlugin.h"
 #include "GoldenPicture.h"
+#include "SerialChips.h"
 
 #include "controllers/ShadowPageController.h"
-#include "emu/Sh1106Emulator.h"
-#include "emu/Ssd1306Emulator.h"
 #include "emu/Ssd1322Emulator.h"
-#include "emu/St7920Emulator.h"
 #include "geometry/DisplayFormat.h"
 #include "globals/Globals.h"
 #include "platform/BusDevice.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
-#include <functional>
-#include <ostream>
 #include <thread>
 
 namespace tessaranth::test {
 namespace {
 
-struct Chip {
-    const char* golden;
-    uint8_t controller;
-    uint8_t displayFormat;
-    std::function<std::unique_ptr<emu::BusEmulator>()> make;
-    uint32_t spiGapMicros = 0;  // the pace the platform keeps between paced SPI writes
-};
+using Chip = SerialChip;
 
-void PrintTo(const Chip& chip, std::ostream* out) { *out << chip.golden; }
-
-const Chip chips[] = {
-    {"ssd1306-128x64", 7, 0, [] { return std::make_unique<emu::Ssd1306Emulator>(emu::Ssd1306Emulator::Panel{}); }},
-    {"ssd1306-128x32", 7, 8, [] { return std::make_unique<emu::Ssd1306Emulator>(emu::Ssd1306Emulator::Panel{.height = 32}); }},
-    {"ssd1309-128x64", 8, 0,
-     [] {
-         return std::make_unique<emu::Ssd1306Emulator>(emu::Ssd1306Emulator::Panel{
-             .chip = emu::Ssd1306Emulator::Chip::Ssd1309, .chargePumpPowersPanel = false, .kind = emu::PanelKind::OledBlue});
-     }},
-    {"sh1106-128x64", 9, 0, [] { return std::make_unique<emu::Sh1106Emulator>(emu::Sh1106Emulator::Panel{}); }},
-    {"st7920-128x64", 10, 0, [] { return std::make_unique<emu::St7920Emulator>(emu::St7920Emulator::Panel{}); }, 72},
-    {"ssd1322-256x64", 11, 10, [] { return std::make_unique<emu::Ssd1322Emulator>(emu::Ssd1322Emulator::Panel{}); }},
-};
+const std::span<const Chip> chips = serialChips();
 
 class SerialDisplay : public EmulatedPlugin, public ::testing::WithParamInterface<Chip> {
 protected:
@@ -121,7 +98,7 @@ TEST_P(SerialDisplay, EveryFrameLeavesInMemoryThePictureDrawnAndTheGoldenPicture
     }
     expectUnderstood();
     EXPECT_TRUE(deviceBoxes().empty()) << deviceBoxes().front();
-    expectGoldenPicture(*chip_, GetParam().golden);
+    expectGoldenPicture(*chip_, GetParam().name);
 }
 
 // A settled scene sends nothing until the periodic refresh sends it whole; no frame sends more.
@@ -136,7 +113,7 @@ TEST_P(SerialDisplay, IdleFramesSendNothingAndNoFrameMoreThanAFullRedraw) {
     EXPECT_EQ(*std::max_element(bytes.begin(), bytes.end()), fullRedraw);
     EXPECT_TRUE(std::all_of(bytes.end() - 60, bytes.end() - 1, [](uint64_t b) { return b == 0; }))
         << "a settled scene still sends bytes";
-    std::printf("%s: full redraw %llu wire bytes, first frame %llu\n", GetParam().golden,
+    std::printf("%s: full redraw %llu wire bytes, first frame %llu\n", GetParam().name,
                 static_cast<unsigned long long>(fullRedraw), static_cast<unsigned long long>(bytes.front()));
     expectUnderstood();
 }
@@ -161,7 +138,7 @@ TEST_P(SerialDisplay, AScrollingTitleSendsASmallFractionOfAFullRedraw) {
     if (driver().height() >= 64) {
         EXPECT_LE(most * 10, fullRedraw);
     }
-    std::printf("%s: scrolling title at most %llu wire bytes a frame, %.1f on average, full redraw %llu\n", GetParam().golden,
+    std::printf("%s: scrolling title at most %llu wire bytes a frame, %.1f on average, full redraw %llu\n", GetParam().name,
                 static_cast<unsigned long long>(most), static_cast<double>(sum) / static_cast<double>(bytes.size() - 3),
                 static_cast<unsigned long long>(fullRedraw));
     EXPECT_EQ(differingPixels(), 0);
@@ -205,7 +182,7 @@ TEST_P(SerialDisplay, AVanishingDeviceIsReportedOnceAndGetsThePictureBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Controllers, SerialDisplay, ::testing::ValuesIn(chips), [](const ::testing::TestParamInfo<Chip>& chip) {
-    std::string name = chip.param.golden;
+    std::string name = chip.param.name;
     std::replace(name.begin(), name.end(), '-', '_');
     return name;
 });

@@ -18,6 +18,7 @@ int32_t BusServicesAdapter::i2cWrite(const TessaranthI2cMessage* messages, uint3
         chip_.i2cMessage(address_, {messages[i].data, messages[i].length});
         // The address byte with each message's bytes, 9 clocks a byte.
         wireBytes_ += messages[i].length + 1;
+        ++i2cMessages_;
         nowMicros_ += (messages[i].length + 1) * 9ull * 1'000'000 / i2cClockHz;
     }
     return 0;
@@ -26,6 +27,8 @@ int32_t BusServicesAdapter::i2cWrite(const TessaranthI2cMessage* messages, uint3
 int32_t BusServicesAdapter::spiWrite(bool dc, const uint8_t* data, uint32_t length) {
     if (vanished) return ENODEV;
     nowMicros_ += spiGapMicros;
+    pausedMicros_ += spiGapMicros;
+    ++spiWrites_;
     chip_.spiTransfer(dc, {data, length}, nowMicros_);
     wireBytes_ += length;
     nowMicros_ += (length * 8ull * 1'000'000 + chip_.spiClockHz() - 1) / chip_.spiClockHz();

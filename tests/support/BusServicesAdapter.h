@@ -30,7 +30,12 @@ public:
     // The device is gone: opens and writes fail with ENODEV.
     bool vanished = false;
 
+    // Wire bytes (an I2C message's address byte counted), I2C messages, SPI writes and the
+    // pauses kept before paced SPI writes, since the adapter was made.
     uint64_t wireBytes() const { return wireBytes_; }
+    uint64_t i2cMessages() const { return i2cMessages_; }
+    uint64_t spiWrites() const { return spiWrites_; }
+    uint64_t pausedMicros() const { return pausedMicros_; }
     uint64_t nowMicros() const { return nowMicros_; }
     const std::vector<std::string>& boxes() const { return boxes_; }
     emu::BusEmulator& chip() { return chip_; }
@@ -44,6 +49,9 @@ private:
     emu::BusEmulator& chip_;
     uint8_t address_ = 0;
     uint64_t wireBytes_ = 0;
+    uint64_t i2cMessages_ = 0;
+    uint64_t spiWrites_ = 0;
+    uint64_t pausedMicros_ = 0;
     uint64_t nowMicros_ = 0;
     std::vector<std::string> boxes_;
 };

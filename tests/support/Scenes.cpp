@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Scenes.h"
 
+#include "PanelFields.h"
+
+#include "geometry/DisplayFormat.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
 #include "settings/Settings.h"
@@ -86,6 +89,36 @@ void useEmptySettingsFolder() {
     (void)done;
 }
 
+// A panel of fewer than 64 rows has room for the three text rows or, beneath the title, the
+// graphs with the VU meter at the bottom.
+void fitShortPanel(Settings& s, int height, bool text) {
+    const int graphTop = text ? 8 : 0;
+    const int vuHeight = 6;
+    const auto graphHeight = static_cast<uint32_t>(height - graphTop - vuHeight - 2);
+    s.setAnalyzerY(static_cast<uint32_t>(graphTop));
+    s.setScopeY(static_cast<uint32_t>(graphTop));
+    s.setAnalyzerHeight(graphHeight);
+    s.setScopeHeight(graphHeight);
+    s.setVuMeterY(static_cast<uint32_t>(height - vuHeight));
+    s.setVuMeterHeight(vuHeight);
+}
+
+void arrangeForPanel(Settings& s, const SceneSpec& scene) {
+    const DisplaySize size = displaySize(scene.displayFormat);
+    placePanelFields(s, size.width, size.height, false);
+    const bool text = scene.content != SceneContent::vis;
+    const bool vis = scene.content == SceneContent::vis || scene.content == SceneContent::everything;
+    const bool shortPanel = size.height < 64;
+    if (shortPanel && vis) fitShortPanel(s, size.height, text);
+    s.setShowTitle(text ? 1 : 0);
+    s.setShowArtist(text && !(shortPanel && vis) ? 1 : 0);
+    s.setShowTime(text && !(shortPanel && vis) ? 1 : 0);
+    s.setScrollTitle(text && scene.content != SceneContent::idle ? 1 : 0);
+    s.setShowAnalyzer(vis ? 1 : 0);
+    s.setShowScope(vis ? 1 : 0);
+    s.setShowVUMeter(vis ? 1 : 0);
+}
+
 SceneCounters& counters(void* context) { return *static_cast<SceneCounters*>(context); }
 
 PlayerState playerState;
@@ -94,7 +127,8 @@ PlayerState playerState;
 
 std::span<const SceneSpec> standardScenes() { return scenes; }
 
-SceneRunner::SceneRunner(const SceneSpec& scene) {
+SceneRunner::SceneRunner(const SceneSpec& scene, const TessaranthHostServices* services, int warmUpFrames)
+    : paused_(scene.panelLayout && scene.content == SceneContent::idle) {
     useEmptySettingsFolder();
     services_.version = TESSARANTH_HOST_SERVICES_VERSION;
     services_.context = &counters;
@@ -112,21 +146,25 @@ SceneRunner::SceneRunner(const SceneSpec& scene) {
         return 0;
     };
     services_.usbClose = [](void*) {};
-    tessaranthSetHostServices(&services_);
+    tessaranthSetHostServices(services ? services : &services_);
 
     loadPlugin();
     Settings& s = *gSettings;
     s.setController(scene.controller);
     s.setDisplayFormat(scene.displayFormat);
-    if (scene.content == SceneContent::text || scene.content == SceneContent::everything) showText(s);
-    if (scene.content == SceneContent::vis || scene.content == SceneContent::everything) showVisualisations(s);
+    if (scene.panelLayout) {
+        arrangeForPanel(s, scene);
+    } else {
+        if (scene.content == SceneContent::text || scene.content == SceneContent::everything) showText(s);
+        if (scene.content == SceneContent::vis || scene.content == SceneContent::everything) showVisualisations(s);
+    }
 
     window_ = {&playerState, answer, title};
     VisModule& module = *winampVisGetHeader()->lookupModule(0);
     module.playerWindow = &window_;
     playerState.positionMillis = 0;
     module.initCallback(&module);
-    for (int i = 0; i < 50; ++i) frame();
+    for (int i = 0; i < warmUpFrames; ++i) frame();
     counters = {};
 }
 
@@ -139,6 +177,7 @@ SceneRunner::~SceneRunner() {
 
 void SceneRunner::advancePlayer() {
     VisModule& module = *winampVisGetHeader()->lookupModule(0);
+    if (paused_) return;
     playerState.positionMillis += 60;
     feedNoise(module, noise_);
 }

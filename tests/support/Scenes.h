@@ -19,6 +19,11 @@ struct SceneSpec {
     SceneContent content;
     uint8_t controller;
     uint8_t displayFormat;
+    // Fields placed for a small panel (placePanelFields()) instead of the stored defaults: idle
+    // shows title, artist and time of a paused player; text the same playing, the title
+    // scrolling; vis the three visualisations alone; everything all of them (on fewer than 64
+    // rows the scrolling title over the visualisations).
+    bool panelLayout = false;
 };
 
 // idle, text, vis and everything on a T6963C 240 x 128, then everything on a KS0108B 128 x 64,
@@ -35,8 +40,13 @@ struct SceneCounters {
 
 class SceneRunner {
 public:
-    // Loads and starts the plug-in for the scene and runs a few frames to reach steady state.
-    explicit SceneRunner(const SceneSpec& scene);
+    static constexpr int defaultWarmUpFrames = 50;
+
+    // Loads and starts the plug-in for the scene and runs `warmUpFrames` frames to reach steady
+    // state. Without `services` the ports and the USB adapter are counted and go nowhere; the
+    // given ones must outlive the runner.
+    explicit SceneRunner(const SceneSpec& scene, const TessaranthHostServices* services = nullptr,
+                         int warmUpFrames = defaultWarmUpFrames);
     ~SceneRunner();
     SceneRunner(const SceneRunner&) = delete;
     SceneRunner& operator=(const SceneRunner&) = delete;
@@ -52,6 +62,7 @@ private:
     TessaranthHostServices services_{};
     uint32_t noise_ = 12345;
     int32_t positionMillis_ = 0;
+    bool paused_ = false;
 };
 
 } // namespace tessaranth::test
