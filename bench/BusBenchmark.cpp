@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Today's serial displays in the standard scenes: CPU per frame, and the wire cost of a frame as
 // the driver's traffic put it on the bus (changed spans only, and the full redraw of a periodic
 // refresh), with the frame rate that traffic leaves a bus: 100 kHz, 400 kHz and 1 MHz on I2C, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What today's serial displays put on the wire in the standard scenes, taken from the traffic
 // their emulators received, against the goals for the 128x64 panels: a settled picture sends
 // nothing, a scrolling title little, and everything on still leaves the default pace of 60 ms

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The standard scenes on today's serial displays: the plug-in drives each chip's emulator through
 // its I2C or SPI link and the host's bus services, and every frame's traffic is taken from what
 // went on the wire. With it, the time that traffic takes on a bus of a given clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "SerialChips.h"
 
 #include "emu/Sh1106Emulator.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Today's serial displays as the tests drive them: each controller on the size it is tested
 // at, with an emulator of its chip behind the bus.
 #pragma once
