@@ -143,7 +143,8 @@ std::string configHelp() {
            "                       what is. Names in any case; quote those with spaces:\n"
            "                       'Controller=KS0108B' 'Display format=128x64' 'Title XY=0,1' Inverse=on\n"
            "  --preset NAME        wire the display as one of the dialog's wiring presets, such as\n"
-           "                       \"PowerLCD (SED1330)\" (an unknown name lists them)\n";
+           "                       \"PowerLCD (SED1330)\", or put a board's bus values, such as\n"
+           "                       \"Raspberry Pi I2C\" (an unknown name lists them)\n";
 }
 
 std::string doctorHelp() {

@@ -4,6 +4,7 @@
 #include "session/HostCopy.h"
 #include "setup/NamedSettings.h"
 
+#include "settings/BusFields.h"
 #include "settings/SettingsFields.h"
 
 #include <gtest/gtest.h>
@@ -136,7 +137,16 @@ struct Edge {
 Edge upperEdge(const NamedSetting& s) {
     switch (s.rule) {
     case ValueRule::tick: return {"on", "1", "2"};
-    case ValueRule::text: return {std::string(s.maximum, 'p'), std::string(s.maximum, 'p'), std::string(s.maximum + 1, 'p')};
+    case ValueRule::text: {
+        const auto longest = static_cast<std::size_t>(s.maximum);
+        return {std::string(longest, 'p'), std::string(longest, 'p'), std::string(longest + 1, 'p')};
+    }
+    case ValueRule::address: {
+        char inside[8], outside[8];
+        std::snprintf(inside, sizeof inside, "0x%02X", static_cast<unsigned>(s.maximum));
+        std::snprintf(outside, sizeof outside, "0x%02X", static_cast<unsigned>(s.maximum + 1));
+        return {inside, inside, outside};
+    }
     case ValueRule::choice: {
         const Choice& last = s.choices.back();
         const bool indexed = last.value + 1 == s.choices.size();
@@ -144,18 +154,25 @@ Edge upperEdge(const NamedSetting& s) {
     }
     case ValueRule::position: {
         char packed[8];
-        std::snprintf(packed, sizeof packed, "0x%04X", s.maximum);
+        std::snprintf(packed, sizeof packed, "0x%04X", static_cast<unsigned>(s.maximum));
         return {std::to_string(s.maximum >> 8) + "," + std::to_string(s.maximum & 0xFF), packed,
                 std::to_string(s.maximum + 1)};
     }
-    default: return {std::to_string(s.maximum), std::to_string(s.maximum), std::to_string(uint64_t{s.maximum} + 1)};
+    default: return {std::to_string(s.maximum), std::to_string(s.maximum), std::to_string(s.maximum + 1)};
     }
 }
 
 TEST_F(SetupCommandTest, EveryNameShowsAndSetsUpToItsLimitAndNoFurther) {
     const auto before = shown();
-    ASSERT_EQ(before.size(), registryFieldCount);
+    ASSERT_EQ(before.size(), registryFieldCount + 23) << "the record's values, then the bus's";
     for (std::size_t i = 0; i < registryFieldCount; ++i) EXPECT_EQ(before[i].first, registryFields()[i].name);
+    for (std::size_t i = 0; i < busFields().size(); ++i)
+        EXPECT_EQ(before[registryFieldCount + i].first, busFields()[i].name);
+    const std::map<std::string, std::string> defaults(before.begin(), before.end());
+    EXPECT_EQ(defaults.at("I2C address"), "0x3C");
+    EXPECT_EQ(defaults.at("I2C device"), "/dev/i2c-1");
+    EXPECT_EQ(defaults.at("D/C line"), "24");
+    EXPECT_EQ(defaults.at("GPIO D0"), "-1") << "not wired";
     EXPECT_FALSE(std::filesystem::exists(registry)) << "showing stores nothing";
 
     std::vector<std::string> pairs;
@@ -163,17 +180,17 @@ TEST_F(SetupCommandTest, EveryNameShowsAndSetsUpToItsLimitAndNoFurther) {
     const std::vector<NamedSetting> all = namedSettings();
     for (const NamedSetting& s : all) {
         const Edge edge = upperEdge(s);
-        pairs.push_back(std::string(s.field->name) + "=" + edge.inside);
-        expected[s.field->name] = edge.shownAs;
+        pairs.push_back(std::string(s.name) + "=" + edge.inside);
+        expected[s.name] = edge.shownAs;
     }
     const Outcome o = set(pairs);
     ASSERT_EQ(o.exitCode, 0) << o.err;
     for (const auto& [name, value] : shown()) EXPECT_EQ(value, expected[name]) << name;
     for (const NamedSetting& s : all) {
-        EXPECT_TRUE(parsed(s, upperEdge(s).inside)) << s.field->name;
-        EXPECT_FALSE(parsed(s, upperEdge(s).outside)) << s.field->name;
+        EXPECT_TRUE(parsed(s, upperEdge(s).inside)) << s.name;
+        EXPECT_FALSE(parsed(s, upperEdge(s).outside)) << s.name;
     }
-    expectRefused({pairs.front(), std::string(all.back().field->name) + "=" + upperEdge(all.back()).outside},
+    expectRefused({pairs.front(), std::string(all.back().name) + "=" + upperEdge(all.back()).outside},
                   "is not allowed");
 }
 
@@ -183,13 +200,13 @@ TEST_F(SetupCommandTest, TheLimitsAreTheDialogs) {
     const std::vector<NamedSetting> all = namedSettings();
     const auto accepts = [&](const std::string& name, const std::string& text) {
         for (const NamedSetting& s : all)
-            if (sameName(s.field->name, name)) return parsed(s, text).has_value();
+            if (sameName(s.name, name)) return parsed(s, text).has_value();
         ADD_FAILURE() << "no setting " << name;
         return false;
     };
     struct Range {
         const char* name;
-        uint32_t minimum, maximum;
+        int64_t minimum, maximum;
     };
     for (const Range& r : {Range{"Scroll speed", 0, 10}, Range{"Analyzer sens", 0, 10}, Range{"Falloff", 0, 8},
                            Range{"Peak hold", 0, 10}, Range{"Scope sens", 1, 11}, Range{"VU meter sens", 1, 11},
@@ -199,11 +216,45 @@ TEST_F(SetupCommandTest, TheLimitsAreTheDialogs) {
                            Range{"Analyzer type", 0, 255}, Range{"Reset", 0, 255}}) {
         EXPECT_TRUE(accepts(r.name, std::to_string(r.minimum))) << r.name;
         EXPECT_TRUE(accepts(r.name, std::to_string(r.maximum))) << r.name;
-        if (r.minimum > 0) {
-            EXPECT_FALSE(accepts(r.name, std::to_string(r.minimum - 1))) << r.name;
-        }
-        EXPECT_FALSE(accepts(r.name, std::to_string(uint64_t{r.maximum} + 1))) << r.name;
+        EXPECT_FALSE(accepts(r.name, std::to_string(r.minimum - 1))) << r.name;
+        EXPECT_FALSE(accepts(r.name, std::to_string(r.maximum + 1))) << r.name;
         EXPECT_FALSE(accepts(r.name, "-1")) << r.name;
+    }
+    // The bus: an I2C address in hexadecimal or decimal, the SPI clock, the SH1106's column, and
+    // lines, which take -1 for "not wired".
+    for (const Range& r : {Range{"I2C address", 0x03, 0x77}, Range{"SPI speed", 1000, 125000000},
+                           Range{"SH1106 column offset", 0, 4}}) {
+        EXPECT_TRUE(accepts(r.name, std::to_string(r.minimum))) << r.name;
+        EXPECT_TRUE(accepts(r.name, std::to_string(r.maximum))) << r.name;
+        EXPECT_FALSE(accepts(r.name, std::to_string(r.minimum - 1))) << r.name;
+        EXPECT_FALSE(accepts(r.name, std::to_string(r.maximum + 1))) << r.name;
+        EXPECT_FALSE(accepts(r.name, "-1")) << r.name;
+    }
+    EXPECT_TRUE(accepts("I2C address", "0x3d"));
+    EXPECT_TRUE(accepts("I2C address", "0X03"));
+    EXPECT_FALSE(accepts("I2C address", "0x78"));
+    EXPECT_FALSE(accepts("I2C address", "0x3C0"));
+    for (const char* line : {"D/C line", "Reset line", "GPIO D0", "GPIO D1", "GPIO D2", "GPIO D3", "GPIO D4", "GPIO D5",
+                             "GPIO D6", "GPIO D7", "GPIO pin 1", "GPIO pin 14", "GPIO pin 16", "GPIO pin 17"}) {
+        EXPECT_TRUE(accepts(line, "-1")) << line;
+        EXPECT_TRUE(accepts(line, "0")) << line;
+        EXPECT_TRUE(accepts(line, "65535")) << line;
+        EXPECT_FALSE(accepts(line, "-2")) << line;
+        EXPECT_FALSE(accepts(line, "65536")) << line;
+        EXPECT_FALSE(accepts(line, "4294967295")) << line << ": no wrap to -1";
+    }
+    EXPECT_TRUE(accepts("Parallel on GPIO", "yes"));
+    EXPECT_FALSE(accepts("Parallel on GPIO", "2"));
+    struct Text {
+        const char* name;
+        std::size_t longest;
+    };
+    for (const Text& t : {Text{"I2C device", 63}, Text{"SPI device", 63}, Text{"D/C chip", 31}, Text{"Reset chip", 31},
+                          Text{"GPIO chip", 31}}) {
+        EXPECT_TRUE(accepts(t.name, std::string(t.longest, 'd'))) << t.name;
+        EXPECT_FALSE(accepts(t.name, std::string(t.longest + 1, 'd'))) << t.name;
+        EXPECT_FALSE(accepts(t.name, "")) << t.name << ": a bus needs a device";
+        EXPECT_FALSE(accepts(t.name, std::string("/dev/i2c\0-1", 11))) << t.name;
     }
     struct Entries {
         const char* name;
@@ -234,12 +285,18 @@ TEST_F(SetupCommandTest, TheLimitsAreTheDialogs) {
     expectRefused({"Inverse=2"}, "Inverse is 0 or 1");
     expectRefused({"LPT address=0x3F8"}, "\"0x378 (LPT1)\", \"0x278 (LPT2)\", \"0x3BC (LPT3)\", \"0x2BC (LPT4)\"");
     expectRefused({"Title XY=0,256"}, "a column from 0 to 255 and a line from 0 to 255 as COLUMN,LINE");
+    expectRefused({"I2C address=0x78"}, "I2C address is an address from 0x03 to 0x77, in hexadecimal after 0x or in "
+                                        "decimal");
+    expectRefused({"GPIO pin 14=-2"}, "GPIO pin 14 is a whole number from -1 to 65535 (-1: not wired)");
+    expectRefused({"SPI device=" + std::string(64, 's')}, "SPI device is a text of 1 to 63 characters");
+    expectRefused({"GPIO chip="}, "GPIO chip is a text of 1 to 31 characters");
 }
 
 TEST_F(SetupCommandTest, ValuesByNameInAnyCase) {
     ASSERT_EQ(set({"controller=ks0108b", "DISPLAY FORMAT=192x64", "chip select=init", "Command select=Line (pin 14)",
                    "lpt address=lpt3", "brightness=  6%", "button 3=next", "Title XY=5,2", "artistxy=0x0104",
-                   "Inverse=yes", "Show title=off", "Background=/srv/skins/my skin.bmp", "Button 15=Menu down"})
+                   "Inverse=yes", "Show title=off", "Background=/srv/skins/my skin.bmp", "Button 15=Menu down",
+                   "i2c ADDRESS=0x3d", "spi speed=16000000", "d/c line=-1", "Reset Chip=pinctrl-bcm2711"})
                   .exitCode,
               0);
     const auto lines = shown();
@@ -248,7 +305,9 @@ TEST_F(SetupCommandTest, ValuesByNameInAnyCase) {
         {"Controller", "KS0108B"},   {"Display format", "192x64"},      {"Chip select", "Init (pin 16)"},
         {"Command select", "Line (pin 14)"}, {"LPT address", "0x3BC (LPT3)"}, {"Brightness", "6%"},
         {"Button 3", "Next"},        {"Title XY", "0x0502"},            {"Artist XY", "0x0104"},
-        {"Inverse", "1"},            {"Show title", "0"},               {"Background", "/srv/skins/my skin.bmp"}};
+        {"Inverse", "1"},            {"Show title", "0"},               {"Background", "/srv/skins/my skin.bmp"},
+        {"I2C address", "0x3D"},     {"SPI speed", "16000000"},         {"D/C line", "-1"},
+        {"Reset chip", "pinctrl-bcm2711"}};
     for (const auto& [name, v] : expected) EXPECT_EQ(got.at(name), v) << name;
     // What --show prints, --set takes back unchanged.
     std::vector<std::string> pairs;
@@ -257,9 +316,10 @@ TEST_F(SetupCommandTest, ValuesByNameInAnyCase) {
     ASSERT_EQ(set(pairs).exitCode, 0);
     EXPECT_EQ(read(registry), stored);
     // By number too.
-    ASSERT_EQ(set({"Controller=5", "Display format=0", "LPT address=888"}).exitCode, 0);
+    ASSERT_EQ(set({"Controller=5", "Display format=0", "LPT address=888", "I2C address=61"}).exitCode, 0);
     EXPECT_EQ(value("Controller"), "Noritake 800(A)");
     EXPECT_EQ(value("LPT address"), "0x378 (LPT1)");
+    EXPECT_EQ(value("I2C address"), "0x3D");
 }
 
 TEST_F(SetupCommandTest, ABadNameOrValueStoresNothingAndSaysWhatIsAllowed) {
@@ -312,6 +372,44 @@ TEST_F(SetupCommandTest, PresetsWireTheFourLinesAsTheDialogDoes) {
     EXPECT_EQ(value("Read"), "Init (pin 16)");
     // "LCDInfo (T6963C)" carries no wiring: it is no preset to choose here.
     EXPECT_EQ(run({"config", "--preset", "LCDInfo (T6963C)"}).exitCode, 1);
+}
+
+// The Raspberry Pi's header: a parallel-port controller on its GPIO lines, I2C1, SPI0 with its
+// D/C and reset lines; the values set with the preset still win.
+TEST_F(SetupCommandTest, BoardPresetsPutTheHeadersLines) {
+    ASSERT_EQ(run({"config", "--preset", "raspberry pi gpio"}).exitCode, 0);
+    auto lines = shown();
+    std::map<std::string, std::string> got(lines.begin(), lines.end());
+    const std::map<std::string, std::string> parallel{
+        {"Parallel on GPIO", "1"}, {"GPIO chip", "gpiochip0"}, {"GPIO D0", "5"},      {"GPIO D1", "6"},
+        {"GPIO D2", "12"},         {"GPIO D3", "13"},          {"GPIO D4", "16"},     {"GPIO D5", "26"},
+        {"GPIO D6", "23"},         {"GPIO D7", "27"},          {"GPIO pin 1", "17"},  {"GPIO pin 14", "22"},
+        {"GPIO pin 16", "24"},     {"GPIO pin 17", "25"}};
+    for (const auto& [name, v] : parallel) EXPECT_EQ(got.at(name), v) << name;
+
+    ASSERT_EQ(set({"I2C device=/dev/i2c-3", "I2C address=0x3D", "SPI device=/dev/spidev1.2", "D/C line=-1",
+                   "Reset chip=gpiochip4"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(run({"config", "--preset", "Raspberry Pi I2C"}).exitCode, 0);
+    EXPECT_EQ(value("I2C device"), "/dev/i2c-1");
+    EXPECT_EQ(value("I2C address"), "0x3C");
+    EXPECT_EQ(value("SPI device"), "/dev/spidev1.2") << "the I2C preset leaves SPI alone";
+    ASSERT_EQ(run({"config", "--preset", "Raspberry Pi SPI", "--set", "Reset line=-1"}).exitCode, 0);
+    lines = shown();
+    got = std::map<std::string, std::string>(lines.begin(), lines.end());
+    EXPECT_EQ(got.at("SPI device"), "/dev/spidev0.0");
+    EXPECT_EQ(got.at("D/C chip"), "gpiochip0");
+    EXPECT_EQ(got.at("D/C line"), "24");
+    EXPECT_EQ(got.at("Reset chip"), "gpiochip0");
+    EXPECT_EQ(got.at("Reset line"), "-1");
+    EXPECT_EQ(got.at("GPIO D0"), "5") << "the SPI preset leaves the parallel lines alone";
+
+    const Outcome o = run({"config", "--preset", "Raspberry Pi"});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("\"LCDInfo (KS0108B)\", \"Raspberry Pi I2C\", \"Raspberry Pi SPI\", \"Raspberry Pi GPIO\""),
+              std::string::npos)
+        << o.err;
 }
 
 // A file size limit stands for a full disk; a folder without write access for a read-only one.
@@ -375,6 +473,23 @@ TEST_F(SetupCommandTest, ThePluginRunsWithWhatWasSet) {
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.size(), second.size());
     EXPECT_NE(first, second);
+}
+
+// The bus set is the one the plug-in drives: the virtual display's messages go to the address
+// set, and the hardware display opens the device set.
+TEST_F(SetupCommandTest, ThePluginDrivesTheBusThatWasSet) {
+    ASSERT_EQ(set({"Controller=SSD1306", "I2C address=0x3D"}).exitCode, 0);
+    Outcome o = run({"demo", "--view", "png:" + folder + "/oled", "--frames", "2", "--trace", folder + "/oled.trace"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("SSD1306 128x64 (white) on I2C at 0x3D"), std::string::npos) << o.out;
+    const std::string trace = read(folder + "/oled.trace");
+    EXPECT_EQ(trace.rfind("I 3D 00 ", 0), 0u) << trace.substr(0, 80);
+    EXPECT_NE(trace.find("\nI 3D 40 "), std::string::npos) << "display data to 0x3D too";
+    EXPECT_EQ(trace.find("I 3C "), std::string::npos) << "nothing to the default address";
+
+    ASSERT_EQ(set({"Controller=SSD1322", "SPI device=/dev/spidev97.0"}).exitCode, 0);
+    o = run({"demo", "--display", "hardware", "--frames", "1"});
+    EXPECT_NE(o.err.find("/dev/spidev97.0"), std::string::npos) << o.err;
 }
 
 TEST_F(SetupCommandTest, AConfigurationFileIsShownSetAndUsed) {

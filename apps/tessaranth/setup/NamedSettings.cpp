@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace tessaranth::host {
 
@@ -63,7 +64,7 @@ std::string_view trimmed(std::string_view text) {
 }
 
 // A whole number in decimal, or in hexadecimal after 0x.
-std::optional<uint32_t> number(std::string_view text) {
+std::optional<uint32_t> unsignedNumber(std::string_view text) {
     int base = 10;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         base = 16;
@@ -73,6 +74,14 @@ std::optional<uint32_t> number(std::string_view text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
+}
+
+// The same, or its negative after a minus.
+std::optional<int64_t> number(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    const auto value = unsignedNumber(negative ? text.substr(1) : text);
+    if (!value) return std::nullopt;
+    return negative ? -int64_t{*value} : int64_t{*value};
 }
 
 // Whether the fill of the control follows the field: its reading changes when only the field does.
@@ -109,31 +118,49 @@ std::vector<Choice> portAddresses() {
     return choices;
 }
 
+NamedSetting ofRecord(const StoredField& field, ValueRule rule, int64_t minimum, int64_t maximum,
+                      std::vector<Choice> choices = {}) {
+    return {field.name, &field, nullptr, rule, minimum, maximum, std::move(choices)};
+}
+
 NamedSetting numbers(const StoredField& field, uint32_t maximum) {
-    return {&field, isPosition(field) ? ValueRule::position : ValueRule::range, 0, maximum, {}};
+    return ofRecord(field, isPosition(field) ? ValueRule::position : ValueRule::range, 0, maximum);
 }
 
 // The setting as the dialog's controls that follow its field edit it.
 NamedSetting describe(const StoredField& field, Settings& settings) {
-    if (field.kind == FieldKind::text) return {&field, ValueRule::text, 0, field.width - 1u, {}};
-    if (field.kind == FieldKind::flag) return {&field, ValueRule::tick, 0, 1, {}};
-    if (field.offset == offsetof(SettingsImage, lptAddress)) return {&field, ValueRule::choice, 0, 0, portAddresses()};
+    if (field.kind == FieldKind::text) return ofRecord(field, ValueRule::text, 0, field.width - 1);
+    if (field.kind == FieldKind::flag) return ofRecord(field, ValueRule::tick, 0, 1);
+    if (field.offset == offsetof(SettingsImage, lptAddress)) return ofRecord(field, ValueRule::choice, 0, 0, portAddresses());
     uint32_t edited = 0;
     for (const ControlSpec& control : formControls()) {
         if (!follows(control, settings, field)) continue;
-        if (control.kind == ControlKind::checkBox) return {&field, ValueRule::tick, 0, 1, {}};
-        if (control.kind == ControlKind::slider)
-            return {&field, ValueRule::range, static_cast<uint32_t>(control.minimum),
-                    static_cast<uint32_t>(control.maximum), {}};
+        if (control.kind == ControlKind::checkBox) return ofRecord(field, ValueRule::tick, 0, 1);
+        if (control.kind == ControlKind::slider) return ofRecord(field, ValueRule::range, control.minimum, control.maximum);
         if (control.kind == ControlKind::edit)
             edited |= keptByEdit(control, settings, field);
         else if (!control.items.empty())
-            return {&field, ValueRule::choice, 0, 0, entriesOf(control)};
+            return ofRecord(field, ValueRule::choice, 0, 0, entriesOf(control));
     }
     return numbers(field, edited ? edited : widthMaximum(field));
 }
 
-const Choice* choiceOf(const NamedSetting& setting, uint32_t value) {
+// A bus value with the range of its entry; a bus text is never empty.
+NamedSetting describe(const BusField& field) {
+    NamedSetting setting{field.name, nullptr, &field, ValueRule::range, field.least, field.most, {}};
+    if (field.kind == FieldKind::text) {
+        setting.rule = ValueRule::text;
+        setting.minimum = 1;
+        setting.maximum = field.width - 1;
+    } else if (field.kind == FieldKind::flag) {
+        setting.rule = ValueRule::tick;
+    } else if (field.offset == offsetof(BusSettings, i2cAddress)) {
+        setting.rule = ValueRule::address;
+    }
+    return setting;
+}
+
+const Choice* choiceOf(const NamedSetting& setting, int64_t value) {
     for (const Choice& choice : setting.choices)
         if (choice.value == value) return &choice;
     return nullptr;
@@ -152,7 +179,7 @@ const Choice* chosen(const NamedSetting& setting, std::string_view text) {
         if (key(whole.substr(0, open)) == wanted || key(whole.substr(open + 2, whole.size() - open - 3)) == wanted)
             return &choice;
     }
-    const auto value = number(text);
+    const auto value = unsignedNumber(text);
     return value ? choiceOf(setting, *value) : nullptr;
 }
 
@@ -169,22 +196,22 @@ std::optional<uint32_t> tick(std::string_view text) {
 std::optional<uint32_t> position(const NamedSetting& setting, std::string_view text) {
     const std::size_t comma = text.find(',');
     if (comma == std::string_view::npos) {
-        const auto packed = number(text);
+        const auto packed = unsignedNumber(text);
         return packed && *packed <= setting.maximum ? packed : std::nullopt;
     }
-    const auto column = number(trimmed(text.substr(0, comma)));
-    const auto line = number(trimmed(text.substr(comma + 1)));
+    const auto column = unsignedNumber(trimmed(text.substr(0, comma)));
+    const auto line = unsignedNumber(trimmed(text.substr(comma + 1)));
     if (!column || !line || *column > setting.maximum >> 8 || *line > (setting.maximum & 0xFF)) return std::nullopt;
     return *column << 8 | *line;
 }
 
-std::optional<uint32_t> numeric(const NamedSetting& setting, std::string_view text) {
+std::optional<int64_t> numeric(const NamedSetting& setting, std::string_view text) {
     switch (setting.rule) {
     case ValueRule::tick: return tick(text);
     case ValueRule::position: return position(setting, text);
     case ValueRule::choice: {
         const Choice* choice = chosen(setting, text);
-        return choice ? std::optional<uint32_t>(choice->value) : std::nullopt;
+        return choice ? std::optional<int64_t>(choice->value) : std::nullopt;
     }
     default: {
         const auto value = number(text);
@@ -193,7 +220,7 @@ std::optional<uint32_t> numeric(const NamedSetting& setting, std::string_view te
     }
 }
 
-std::string hex(uint32_t value, int digits) {
+std::string hex(int64_t value, int digits) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
     return text;
@@ -210,6 +237,16 @@ std::string choices(const NamedSetting& setting) {
     return text;
 }
 
+std::string textOf(const NamedSetting& setting, const Settings& settings) {
+    if (setting.bus) {
+        char text[busDeviceSize];
+        copyBusText(settings.bus(), *setting.bus, text);
+        return text;
+    }
+    const char* text = reinterpret_cast<const char*>(&settings.image()) + setting.field->offset;
+    return std::string(text, strnlen(text, setting.field->width));
+}
+
 } // namespace
 
 NamedSettings::NamedSettings() {
@@ -218,37 +255,37 @@ NamedSettings::NamedSettings() {
     copyImage(kept, settings.image());
     for (const StoredField& field : registryFields()) settings_.push_back(describe(field, settings));
     copyImage(settings.image(), kept);
+    for (const BusField& field : busFields()) settings_.push_back(describe(field));
 }
 
 const NamedSetting* NamedSettings::find(std::string_view name) const {
     for (const NamedSetting& setting : settings_)
-        if (sameName(setting.field->name, name)) return &setting;
+        if (sameName(setting.name, name)) return &setting;
     return nullptr;
 }
 
 std::string NamedSettings::names() const {
     std::string text;
-    for (const NamedSetting& setting : settings_) text += (text.empty() ? "" : ", ") + std::string(setting.field->name);
+    for (const NamedSetting& setting : settings_) text += (text.empty() ? "" : ", ") + std::string(setting.name);
     return text;
 }
 
 bool sameName(std::string_view a, std::string_view b) { return key(a) == key(b); }
 
 std::string shown(const NamedSetting& setting, const Settings& settings) {
-    const StoredField& field = *setting.field;
-    if (setting.rule == ValueRule::text) {
-        const char* text = reinterpret_cast<const char*>(&settings.image()) + field.offset;
-        return std::string(text, strnlen(text, field.width));
-    }
-    const uint32_t value = loadField(settings.image(), field);
+    if (setting.rule == ValueRule::text) return textOf(setting, settings);
+    const int64_t value = setting.bus ? busValue(settings.bus(), *setting.bus) : loadField(settings.image(), *setting.field);
     if (setting.rule == ValueRule::position) return hex(value, 4);
+    if (setting.rule == ValueRule::address) return hex(value, 2);
     if (const Choice* choice = setting.rule == ValueRule::choice ? choiceOf(setting, value) : nullptr) return choice->text;
     return std::to_string(value);
 }
 
 std::optional<SettingValue> parsed(const NamedSetting& setting, std::string_view text) {
     if (setting.rule == ValueRule::text) {
-        if (text.size() > setting.maximum || text.find('\0') != std::string_view::npos) return std::nullopt;
+        const auto length = static_cast<int64_t>(text.size());
+        if (length < setting.minimum || length > setting.maximum || text.find('\0') != std::string_view::npos)
+            return std::nullopt;
         return SettingValue{0, std::string(text)};
     }
     const auto value = numeric(setting, trimmed(text));
@@ -264,17 +301,31 @@ std::string allowed(const NamedSetting& setting) {
                std::to_string(setting.maximum & 0xFF) + " as COLUMN,LINE, or both in one number, the column times 256 "
                "plus the line (up to " + hex(setting.maximum, 4) + ")";
     case ValueRule::choice: return "one of " + choices(setting);
-    case ValueRule::text: return "a text of at most " + std::to_string(setting.maximum) + " characters";
+    case ValueRule::text:
+        return "a text of " + (setting.minimum ? std::to_string(setting.minimum) + " to " : "at most ") +
+               std::to_string(setting.maximum) + " characters";
+    case ValueRule::address:
+        return "an address from " + hex(setting.minimum, 2) + " to " + hex(setting.maximum, 2) + ", in hexadecimal "
+               "after 0x or in decimal";
     default:
-        return "a whole number from " + std::to_string(setting.minimum) + " to " + std::to_string(setting.maximum);
+        return "a whole number from " + std::to_string(setting.minimum) + " to " + std::to_string(setting.maximum) +
+               (setting.minimum < 0 ? " (-1: not wired)" : "");
     }
 }
 
 void store(const NamedSetting& setting, Settings& settings, const SettingValue& value) {
-    if (setting.rule == ValueRule::text)
+    if (setting.bus) {
+        BusSettings bus = settings.bus();
+        if (setting.rule == ValueRule::text)
+            setBusText(bus, *setting.bus, value.text);
+        else
+            setBusValue(bus, *setting.bus, value.number);
+        settings.setBus(bus);
+    } else if (setting.rule == ValueRule::text) {
         relaxedCopyText(textField(settings.image(), *setting.field), setting.field->width, value.text.c_str());
-    else
-        storeField(settings.image(), *setting.field, value.number);
+    } else {
+        storeField(settings.image(), *setting.field, static_cast<uint32_t>(value.number));
+    }
 }
 
 } // namespace tessaranth::host

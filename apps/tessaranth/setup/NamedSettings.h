@@ -2,10 +2,12 @@
 // The settings by the names the registry and the configuration file give them, each with what it
 // may hold: the limits of the dialog's control that edits it (a check box, a slider's range, a
 // list's entries, what a numeric edit keeps), or, for a value no control edits, what its field
-// holds. Made from the registry's list of values and the dialog's table of controls alone, so a
-// value added to either is here at once.
+// holds; after them the display's bus values with the ranges of their list. Made from the
+// registry's list of values, the dialog's table of controls and the bus list alone, so a value
+// added to any of them is here at once.
 #pragma once
 
+#include "settings/BusFields.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFields.h"
 
@@ -20,10 +22,11 @@ namespace tessaranth::host {
 
 enum class ValueRule : uint8_t {
     tick,      // 0 or 1
-    range,     // a whole number from minimum to maximum
+    range,     // a whole number from minimum to maximum (a line: -1 when it is not wired)
+    address,   // a range, shown in hexadecimal
     position,  // column in the high byte, line in the low byte
     choice,    // one of choices
-    text,      // at most maximum characters
+    text,      // minimum to maximum characters
 };
 
 struct Choice {
@@ -32,15 +35,17 @@ struct Choice {
 };
 
 struct NamedSetting {
-    const StoredField* field;
+    const char* name;
+    const StoredField* field = nullptr;  // a value of the settings record,
+    const BusField* bus = nullptr;       // or one of the display's bus
     ValueRule rule = ValueRule::range;
-    uint32_t minimum = 0, maximum = 0;
+    int64_t minimum = 0, maximum = 0;
     std::vector<Choice> choices;
 };
 
 // A value for a setting, as stored.
 struct SettingValue {
-    uint32_t number = 0;
+    int64_t number = 0;
     std::string text;
 };
 

@@ -3,6 +3,7 @@
 
 #include "Errors.h"
 #include "session/HostCopy.h"
+#include "setup/BoardPresets.h"
 #include "setup/NamedSettings.h"
 
 #include "config/WiringTable.h"
@@ -34,7 +35,7 @@ Assignment assignmentOf(const NamedSettings& named, const std::string& pair) {
         throw Failure("no setting is named '" + name + "', nothing was stored; the names are: " + named.names());
     const auto value = parsed(*setting, std::string_view(pair).substr(equals + 1));
     if (!value)
-        throw Failure("'" + pair + "' is not allowed, nothing was stored: " + setting->field->name + " is " +
+        throw Failure("'" + pair + "' is not allowed, nothing was stored: " + setting->name + " is " +
                       allowed(*setting));
     return {setting, *value};
 }
@@ -47,19 +48,37 @@ std::vector<std::size_t> wiringPresets() {
     return presets;
 }
 
-// A preset by its name in the dialog's list, the case of letters aside, or by its place.
-std::size_t presetNamed(const std::string& name) {
+// A wiring preset by its place in the dialog's list, or a board's preset.
+struct Preset {
+    std::size_t wiring = 0;
+    const BoardPreset* board = nullptr;
+};
+
+// A preset by its name in the dialog's list or among the boards', the case of letters aside, or
+// by its place in the dialog's list.
+Preset presetNamed(const std::string& name) {
     std::string known;
     for (const std::size_t preset : wiringPresets()) {
         const std::string entry = wiringPresetNames[preset];
-        if (name == std::to_string(preset) || sameName(name, entry)) return preset;
+        if (name == std::to_string(preset) || sameName(name, entry)) return {preset, nullptr};
         known += (known.empty() ? "" : ", ") + std::to_string(preset) + " \"" + entry + "\"";
+    }
+    for (const BoardPreset& board : boardPresets()) {
+        if (sameName(name, board.name)) return {0, &board};
+        known += std::string(", \"") + board.name + "\"";
     }
     throw Failure("there is no wiring preset '" + name + "', nothing was stored; the presets are " + known);
 }
 
-void applyPreset(std::size_t preset, Settings& settings) {
-    const auto& lines = wiringPresetLines[preset];
+void applyPreset(const Preset& preset, Settings& settings) {
+    if (preset.board) {
+        BusSettings bus = settings.bus();
+        preset.board->apply(bus);
+        settings.setBus(bus);
+        return;
+    }
+    if (!preset.wiring) return;
+    const auto& lines = wiringPresetLines[preset.wiring];
     settings.setWiringCS(static_cast<uint32_t>(lines[0]));
     settings.setWiringA0(static_cast<uint32_t>(lines[1]));
     settings.setWiringWR(static_cast<uint32_t>(lines[2]));
@@ -90,9 +109,9 @@ bool save(const Options& options) {
 
 void change(const Options& options, const NamedSettings& named, std::vector<std::string>& messages) {
     std::vector<Assignment> assignments;
-    const std::size_t preset = options.preset.empty() ? 0 : presetNamed(options.preset);
+    const Preset preset = options.preset.empty() ? Preset{} : presetNamed(options.preset);
     for (const std::string& pair : options.assignments) assignments.push_back(assignmentOf(named, pair));
-    if (preset) applyPreset(preset, *gSettings);
+    applyPreset(preset, *gSettings);
     for (const Assignment& a : assignments) store(*a.setting, *gSettings, a.value);
     messages.clear();
     if (!save(options))
@@ -101,7 +120,7 @@ void change(const Options& options, const NamedSettings& named, std::vector<std:
 
 void show(const NamedSettings& named, std::FILE* out) {
     for (const NamedSetting& setting : named.all())
-        std::fprintf(out, "%s=%s\n", setting.field->name, shown(setting, *gSettings).c_str());
+        std::fprintf(out, "%s=%s\n", setting.name, shown(setting, *gSettings).c_str());
 }
 
 } // namespace
