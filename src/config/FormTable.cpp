@@ -26,11 +26,12 @@ namespace {
     +[](const Settings& s) -> int32_t { return s.get() & 0xFF; },       \
     +[](Settings& s, int32_t v) { s.set(static_cast<uint32_t>(v)); }
 
-enum Page : int8_t { misc, analyzerScope, id3, hardware, about, wiring, buttons, layout, modelEngineVu, layout2 };
+enum Page : int8_t { misc, analyzerScope, id3, hardware, about, wiring, buttons, layout, modelEngineVu, layout2,
+                   displayBus };
 
 constexpr const char* pageTitles[] = {"Misc..",       "Analyzer / Scope", "ID3 tag info", "Hardware settings",
                                       "About",        "Wiring",           "Button setup", "Layout",
-                                      "Modelengine / VU meter", "Layout 2"};
+                                      "Modelengine / VU meter", "Layout 2", "Display bus"};
 static_assert(std::size(pageTitles) == pageCount);
 
 constexpr const char* brightnessItems[] = {"100%", "  94%", "  87%", "  81%", "  75%", "  69%", "  62%", "  56%",
@@ -48,6 +49,7 @@ constexpr const char* functionItems[] = {
     "Toggle fullscreen analyzer", "-----------------------------------------", "Show/hide menu", "Menu select",
     "Menu up", "Menu down"};
 constexpr const char* buttonWiringItems[] = {"COM-Control"};
+constexpr const char* busPresetItems[] = {"select preset...", "Raspberry Pi header defaults"};
 constexpr const char* vuTypeItems[] = {"Mono analog VU-meter", "Stereo analog VU-meter", "Mono VU-bar",
                                        "Stereo VU-bar"};
 
@@ -122,7 +124,7 @@ constexpr ControlSpec withText(ControlSpec control, const char* text) {
 }
 
 struct Builder {
-    std::array<ControlSpec, 240> controls{};
+    std::array<ControlSpec, 300> controls{};
     std::size_t count = 0;
     constexpr void add(const ControlSpec& control) { controls[count++] = control; }
 };
@@ -439,6 +441,59 @@ constexpr void addModelEngineVuPage(Builder& b) {
     b.add(slider("VUMeterRange", 1, 11, p, at(76, 128, 200, 26), TESSARANTH_FIELD(vuMeterRange, setVuMeterRange)));
 }
 
+// The edits are named after the bus settings they edit; the form fills and stores them.
+constexpr ControlSpec busEdit(std::string_view name, BusUse use, ControlRect rect) {
+    return {.name = name, .kind = ControlKind::edit, .caption = "", .page = displayBus, .rect = rect, .bus = use};
+}
+
+constexpr void addBusPage(Builder& b) {
+    const int8_t p = displayBus;
+    b.add(group(" I2C ", p, at(4, 0, 178, 68)));
+    b.add(label("Device", p, at(12, 20, 44, 14)));
+    b.add(busEdit("I2C device", BusUse::i2c, at(60, 16, 114, 21)));
+    b.add(label("Address", p, at(12, 44, 44, 14)));
+    b.add(busEdit("I2C address", BusUse::i2c, at(60, 40, 44, 21)));
+
+    b.add(group(" SPI ", p, at(4, 72, 178, 116)));
+    b.add(label("Device", p, at(12, 92, 44, 14)));
+    b.add(busEdit("SPI device", BusUse::spi, at(60, 88, 114, 21)));
+    b.add(label("Speed", p, at(12, 116, 44, 14)));
+    b.add(busEdit("SPI speed", BusUse::spi, at(60, 112, 70, 21)));
+    b.add(label("Hz", p, at(134, 116, 20, 14)));
+    b.add(label("D/C", p, at(12, 140, 44, 14)));
+    b.add(busEdit("D/C chip", BusUse::spi, at(60, 136, 70, 21)));
+    b.add(busEdit("D/C line", BusUse::spi, at(134, 136, 40, 21)));
+    b.add(label("Reset", p, at(12, 164, 44, 14)));
+    b.add(busEdit("Reset chip", BusUse::spi, at(60, 160, 70, 21)));
+    b.add(busEdit("Reset line", BusUse::spi, at(134, 160, 40, 21)));
+    b.add(label("SH1106 first column", p, at(12, 198, 110, 14)));
+    b.add(busEdit("SH1106 column offset", BusUse::sh1106, at(126, 194, 32, 21)));
+
+    b.add(group(" Parallel port controllers ", p, at(188, 0, 178, 152)));
+    ControlSpec onGpio = withRule(check("Parallel on GPIO", "On GPIO lines", p, at(196, 16, 160, 17), nullptr,
+                                        nullptr, &TConfigForm::ParallelOnGpioClick),
+                                  CheckRule::anyClick);
+    onGpio.bus = BusUse::gpioSwitch;
+    b.add(onGpio);
+    b.add(label("Chip", p, at(196, 40, 40, 14)));
+    b.add(busEdit("GPIO chip", BusUse::gpio, at(240, 36, 118, 21)));
+    constexpr std::string_view lines[] = {"GPIO D0",    "GPIO D1",     "GPIO D2",     "GPIO D3",
+                                          "GPIO D4",    "GPIO D5",     "GPIO D6",     "GPIO D7",
+                                          "GPIO pin 1", "GPIO pin 14", "GPIO pin 16", "GPIO pin 17"};
+    constexpr const char* rowCaptions[] = {"D0 - D3", "D4 - D7", "Pins"};
+    for (int row = 0; row < 3; ++row) {
+        const int16_t y = static_cast<int16_t>(60 + 24 * row);
+        b.add(label(rowCaptions[row], p, at(196, y + 4, 42, 14)));
+        for (int column = 0; column < 4; ++column)
+            b.add(busEdit(lines[4 * row + column], BusUse::gpio, at(static_cast<int16_t>(240 + 30 * column), y, 28, 21)));
+    }
+    b.add(label("(pin 1, 14, 16, 17)", p, at(240, 130, 118, 14)));
+
+    b.add(choice("BusPreset", ControlKind::dropDown, busPresetItems, p, at(188, 160, 178, 21), nullptr, nullptr,
+                 &TConfigForm::BusPresetChange));
+    b.add(label("", p, at(188, 188, 178, 28), "BusNote"));
+}
+
 constexpr void addButtonRow(Builder& b) {
     const int16_t y = 284;
     b.add(button("GetButton", "Get settings", pageNone, at(4, y, 73, 25), &TConfigForm::GetButtonClick));
@@ -459,6 +514,7 @@ constexpr Builder buildControls() {
     addButtonPage(b);
     addLayoutPages(b);
     addModelEngineVuPage(b);
+    addBusPage(b);
     addButtonRow(b);
     return b;
 }

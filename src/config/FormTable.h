@@ -43,6 +43,17 @@ enum class CheckRule : uint8_t {
     never,        // no handler
 };
 
+// Which bus a control of the "Display bus" page sets up; its controls are named after the bus
+// settings they edit and are enabled by the chosen controller's transport.
+enum class BusUse : uint8_t {
+    none,
+    i2c,
+    spi,
+    sh1106,      // the SH1106's first column
+    gpioSwitch,  // a parallel-port controller on GPIO lines instead of the LPT port
+    gpio,        // those lines
+};
+
 struct ControlRect {
     int16_t x = 0, y = 0, width = 0, height = 0;
 };
@@ -53,7 +64,7 @@ using FormHandler = void (TConfigForm::*)(int32_t value);
 
 // The page a control sits on; pageNone puts it on the form itself (the button row).
 constexpr int8_t pageNone = -1;
-constexpr int pageCount = 10;
+constexpr int pageCount = 11;
 
 struct ControlSpec {
     std::string_view name = {};     // the form's name for it; empty for decorations
@@ -70,6 +81,7 @@ struct ControlSpec {
     FieldRead read = nullptr;       // the fill's source; null: not filled
     FieldWrite write = nullptr;     // the plain store on change
     FormHandler handler = nullptr;  // the form's handler, used instead of write
+    BusUse bus = BusUse::none;
 };
 
 struct FormShape {
