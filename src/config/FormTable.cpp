@@ -26,12 +26,11 @@ namespace {
     +[](const Settings& s) -> int32_t { return s.get() & 0xFF; },       \
     +[](Settings& s, int32_t v) { s.set(static_cast<uint32_t>(v)); }
 
-enum Page : int8_t { misc, analyzerScope, id3, hardware, about, wiring, buttons, layout, modelEngineVu, layout2,
-                   displayBus };
+enum Page : int8_t { misc, analyzerScope, id3, hardware, about, wiring, buttons, layout, modelEngineVu, layout2 };
 
 constexpr const char* pageTitles[] = {"Misc..",       "Analyzer / Scope", "ID3 tag info", "Hardware settings",
                                       "About",        "Wiring",           "Button setup", "Layout",
-                                      "Modelengine / VU meter", "Layout 2", "Display bus"};
+                                      "Modelengine / VU meter", "Layout 2"};
 static_assert(std::size(pageTitles) == pageCount);
 
 constexpr const char* brightnessItems[] = {"100%", "  94%", "  87%", "  81%", "  75%", "  69%", "  62%", "  56%",
@@ -320,6 +319,53 @@ constexpr void addTextFieldPage(Builder& b) {
                        TESSARANTH_FIELD(realtimeUpdate, setRealtimeUpdate))));
 }
 
+constexpr ControlSpec forBus(ControlSpec control, BusUse use) {
+    control.bus = use;
+    control.visible = false;
+    return control;
+}
+
+// The edits are named after the bus settings they edit; the form fills and stores them.
+constexpr ControlSpec busEdit(std::string_view name, BusUse use, ControlRect rect) {
+    return forBus({.name = name, .kind = ControlKind::edit, .caption = "", .page = hardware, .rect = rect,
+                   .editRule = EditRule::onExit},
+                  use);
+}
+
+// Below the port address: one transport's controls at a time, in three rows.
+constexpr void addBusGroup(Builder& b) {
+    const int8_t p = hardware;
+    b.add(group(" Display bus ", p, at(4, 130, 178, 84)));
+    b.add(forBus(label("Device", p, at(12, 150, 42, 14)), BusUse::i2c));
+    b.add(busEdit("I2C device", BusUse::i2c, at(56, 146, 118, 21)));
+    b.add(forBus(label("Address", p, at(12, 172, 42, 14)), BusUse::i2c));
+    b.add(busEdit("I2C address", BusUse::i2c, at(56, 168, 40, 21)));
+    b.add(forBus(label("Column", p, at(104, 172, 40, 14)), BusUse::i2c));
+    b.add(busEdit("SH1106 column offset", BusUse::sh1106, at(146, 168, 28, 21)));
+
+    b.add(forBus(label("Device", p, at(12, 150, 42, 14)), BusUse::spi));
+    b.add(busEdit("SPI device", BusUse::spi, at(56, 146, 118, 21)));
+    b.add(forBus(label("Speed", p, at(12, 172, 42, 14)), BusUse::spi));
+    b.add(busEdit("SPI speed", BusUse::spi, at(56, 168, 70, 21)));
+    b.add(forBus(label("Hz", p, at(130, 172, 30, 14)), BusUse::spi));
+    b.add(forBus(label("D/C", p, at(12, 194, 42, 14)), BusUse::spiLines));
+    b.add(busEdit("D/C line", BusUse::spiLines, at(56, 190, 36, 21)));
+    b.add(forBus(label("Reset", p, at(100, 194, 34, 14)), BusUse::spiLines));
+    b.add(busEdit("Reset line", BusUse::spiLines, at(138, 190, 36, 21)));
+
+    b.add(forBus(withRule(check("Parallel on GPIO", "On GPIO lines", p, at(12, 147, 162, 17),
+                                nullptr, nullptr, &TConfigForm::ParallelOnGpioClick),
+                          CheckRule::anyClick),
+                 BusUse::gpioSwitch));
+    b.add(forBus(label("Chip", p, at(12, 172, 42, 14)), BusUse::gpio));
+    b.add(busEdit("GPIO chip", BusUse::gpio, at(56, 168, 118, 21)));
+
+    b.add(forBus(choice("BusPreset", ControlKind::dropDown, busPresetItems, p, at(12, 190, 162, 21), nullptr,
+                        nullptr, &TConfigForm::BusPresetChange),
+                 BusUse::preset));
+    b.add(invisible(label("", p, at(12, 194, 162, 14), "BusNote")));
+}
+
 constexpr void addHardwarePage(Builder& b) {
     const int8_t p = hardware;
     b.add(disabled(withText(choice("APIChoice", ControlKind::radioGroup, apiItems, p, at(4, 0, 178, 64),
@@ -334,6 +380,7 @@ constexpr void addHardwarePage(Builder& b) {
     b.add(group(" Display size ", p, at(188, 134, 178, 80)));
     b.add(choice("DisplaySizeChoice", ControlKind::list, sizeItems, p, at(198, 151, 158, 56),
                  TESSARANTH_FIELD(displayFormat, setDisplayFormat)));
+    addBusGroup(b);
 }
 
 constexpr void addAboutPage(Builder& b) {
@@ -441,59 +488,6 @@ constexpr void addModelEngineVuPage(Builder& b) {
     b.add(slider("VUMeterRange", 1, 11, p, at(76, 128, 200, 26), TESSARANTH_FIELD(vuMeterRange, setVuMeterRange)));
 }
 
-// The edits are named after the bus settings they edit; the form fills and stores them.
-constexpr ControlSpec busEdit(std::string_view name, BusUse use, ControlRect rect) {
-    return {.name = name, .kind = ControlKind::edit, .caption = "", .page = displayBus, .rect = rect, .bus = use};
-}
-
-constexpr void addBusPage(Builder& b) {
-    const int8_t p = displayBus;
-    b.add(group(" I2C ", p, at(4, 0, 178, 68)));
-    b.add(label("Device", p, at(12, 20, 44, 14)));
-    b.add(busEdit("I2C device", BusUse::i2c, at(60, 16, 114, 21)));
-    b.add(label("Address", p, at(12, 44, 44, 14)));
-    b.add(busEdit("I2C address", BusUse::i2c, at(60, 40, 44, 21)));
-
-    b.add(group(" SPI ", p, at(4, 72, 178, 116)));
-    b.add(label("Device", p, at(12, 92, 44, 14)));
-    b.add(busEdit("SPI device", BusUse::spi, at(60, 88, 114, 21)));
-    b.add(label("Speed", p, at(12, 116, 44, 14)));
-    b.add(busEdit("SPI speed", BusUse::spi, at(60, 112, 70, 21)));
-    b.add(label("Hz", p, at(134, 116, 20, 14)));
-    b.add(label("D/C", p, at(12, 140, 44, 14)));
-    b.add(busEdit("D/C chip", BusUse::spi, at(60, 136, 70, 21)));
-    b.add(busEdit("D/C line", BusUse::spi, at(134, 136, 40, 21)));
-    b.add(label("Reset", p, at(12, 164, 44, 14)));
-    b.add(busEdit("Reset chip", BusUse::spi, at(60, 160, 70, 21)));
-    b.add(busEdit("Reset line", BusUse::spi, at(134, 160, 40, 21)));
-    b.add(label("SH1106 first column", p, at(12, 198, 110, 14)));
-    b.add(busEdit("SH1106 column offset", BusUse::sh1106, at(126, 194, 32, 21)));
-
-    b.add(group(" Parallel port controllers ", p, at(188, 0, 178, 152)));
-    ControlSpec onGpio = withRule(check("Parallel on GPIO", "On GPIO lines", p, at(196, 16, 160, 17), nullptr,
-                                        nullptr, &TConfigForm::ParallelOnGpioClick),
-                                  CheckRule::anyClick);
-    onGpio.bus = BusUse::gpioSwitch;
-    b.add(onGpio);
-    b.add(label("Chip", p, at(196, 40, 40, 14)));
-    b.add(busEdit("GPIO chip", BusUse::gpio, at(240, 36, 118, 21)));
-    constexpr std::string_view lines[] = {"GPIO D0",    "GPIO D1",     "GPIO D2",     "GPIO D3",
-                                          "GPIO D4",    "GPIO D5",     "GPIO D6",     "GPIO D7",
-                                          "GPIO pin 1", "GPIO pin 14", "GPIO pin 16", "GPIO pin 17"};
-    constexpr const char* rowCaptions[] = {"D0 - D3", "D4 - D7", "Pins"};
-    for (int row = 0; row < 3; ++row) {
-        const int16_t y = static_cast<int16_t>(60 + 24 * row);
-        b.add(label(rowCaptions[row], p, at(196, y + 4, 42, 14)));
-        for (int column = 0; column < 4; ++column)
-            b.add(busEdit(lines[4 * row + column], BusUse::gpio, at(static_cast<int16_t>(240 + 30 * column), y, 28, 21)));
-    }
-    b.add(label("(pin 1, 14, 16, 17)", p, at(240, 130, 118, 14)));
-
-    b.add(choice("BusPreset", ControlKind::dropDown, busPresetItems, p, at(188, 160, 178, 21), nullptr, nullptr,
-                 &TConfigForm::BusPresetChange));
-    b.add(label("", p, at(188, 188, 178, 28), "BusNote"));
-}
-
 constexpr void addButtonRow(Builder& b) {
     const int16_t y = 284;
     b.add(button("GetButton", "Get settings", pageNone, at(4, y, 73, 25), &TConfigForm::GetButtonClick));
@@ -514,7 +508,6 @@ constexpr Builder buildControls() {
     addButtonPage(b);
     addLayoutPages(b);
     addModelEngineVuPage(b);
-    addBusPage(b);
     addButtonRow(b);
     return b;
 }

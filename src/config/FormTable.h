@@ -43,15 +43,17 @@ enum class CheckRule : uint8_t {
     never,        // no handler
 };
 
-// Which bus a control of the "Display bus" page sets up; its controls are named after the bus
-// settings they edit and are enabled by the chosen controller's transport.
+// What a control of the hardware page's bus group sets up. The group shows the controls of the
+// chosen controller's transport; its edits are named after the bus settings they edit.
 enum class BusUse : uint8_t {
     none,
     i2c,
+    sh1106,      // the SH1106's first column, beside the I2C address
     spi,
-    sh1106,      // the SH1106's first column
+    spiLines,    // the D/C and reset lines
     gpioSwitch,  // a parallel-port controller on GPIO lines instead of the LPT port
-    gpio,        // those lines
+    gpio,        // the GPIO chip of those lines
+    preset,      // the presets, shown for I2C and the parallel-port controllers
 };
 
 struct ControlRect {
@@ -64,7 +66,7 @@ using FormHandler = void (TConfigForm::*)(int32_t value);
 
 // The page a control sits on; pageNone puts it on the form itself (the button row).
 constexpr int8_t pageNone = -1;
-constexpr int pageCount = 11;
+constexpr int pageCount = 10;
 
 struct ControlSpec {
     std::string_view name = {};     // the form's name for it; empty for decorations

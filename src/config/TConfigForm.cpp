@@ -74,13 +74,13 @@ std::string busText(const BusSettings& bus, const BusField& field) {
 
 // What the note says of a value that was refused.
 std::string refusal(const BusField& field) {
-    if (field.kind == FieldKind::text) return std::string(field.name) + ": 1 to 63 characters";
+    if (field.kind == FieldKind::text) return std::string(field.name) + " (1 to 63 characters)";
     char text[80];
     if (field.offset == offsetof(BusSettings, i2cAddress))
-        std::snprintf(text, sizeof text, "%s: 0x%02llX to 0x%02llX", field.name, static_cast<long long>(field.least),
+        std::snprintf(text, sizeof text, "%s (0x%02llX to 0x%02llX)", field.name, static_cast<long long>(field.least),
                       static_cast<long long>(field.most));
     else
-        std::snprintf(text, sizeof text, "%s: %lld to %lld", field.name, static_cast<long long>(field.least),
+        std::snprintf(text, sizeof text, "%s (%lld to %lld)", field.name, static_cast<long long>(field.least),
                       static_cast<long long>(field.most));
     return text;
 }
@@ -168,6 +168,7 @@ void TConfigForm::fillBus() {
     const BusSettings bus = gSettings->bus();
     for (const BusField& field : busFields()) {
         const int control = named(field.name);
+        if (control < 0) continue;  // set by the preset, the registry or a file only
         if (controlSpec(control).kind == ControlKind::checkBox) {
             mutableState(control).checked = busValue(bus, field) != 0;
             changed(control);
@@ -178,8 +179,9 @@ void TConfigForm::fillBus() {
     select(named("BusPreset"), 0);
 }
 
-// Stores the edit's value when it is within the setting's range; otherwise the note says the range.
-void TConfigForm::storeBusText(int control) {
+// Stores the edit's value as it is typed, as long as it is within the setting's range. An edit
+// left with a value out of range says the range and shows the stored value again.
+void TConfigForm::storeBusText(int control, bool leaving) {
     const BusField* field = busField(controlSpec(control).name);
     if (!field) return;
     BusSettings bus = gSettings->bus();
@@ -190,8 +192,12 @@ void TConfigForm::storeBusText(int control) {
     } else if (const auto value = busNumber(text)) {
         stored = setBusValue(bus, *field, *value);
     }
-    if (stored) gSettings->setBus(bus);
-    setText(named("BusNote"), stored ? std::string() : refusal(*field));
+    if (stored) {
+        gSettings->setBus(bus);
+    } else if (leaving) {
+        if (view_) view_->showError(("'" + text + "' is not a valid " + refusal(*field)).c_str());
+        setText(control, busText(gSettings->bus(), *field));
+    }
 }
 
 void TConfigForm::fillControl(int control) {
@@ -246,35 +252,47 @@ void TConfigForm::applyControllerTable(uint8_t controller) {
     applyTransport();
 }
 
-// The bus controls that the chosen controller uses are enabled, the others not.
+// The bus group shows the controls of the chosen controller's transport; on Windows, which has
+// none of these buses, they stay disabled and the group says so.
 void TConfigForm::applyTransport() {
     const ControllerRow* row = findController(gSettings->controller());
     const Transport transport = row ? row->transport : Transport::parallelPort;
-    const bool onGpio = transport == Transport::parallelPort && state("Parallel on GPIO").checked;
-    const bool sh1106 = row && std::string_view(row->name) == "SH1106";
-    const auto used = [&](BusUse use) {
+    const bool parallel = transport == Transport::parallelPort;
+    const bool onGpio = parallel && state("Parallel on GPIO").checked;
+    const bool needsBus = transport == Transport::i2c || transport == Transport::spi || onGpio;
+    const bool note = !kernelBuses && needsBus;
+    const auto shown = [&](BusUse use) {
         switch (use) {
         case BusUse::i2c:
+        case BusUse::sh1106:
             return transport == Transport::i2c;
         case BusUse::spi:
             return transport == Transport::spi;
-        case BusUse::sh1106:
-            return sh1106;
+        case BusUse::spiLines:
+            return transport == Transport::spi && !note;
         case BusUse::gpioSwitch:
-            return transport == Transport::parallelPort;
         case BusUse::gpio:
-            return onGpio;
+            return parallel;
+        case BusUse::preset:
+            return (parallel || transport == Transport::i2c) && !note;
         default:
-            return true;
+            return false;
         }
     };
+    const auto enabled = [&](BusUse use) {
+        if (use == BusUse::sh1106) return row && std::string_view(row->name) == "SH1106";
+        return use != BusUse::gpio || onGpio;
+    };
     const auto controls = formControls();
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        if (controls[i].bus != BusUse::none) enable(static_cast<int>(i), kernelBuses && used(controls[i].bus));
-    enable(named("BusPreset"), kernelBuses);
-    const bool needsBus = transport == Transport::i2c || transport == Transport::spi || onGpio;
-    setText(named("BusNote"),
-            !kernelBuses && needsBus ? std::string(busName(transport)) + " is not available on Windows" : std::string());
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const BusUse use = controls[i].bus;
+        if (use == BusUse::none) continue;
+        mutableState(static_cast<int>(i)).visible = shown(use);
+        enable(static_cast<int>(i), kernelBuses && enabled(use));
+    }
+    const int noteControl = named("BusNote");
+    mutableState(noteControl).visible = note;
+    setText(noteControl, note ? std::string(busName(transport)) + " is not available on Windows" : std::string());
 }
 
 void TConfigForm::textChanged(int control, std::string_view text) {
@@ -286,12 +304,16 @@ void TConfigForm::textChanged(int control, std::string_view text) {
     }
     if (c.kind != ControlKind::edit) return;
     setText(control, std::string(text));
-    if (c.bus != BusUse::none) storeBusText(control);
+    if (c.bus != BusUse::none) storeBusText(control, false);
     if (c.kind == ControlKind::edit && (c.editRule == EditRule::emptyZero || c.editRule == EditRule::emptyOne))
         convertAndStore(control);
 }
 
 void TConfigForm::editExited(int control) {
+    if (controlSpec(control).bus != BusUse::none) {
+        storeBusText(control, true);
+        return;
+    }
     if (controlSpec(control).kind == ControlKind::edit && controlSpec(control).editRule == EditRule::onExit) convertAndStore(control);
 }
 

@@ -80,7 +80,7 @@ private:
     void fillPortAddress();
     void applyControllerTable(uint8_t controller);
     void fillBus();
-    void storeBusText(int control);
+    void storeBusText(int control, bool leaving);
     void applyTransport();
 
     std::vector<ControlState> states_;

@@ -28,7 +28,7 @@ TEST(FormTable, PagesAreInTabOrder) {
     const std::vector<std::string> titles(formShape.pageTitles.begin(), formShape.pageTitles.end());
     EXPECT_EQ(titles, (std::vector<std::string>{"Misc..", "Analyzer / Scope", "ID3 tag info", "Hardware settings",
                                                 "About", "Wiring", "Button setup", "Layout",
-                                                "Modelengine / VU meter", "Layout 2", "Display bus"}));
+                                                "Modelengine / VU meter", "Layout 2"}));
     EXPECT_STREQ(formShape.caption, "Tessaranth configuration");
     EXPECT_EQ(formShape.clientWidth, 389);
     EXPECT_EQ(formShape.clientHeight, 314);
@@ -92,11 +92,11 @@ TEST(FormTable, OnlyTheStatedControlsAreLeftUnfilled) {
                            c.kind == ControlKind::slider || c.kind == ControlKind::dropDown ||
                            c.kind == ControlKind::list || c.kind == ControlKind::radioGroup ||
                            c.kind == ControlKind::editableDropDown;
-        // The bus page's controls are filled from the bus settings by name.
+        // The bus group's edits are filled from the bus settings by name.
         if (input && !c.read && c.bus == BusUse::none) unfilled.insert(c.name);
     }
     EXPECT_EQ(unfilled, (std::set<std::string_view>{"BackgroundLocation", "LPTAddress", "StereoVU", "ComboBox1",
-                                                    "WiringPreset", "BusPreset"}));
+                                                    "WiringPreset"}));
 }
 
 TEST(FormTable, WindowsIdentifiersDoNotCollide) {
