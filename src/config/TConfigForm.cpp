@@ -57,6 +57,9 @@ std::optional<int64_t> busNumber(std::string_view text) {
     return value;
 }
 
+// The I2C address is written as the datasheets write it.
+bool inHex(const BusField& field) { return field.offset == offsetof(BusSettings, i2cAddress); }
+
 std::string busText(const BusSettings& bus, const BusField& field) {
     if (field.kind == FieldKind::text) {
         char text[busDeviceSize];
@@ -65,7 +68,7 @@ std::string busText(const BusSettings& bus, const BusField& field) {
     }
     const int64_t value = busValue(bus, field);
     char text[24];
-    if (field.offset == offsetof(BusSettings, i2cAddress))
+    if (inHex(field))
         std::snprintf(text, sizeof text, "0x%02llX", static_cast<unsigned long long>(value));
     else
         std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
@@ -74,9 +77,10 @@ std::string busText(const BusSettings& bus, const BusField& field) {
 
 // What the note says of a value that was refused.
 std::string refusal(const BusField& field) {
-    if (field.kind == FieldKind::text) return std::string(field.name) + " (1 to 63 characters)";
     char text[80];
-    if (field.offset == offsetof(BusSettings, i2cAddress))
+    if (field.kind == FieldKind::text)
+        std::snprintf(text, sizeof text, "%s (1 to %d characters)", field.name, field.width - 1);
+    else if (inHex(field))
         std::snprintf(text, sizeof text, "%s (0x%02llX to 0x%02llX)", field.name, static_cast<long long>(field.least),
                       static_cast<long long>(field.most));
     else
@@ -477,7 +481,8 @@ void TConfigForm::ParallelOnGpioClick(int32_t ticked) {
 // The Raspberry Pi's header: its I2C and SPI devices, the D/C and reset lines and the lines
 // suggested for a parallel-port controller; the address, speed and column offset stay.
 void TConfigForm::BusPresetChange(int32_t entry) {
-    if (entry != 1) return;
+    constexpr int32_t piHeaderDefaults = 1;  // the entry after "select preset..."
+    if (entry != piHeaderDefaults) return;
     BusSettings bus = gSettings->bus();
     const auto copy = [](char* to, std::size_t size, const char* from) { std::snprintf(to, size, "%s", from); };
     copy(bus.i2cDevice, sizeof bus.i2cDevice, piheader::i2cDevice);
