@@ -48,6 +48,7 @@ constexpr const char* functionItems[] = {
     "Toggle fullscreen analyzer", "-----------------------------------------", "Show/hide menu", "Menu select",
     "Menu up", "Menu down"};
 constexpr const char* buttonWiringItems[] = {"COM-Control"};
+constexpr const char* busPresetItems[] = {"select preset...", "Raspberry Pi header defaults"};
 constexpr const char* vuTypeItems[] = {"Mono analog VU-meter", "Stereo analog VU-meter", "Mono VU-bar",
                                        "Stereo VU-bar"};
 
@@ -122,7 +123,7 @@ constexpr ControlSpec withText(ControlSpec control, const char* text) {
 }
 
 struct Builder {
-    std::array<ControlSpec, 240> controls{};
+    std::array<ControlSpec, 300> controls{};
     std::size_t count = 0;
     constexpr void add(const ControlSpec& control) { controls[count++] = control; }
 };
@@ -318,6 +319,53 @@ constexpr void addTextFieldPage(Builder& b) {
                        TESSARANTH_FIELD(realtimeUpdate, setRealtimeUpdate))));
 }
 
+constexpr ControlSpec forBus(ControlSpec control, BusUse use) {
+    control.bus = use;
+    control.visible = false;
+    return control;
+}
+
+// The edits are named after the bus settings they edit; the form fills and stores them.
+constexpr ControlSpec busEdit(std::string_view name, BusUse use, ControlRect rect) {
+    return forBus({.name = name, .kind = ControlKind::edit, .caption = "", .page = hardware, .rect = rect,
+                   .editRule = EditRule::onExit},
+                  use);
+}
+
+// Below the port address: one transport's controls at a time, in three rows.
+constexpr void addBusGroup(Builder& b) {
+    const int8_t p = hardware;
+    b.add(group(" Display bus ", p, at(4, 130, 178, 84)));
+    b.add(forBus(label("Device", p, at(12, 150, 42, 14)), BusUse::i2c));
+    b.add(busEdit("I2C device", BusUse::i2c, at(56, 146, 118, 21)));
+    b.add(forBus(label("Address", p, at(12, 172, 42, 14)), BusUse::i2c));
+    b.add(busEdit("I2C address", BusUse::i2c, at(56, 168, 40, 21)));
+    b.add(forBus(label("Column", p, at(104, 172, 40, 14)), BusUse::i2c));
+    b.add(busEdit("SH1106 column offset", BusUse::sh1106, at(146, 168, 28, 21)));
+
+    b.add(forBus(label("Device", p, at(12, 150, 42, 14)), BusUse::spi));
+    b.add(busEdit("SPI device", BusUse::spi, at(56, 146, 118, 21)));
+    b.add(forBus(label("Speed", p, at(12, 172, 42, 14)), BusUse::spi));
+    b.add(busEdit("SPI speed", BusUse::spi, at(56, 168, 70, 21)));
+    b.add(forBus(label("Hz", p, at(130, 172, 30, 14)), BusUse::spi));
+    b.add(forBus(label("D/C", p, at(12, 194, 42, 14)), BusUse::spiLines));
+    b.add(busEdit("D/C line", BusUse::spiLines, at(56, 190, 36, 21)));
+    b.add(forBus(label("Reset", p, at(100, 194, 34, 14)), BusUse::spiLines));
+    b.add(busEdit("Reset line", BusUse::spiLines, at(138, 190, 36, 21)));
+
+    b.add(forBus(withRule(check("Parallel on GPIO", "On GPIO lines", p, at(12, 147, 162, 17),
+                                nullptr, nullptr, &TConfigForm::ParallelOnGpioClick),
+                          CheckRule::anyClick),
+                 BusUse::gpioSwitch));
+    b.add(forBus(label("Chip", p, at(12, 172, 42, 14)), BusUse::gpio));
+    b.add(busEdit("GPIO chip", BusUse::gpio, at(56, 168, 118, 21)));
+
+    b.add(forBus(choice("BusPreset", ControlKind::dropDown, busPresetItems, p, at(12, 190, 162, 21), nullptr,
+                        nullptr, &TConfigForm::BusPresetChange),
+                 BusUse::preset));
+    b.add(invisible(label("", p, at(12, 194, 162, 14), "BusNote")));
+}
+
 constexpr void addHardwarePage(Builder& b) {
     const int8_t p = hardware;
     b.add(disabled(withText(choice("APIChoice", ControlKind::radioGroup, apiItems, p, at(4, 0, 178, 64),
@@ -332,6 +380,7 @@ constexpr void addHardwarePage(Builder& b) {
     b.add(group(" Display size ", p, at(188, 134, 178, 80)));
     b.add(choice("DisplaySizeChoice", ControlKind::list, sizeItems, p, at(198, 151, 158, 56),
                  TESSARANTH_FIELD(displayFormat, setDisplayFormat)));
+    addBusGroup(b);
 }
 
 constexpr void addAboutPage(Builder& b) {

@@ -43,6 +43,19 @@ enum class CheckRule : uint8_t {
     never,        // no handler
 };
 
+// What a control of the hardware page's bus group sets up. The group shows the controls of the
+// chosen controller's transport; its edits are named after the bus settings they edit.
+enum class BusUse : uint8_t {
+    none,
+    i2c,
+    sh1106,      // the SH1106's first column, beside the I2C address
+    spi,
+    spiLines,    // the D/C and reset lines
+    gpioSwitch,  // a parallel-port controller on GPIO lines instead of the LPT port
+    gpio,        // the GPIO chip of those lines
+    preset,      // the presets, shown for I2C and the parallel-port controllers
+};
+
 struct ControlRect {
     int16_t x = 0, y = 0, width = 0, height = 0;
 };
@@ -70,6 +83,7 @@ struct ControlSpec {
     FieldRead read = nullptr;       // the fill's source; null: not filled
     FieldWrite write = nullptr;     // the plain store on change
     FormHandler handler = nullptr;  // the form's handler, used instead of write
+    BusUse bus = BusUse::none;
 };
 
 struct FormShape {

@@ -3,14 +3,19 @@
 
 #include "config/WiringTable.h"
 #include "controllers/ControllerTable.h"
+#include "controllers/PiHeader.h"
 #include "globals/Globals.h"
 #include "host/WinampPlugin.h"
+#include "settings/BusFields.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstddef>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 namespace tessaranth {
 
@@ -27,6 +32,73 @@ constexpr uint16_t portAddresses[] = {0x378, 0x278, 0x3BC, 0x2BC};
 
 constexpr std::string_view wireLabelNames[] = {"SelectWire", "CommandWire", "WriteWire", "ReadWire"};
 constexpr std::string_view wiringListNames[] = {"WiringCS", "WiringA0", "WiringWR", "WiringRD"};
+
+// The kernel's user-space buses exist on Linux boards only; a Windows build shows their controls
+// disabled and says why.
+#if defined(_WIN32)
+constexpr bool kernelBuses = false;
+#else
+constexpr bool kernelBuses = true;
+#endif
+
+const BusField* busField(std::string_view name) {
+    for (const BusField& field : busFields())
+        if (name == field.name) return &field;
+    return nullptr;
+}
+
+// A number as the user types it: decimal, or hexadecimal after "0x".
+std::optional<int64_t> busNumber(std::string_view text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex) text.remove_prefix(2);
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, hex ? 16 : 10);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// The I2C address is written as the datasheets write it.
+bool inHex(const BusField& field) { return field.offset == offsetof(BusSettings, i2cAddress); }
+
+std::string busText(const BusSettings& bus, const BusField& field) {
+    if (field.kind == FieldKind::text) {
+        char text[busDeviceSize];
+        copyBusText(bus, field, text);
+        return text;
+    }
+    const int64_t value = busValue(bus, field);
+    char text[24];
+    if (inHex(field))
+        std::snprintf(text, sizeof text, "0x%02llX", static_cast<unsigned long long>(value));
+    else
+        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
+    return text;
+}
+
+// What the note says of a value that was refused.
+std::string refusal(const BusField& field) {
+    char text[80];
+    if (field.kind == FieldKind::text)
+        std::snprintf(text, sizeof text, "%s (1 to %d characters)", field.name, field.width - 1);
+    else if (inHex(field))
+        std::snprintf(text, sizeof text, "%s (0x%02llX to 0x%02llX)", field.name, static_cast<long long>(field.least),
+                      static_cast<long long>(field.most));
+    else
+        std::snprintf(text, sizeof text, "%s (%lld to %lld)", field.name, static_cast<long long>(field.least),
+                      static_cast<long long>(field.most));
+    return text;
+}
+
+const char* busName(Transport transport) {
+    switch (transport) {
+    case Transport::i2c:
+        return "I2C";
+    case Transport::spi:
+        return "SPI";
+    default:
+        return "GPIO";
+    }
+}
 
 } // namespace
 
@@ -92,7 +164,44 @@ void TConfigForm::fill() {
     for (int i = 0; i < static_cast<int>(states_.size()); ++i) fillControl(i);
     setText(named("BackgroundLocation"), gSettings->background());
     fillPortAddress();
+    fillBus();
     applyControllerTable(gSettings->controller());
+}
+
+void TConfigForm::fillBus() {
+    const BusSettings bus = gSettings->bus();
+    for (const BusField& field : busFields()) {
+        const int control = named(field.name);
+        if (control < 0) continue;  // set by the preset, the registry or a file only
+        if (controlSpec(control).kind == ControlKind::checkBox) {
+            mutableState(control).checked = busValue(bus, field) != 0;
+            changed(control);
+        } else {
+            setText(control, busText(bus, field));
+        }
+    }
+    select(named("BusPreset"), 0);
+}
+
+// Stores the edit's value as it is typed, as long as it is within the setting's range. An edit
+// left with a value out of range says the range and shows the stored value again.
+void TConfigForm::storeBusText(int control, bool leaving) {
+    const BusField* field = busField(controlSpec(control).name);
+    if (!field) return;
+    BusSettings bus = gSettings->bus();
+    const std::string& text = state(control).text;
+    bool stored = false;
+    if (field->kind == FieldKind::text) {
+        stored = setBusText(bus, *field, text);
+    } else if (const auto value = busNumber(text)) {
+        stored = setBusValue(bus, *field, *value);
+    }
+    if (stored) {
+        gSettings->setBus(bus);
+    } else if (leaving) {
+        if (view_) view_->showError(("'" + text + "' is not a valid " + refusal(*field)).c_str());
+        setText(control, busText(gSettings->bus(), *field));
+    }
 }
 
 void TConfigForm::fillControl(int control) {
@@ -144,6 +253,50 @@ void TConfigForm::applyControllerTable(uint8_t controller) {
     enable(named("BlockAnalyzer"), blockModes);
     enable(named("BlockScope"), blockModes);
     enable(named("ShowVUMeter"), blockModes);
+    applyTransport();
+}
+
+// The bus group shows the controls of the chosen controller's transport; on Windows, which has
+// none of these buses, they stay disabled and the group says so.
+void TConfigForm::applyTransport() {
+    const ControllerRow* row = findController(gSettings->controller());
+    const Transport transport = row ? row->transport : Transport::parallelPort;
+    const bool parallel = transport == Transport::parallelPort;
+    const bool onGpio = parallel && state("Parallel on GPIO").checked;
+    const bool needsBus = transport == Transport::i2c || transport == Transport::spi || onGpio;
+    const bool note = !kernelBuses && needsBus;
+    const auto shown = [&](BusUse use) {
+        switch (use) {
+        case BusUse::i2c:
+        case BusUse::sh1106:
+            return transport == Transport::i2c;
+        case BusUse::spi:
+            return transport == Transport::spi;
+        case BusUse::spiLines:
+            return transport == Transport::spi && !note;
+        case BusUse::gpioSwitch:
+        case BusUse::gpio:
+            return parallel;
+        case BusUse::preset:
+            return (parallel || transport == Transport::i2c) && !note;
+        default:
+            return false;
+        }
+    };
+    const auto enabled = [&](BusUse use) {
+        if (use == BusUse::sh1106) return row && std::string_view(row->name) == "SH1106";
+        return use != BusUse::gpio || onGpio;
+    };
+    const auto controls = formControls();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const BusUse use = controls[i].bus;
+        if (use == BusUse::none) continue;
+        mutableState(static_cast<int>(i)).visible = shown(use);
+        enable(static_cast<int>(i), kernelBuses && enabled(use));
+    }
+    const int noteControl = named("BusNote");
+    mutableState(noteControl).visible = note;
+    setText(noteControl, note ? std::string(busName(transport)) + " is not available on Windows" : std::string());
 }
 
 void TConfigForm::textChanged(int control, std::string_view text) {
@@ -155,11 +308,16 @@ void TConfigForm::textChanged(int control, std::string_view text) {
     }
     if (c.kind != ControlKind::edit) return;
     setText(control, std::string(text));
+    if (c.bus != BusUse::none) storeBusText(control, false);
     if (c.kind == ControlKind::edit && (c.editRule == EditRule::emptyZero || c.editRule == EditRule::emptyOne))
         convertAndStore(control);
 }
 
 void TConfigForm::editExited(int control) {
+    if (controlSpec(control).bus != BusUse::none) {
+        storeBusText(control, true);
+        return;
+    }
     if (controlSpec(control).kind == ControlKind::edit && controlSpec(control).editRule == EditRule::onExit) convertAndStore(control);
 }
 
@@ -311,6 +469,34 @@ void TConfigForm::WiringPresetChange(int32_t entry) {
     if (preset[0] < 0) return;
     for (std::size_t line = 0; line < preset.size(); ++line) select(named(wiringListNames[line]), preset[line]);
     for (std::string_view list : wiringListNames) run(named(list), state(list).selected);
+}
+
+void TConfigForm::ParallelOnGpioClick(int32_t ticked) {
+    BusSettings bus = gSettings->bus();
+    bus.parallelOnGpio = ticked ? 1 : 0;
+    gSettings->setBus(bus);
+    applyTransport();
+}
+
+// The Raspberry Pi's header: its I2C and SPI devices, the D/C and reset lines and the lines
+// suggested for a parallel-port controller; the address, speed and column offset stay.
+void TConfigForm::BusPresetChange(int32_t entry) {
+    constexpr int32_t piHeaderDefaults = 1;  // the entry after "select preset..."
+    if (entry != piHeaderDefaults) return;
+    BusSettings bus = gSettings->bus();
+    const auto copy = [](char* to, std::size_t size, const char* from) { std::snprintf(to, size, "%s", from); };
+    copy(bus.i2cDevice, sizeof bus.i2cDevice, piheader::i2cDevice);
+    copy(bus.spiDevice, sizeof bus.spiDevice, piheader::spiDevice);
+    copy(bus.dc.chip, sizeof bus.dc.chip, piheader::chip);
+    copy(bus.reset.chip, sizeof bus.reset.chip, piheader::chip);
+    copy(bus.parallelChip, sizeof bus.parallelChip, piheader::chip);
+    bus.dc.offset = piheader::dcLine;
+    bus.reset.offset = piheader::resetLine;
+    std::copy(piheader::parallelData.begin(), piheader::parallelData.end(), bus.dataLines);
+    std::copy(piheader::parallelControl.begin(), piheader::parallelControl.end(), bus.controlLines);
+    gSettings->setBus(bus);
+    fillBus();
+    applyTransport();
 }
 
 void TConfigForm::GetButtonClick(int32_t) {

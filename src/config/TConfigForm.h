@@ -60,6 +60,8 @@ public:
     void LPTAddressClick(int32_t entry);
     void ControllerClicked(int32_t index);
     void WiringPresetChange(int32_t entry);
+    void ParallelOnGpioClick(int32_t ticked);
+    void BusPresetChange(int32_t entry);
     void GetButtonClick(int32_t);
     void SaveButtonClick(int32_t);
     void SaveToFileClick(int32_t);
@@ -77,6 +79,9 @@ private:
     void fillControl(int control);
     void fillPortAddress();
     void applyControllerTable(uint8_t controller);
+    void fillBus();
+    void storeBusText(int control, bool leaving);
+    void applyTransport();
 
     std::vector<ControlState> states_;
     FormView* view_ = nullptr;

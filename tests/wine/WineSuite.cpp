@@ -215,6 +215,25 @@ TEST_F(WineSuite, TheDialogOpensFromConfigWhereItBelongsAndCloses) {
     EXPECT_TRUE(run.has("windows left 0"));
 }
 
+TEST_F(WineSuite, TheDialogSaysWhereTheControllersBusIsMissingOnWindows) {
+    const struct {
+        const char* controller;
+        const char* note;
+    } cases[] = {{"7", "Static|I2C is not available on Windows"}, {"10", "Static|SPI is not available on Windows"}};
+    for (const auto& c : cases) {
+        restoreSavedSettings();
+        WineHost::tool({"reg", "add", settingsKey, "/v", "Controller", "/t", "REG_DWORD", "/d", c.controller, "/f"});
+        const WineRun run = WineHost::run({"--frames", "0", "--config"});
+        ASSERT_EQ(run.exitCode, 0);
+        EXPECT_GT(controlId(run, c.note), 0) << c.controller;
+        EXPECT_GT(controlId(run, "Edit|/dev/i2c-1"), 0) << "the bus group's controls are there, disabled";
+    }
+    restoreSavedSettings();
+    const WineRun lpt = WineHost::run({"--frames", "0", "--config"});
+    for (const char* bus : {"I2C", "SPI", "GPIO"})
+        EXPECT_EQ(controlId(lpt, std::string("Static|") + bus + " is not available on Windows"), -1) << bus;
+}
+
 // The text a T6963C shows in one text row, read from its display memory.
 std::string textRow(const emu::T6963CEmulator& chip, int row, int columns) {
     std::string text;

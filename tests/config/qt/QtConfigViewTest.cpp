@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +50,7 @@ private slots:
     void dropDownsAndSlidersFollowTheKeys();
     void portAddressOutsideTheListIsShownAsText();
     void presetSetsTheWiringLists();
+    void busValuesAreCheckedAndSaved();
     void loadFromFileCancelledStillRequests();
     void fileDialogsAnswerTheCoreWhileTheDialogIsOpen();
     void saveAndCancelCloseTheDialog();
@@ -249,6 +251,44 @@ void QtConfigViewTest::choosingAControllerRelabelsTheWiringPage() {
     QCOMPARE(widget<QLabel>("ReadWire")->text(), QStringLiteral("CS2"));
     QVERIFY(!widget<QCheckBox>("BlockAnalyzer")->isEnabled());
     QVERIFY(!widget<QCheckBox>("ShowVUMeter")->isEnabled());
+}
+
+void QtConfigViewTest::busValuesAreCheckedAndSaved() {
+    // What this saves (an I2C controller among it) must not reach the other tests or the next run.
+    const std::unique_ptr<const char, void (*)(const char*)> forgetSaved("", [](const char*) {
+        QFile::remove(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/tessaranth/registry.reg"));
+    });
+    showPageOf("ControllerChoice");
+    auto* list = widget<QListWidget>("ControllerChoice");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(7)).center());  // SSD1306
+    auto* address = widget<QLineEdit>("I2C address");
+    QVERIFY(address->isVisible() && address->isEnabled());
+    QVERIFY(!widget<QLineEdit>("SPI device")->isVisible());
+    QVERIFY(!widget<QCheckBox>("Parallel on GPIO")->isVisible());
+    QVERIFY(!widget<QLineEdit>("SH1106 column offset")->isEnabled());
+    address->setFocus();
+    address->selectAll();
+    QTest::keyClicks(address, "0x7f");  // stored as typed while it is an address: 0x07, not 0x7F
+    QCOMPARE(gSettings->bus().i2cAddress, 0x07);
+    QTest::keyClick(address, Qt::Key_Backspace);
+    QTest::keyClicks(address, "A");
+    QCOMPARE(gSettings->bus().i2cAddress, 0x07);  // 0x7A is reserved: 0x07 stays
+    address->selectAll();
+    QTest::keyClicks(address, "0x3d");
+    QCOMPARE(gSettings->bus().i2cAddress, 0x3D);
+
+    chooseFromPopup(widget<QComboBox>("BusPreset"), 1);
+    QCOMPARE(widget<QLineEdit>("I2C device")->text(), QStringLiteral("/dev/i2c-1"));
+    QCOMPARE(address->text(), QStringLiteral("0x3D"));
+
+    QTest::mouseClick(widget<QPushButton>("SaveButton"), Qt::LeftButton);
+    QCOMPARE(form->result(), FormResult::ok);
+    BusSettings other = gSettings->bus();
+    other.i2cAddress = 0x3C;
+    gSettings->setBus(other);
+    QVERIFY(gSettings->loadFromRegistry());
+    QCOMPARE(gSettings->bus().i2cAddress, 0x3D);
+    QCOMPARE(gSettings->bus().dataLines[0], 5);
 }
 
 void QtConfigViewTest::dropDownsAndSlidersFollowTheKeys() {
