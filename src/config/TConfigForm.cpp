@@ -284,7 +284,7 @@ void TConfigForm::applyTransport() {
         }
     };
     const auto enabled = [&](BusUse use) {
-        if (use == BusUse::sh1106) return row && std::string_view(row->name) == "SH1106";
+        if (use == BusUse::sh1106) return row && takesColumnOffset(*row);
         return use != BusUse::gpio || onGpio;
     };
     const auto controls = formControls();

@@ -115,6 +115,9 @@ constexpr bool takesDcLine(const ControllerRow& row) {
     return row.transport == Transport::spi && row.makeDriver != drivers::makeST7920;
 }
 
+// A controller whose first shown memory column is settable: the SH1106, 132 columns for 128 shown.
+constexpr bool takesColumnOffset(const ControllerRow& row) { return row.makeDriver == drivers::makeSH1106; }
+
 // The dialog's list of controllers.
 inline constexpr auto controllerNames = [] {
     std::array<const char*, std::size(controllerTable)> names{};
