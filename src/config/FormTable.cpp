@@ -8,6 +8,7 @@
 #include "host/WinampPlugin.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -524,11 +525,26 @@ const FormShape formShape{"Tessaranth configuration", 389, 314, 200, 150, {4, 4,
 
 std::span<const ControlSpec> formControls() { return {table.controls.data(), table.count}; }
 
+namespace {
+
+// The controls' indices in the order of their names, for a binary search: the form looks names
+// up for every field it fills.
+constexpr auto byName = [] {
+    std::array<uint16_t, table.controls.size()> order{};
+    for (std::size_t i = 0; i < table.count; ++i) order[i] = static_cast<uint16_t>(i);
+    std::sort(order.begin(), order.begin() + table.count,
+              [](uint16_t a, uint16_t b) { return table.controls[a].name < table.controls[b].name; });
+    return order;
+}();
+
+} // namespace
+
 int formControlIndex(std::string_view name) {
     if (name.empty()) return -1;
-    for (std::size_t i = 0; i < table.count; ++i)
-        if (table.controls[i].name == name) return static_cast<int>(i);
-    return -1;
+    const auto end = byName.begin() + table.count;
+    const auto found = std::lower_bound(byName.begin(), end, name,
+                                        [](uint16_t i, std::string_view key) { return table.controls[i].name < key; });
+    return found != end && table.controls[*found].name == name ? *found : -1;
 }
 
 } // namespace tessaranth

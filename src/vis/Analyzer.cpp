@@ -124,7 +124,7 @@ void Analyzer::drawAnalyzer() {
         drawAnalyzerBlocks(area);
         return;
     }
-    drawRaster(area, analyzerRows, &Analyzer::analyzerPixel, true);
+    drawRaster<&Analyzer::analyzerPixel>(area, analyzerRows, true);
 }
 
 // One character cell per bar; the empty part above a bar is blank, its top cell shows the

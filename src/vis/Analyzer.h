@@ -89,7 +89,8 @@ private:
     void sendVuMeter(const Area& area);
 
     // Drawing shared by the three: rows and pages of graphic bytes, rows of text cells.
-    void drawRaster(const Area& area, uint8_t* rows, PixelTest lit, bool withPeaks);
+    template <PixelTest lit>
+    void drawRaster(const Area& area, uint8_t* rows, bool withPeaks);
     void sendGraphicRow(const Area& area, const uint8_t* bytes, int row);
     void sendPage(const Area& area, const uint8_t* bytes, int page);
     void clearGraphicArea(const Area& area, uint8_t* rows);

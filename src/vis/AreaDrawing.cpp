@@ -21,7 +21,9 @@ int visibleCount(int room, int wanted) { return std::clamp(room, 0, wanted); }
 
 } // namespace
 
-void Analyzer::drawRaster(const Area& area, uint8_t* rows, PixelTest lit, bool withPeaks) {
+// The pixel test is a template argument: it runs for every pixel of the area.
+template <Analyzer::PixelTest lit>
+void Analyzer::drawRaster(const Area& area, uint8_t* rows, bool withPeaks) {
     const bool page = gLcd->isPageController();
     const int columns = area.columns();
     std::fill_n(rows, columns, uint8_t{0});
@@ -45,6 +47,10 @@ void Analyzer::drawRaster(const Area& area, uint8_t* rows, PixelTest lit, bool w
         sendGraphicRow(area, rows, y);
     }
 }
+
+template void Analyzer::drawRaster<&Analyzer::analyzerPixel>(const Area&, uint8_t*, bool);
+template void Analyzer::drawRaster<&Analyzer::filledScopePixel>(const Area&, uint8_t*, bool);
+template void Analyzer::drawRaster<&Analyzer::lineScopePixel>(const Area&, uint8_t*, bool);
 
 int Analyzer::visibleRowBytes(const Area& area) {
     return visibleCount(gLcd->graphicRowBytes() - area.x, area.width);

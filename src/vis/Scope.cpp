@@ -69,12 +69,12 @@ void Analyzer::drawFilledScope() {
         drawScopeBlocks(area);
         return;
     }
-    drawRaster(area, scopeRows, &Analyzer::filledScopePixel, false);
+    drawRaster<&Analyzer::filledScopePixel>(area, scopeRows, false);
 }
 
 void Analyzer::drawLineScope() {
     if (gSettings->blockScope()) return;
-    drawRaster(scopeArea(false), scopeRows, &Analyzer::lineScopePixel, false);
+    drawRaster<&Analyzer::lineScopePixel>(scopeArea(false), scopeRows, false);
 }
 
 // Filled from the centre row up to a positive point, from the row below the centre down to a

@@ -20,8 +20,9 @@ TEST(FormTable, NamesAreUniqueAndFound) {
         EXPECT_TRUE(names.insert(c.name).second) << c.name;
         EXPECT_EQ(&byName(c.name), &c);
     }
-    EXPECT_EQ(formControlIndex("NoSuchControl"), -1);
-    EXPECT_EQ(formControlIndex(""), -1);
+    // Before, between and after the names, and a name's first part.
+    for (std::string_view missing : {"", "!", "NoSuchControl", "~", "BackgroundLocatio", "BackgroundLocationX"})
+        EXPECT_EQ(formControlIndex(missing), -1) << missing;
 }
 
 TEST(FormTable, PagesAreInTabOrder) {
