@@ -8,6 +8,7 @@
 #include "host/WinampPlugin.h"
 #include "settings/BusFields.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFields.h"
 
 #include <algorithm>
 #include <array>
@@ -45,16 +46,6 @@ const BusField* busField(std::string_view name) {
     for (const BusField& field : busFields())
         if (name == field.name) return &field;
     return nullptr;
-}
-
-// A number as the user types it: decimal, or hexadecimal after "0x".
-std::optional<int64_t> busNumber(std::string_view text) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    if (hex) text.remove_prefix(2);
-    int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, hex ? 16 : 10);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-    return value;
 }
 
 // The I2C address is written as the datasheets write it.
@@ -193,7 +184,7 @@ void TConfigForm::storeBusText(int control, bool leaving) {
     bool stored = false;
     if (field->kind == FieldKind::text) {
         stored = setBusText(bus, *field, text);
-    } else if (const auto value = busNumber(text)) {
+    } else if (const auto value = settingNumber(text)) {
         stored = setBusValue(bus, *field, *value);
     }
     if (stored) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <string_view>
 
@@ -201,6 +202,19 @@ char* textField(SettingsImage& image, const StoredField& field) { return &at<cha
 void copyImage(SettingsImage& destination, const SettingsImage& source) {
     for (std::size_t offset = 0; offset < settingsImageSize; offset += accessWidths[offset])
         storeAt(destination, offset, accessWidths[offset], loadAt(source, offset, accessWidths[offset]));
+}
+
+std::optional<int64_t> settingNumber(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex) text.remove_prefix(2);
+    uint64_t magnitude = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude, hex ? 16 : 10);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    if (magnitude > uint64_t{INT64_MAX}) return std::nullopt;
+    const auto value = static_cast<int64_t>(magnitude);
+    return negative ? -value : value;
 }
 
 } // namespace tessaranth

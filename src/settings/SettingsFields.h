@@ -7,7 +7,9 @@
 #include "settings/SettingsImage.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string_view>
 
 namespace tessaranth {
 
@@ -37,6 +39,10 @@ std::span<const uint8_t, registryFieldCount> registryLoadOrder();
 uint32_t loadField(const SettingsImage& image, const StoredField& field);
 void storeField(SettingsImage& image, const StoredField& field, uint32_t value);
 char* textField(SettingsImage& image, const StoredField& field);
+
+// A setting's number as people write it (the dialog's edits, the command line): decimal, or
+// hexadecimal after "0x", either after an optional minus. Nothing else may stand in the text.
+std::optional<int64_t> settingNumber(std::string_view text);
 
 // Copies the whole image, every field of 2 or 4 bytes in one relaxed access, every other byte
 // on its own, so a frame reading the destination meanwhile never sees half a field.

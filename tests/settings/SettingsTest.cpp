@@ -3,9 +3,13 @@
 
 #include "globals/Globals.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFields.h"
 
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace tessaranth::test {
 namespace {
@@ -79,6 +83,17 @@ TEST_F(SettingsRecord, BackgroundKeepsAtMost127Characters) {
     EXPECT_EQ(std::string(gSettings->background()), longPath.substr(0, 127));
     gSettings->setBackground(nullptr);
     EXPECT_STREQ(gSettings->background(), "");
+}
+
+TEST(SettingNumber, DecimalOrHexadecimalWithAnOptionalMinusAndNothingElse) {
+    const std::pair<const char*, std::optional<int64_t>> cases[] = {
+        {"0", 0}, {"60", 60}, {"-5", -5}, {"0x3C", 0x3C}, {"0X3c", 0x3C}, {"-0x10", -16},
+        {"9223372036854775807", INT64_MAX}, {"0x7FFFFFFFFFFFFFFF", INT64_MAX},
+        {"", std::nullopt}, {"-", std::nullopt}, {"0x", std::nullopt}, {"+5", std::nullopt},
+        {"--5", std::nullopt}, {"0x-5", std::nullopt}, {" 5", std::nullopt}, {"5 ", std::nullopt},
+        {"12abc", std::nullopt}, {"0x1G", std::nullopt}, {"9223372036854775808", std::nullopt},
+        {"99999999999999999999", std::nullopt}};
+    for (const auto& [text, value] : cases) EXPECT_EQ(settingNumber(text), value) << '"' << text << '"';
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 #include "controllers/ControllerTable.h"
 #include "geometry/DisplayFormat.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFields.h"
 
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <iterator>
 #include <string_view>
@@ -45,19 +45,6 @@ std::string sizesOf(const ControllerRow& row) {
     return list;
 }
 
-// A whole number, decimal or hexadecimal with 0x.
-std::optional<int64_t> number(std::string_view text) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
 const BusField& fieldNamed(std::string_view name) {
     for (const BusField& field : busFields())
         if (name == field.name) return field;
@@ -73,7 +60,7 @@ std::string hexadecimal(int64_t value) {
 // The named setting takes the number in text, or the option is refused with the range.
 void assignNumber(DisplayOverrides& o, const char* name, std::string_view text, const char* what, bool hex = false) {
     const BusField& field = fieldNamed(name);
-    const std::optional<int64_t> value = number(text);
+    const std::optional<int64_t> value = settingNumber(text);
     BusSettings scratch;
     if (!value || !setBusValue(scratch, field, *value)) {
         const std::string range = hex ? hexadecimal(field.least) + " to " + hexadecimal(field.most)
@@ -168,7 +155,7 @@ void gpioBus(DisplayOverrides& o, std::string_view rest) {
 }
 
 void lptBus(DisplayOverrides& o, std::string_view rest) {
-    const std::optional<int64_t> address = number(rest);
+    const std::optional<int64_t> address = settingNumber(rest);
     if (!address || *address < 1 || *address > 0xFFFF)
         throw UsageError("--bus lpt needs the port's address from 0x1 to 0xFFFF, e.g. lpt:0x378, not '" + std::string(rest) + "'");
     assignNumber(o, "Parallel on GPIO", "0", "lpt");
@@ -242,8 +229,8 @@ std::string controllerNameList() {
 
 void setSize(DisplayOverrides& o, const std::string& text) {
     const std::size_t x = lowercase(text).find('x');
-    const std::optional<int64_t> width = x == std::string::npos ? std::nullopt : number(std::string_view(text).substr(0, x));
-    const std::optional<int64_t> height = x == std::string::npos ? std::nullopt : number(std::string_view(text).substr(x + 1));
+    const std::optional<int64_t> width = x == std::string::npos ? std::nullopt : settingNumber(std::string_view(text).substr(0, x));
+    const std::optional<int64_t> height = x == std::string::npos ? std::nullopt : settingNumber(std::string_view(text).substr(x + 1));
     if (!width || !height || *width <= 0 || *height <= 0 || *width > 0xFFFF || *height > 0xFFFF)
         throw UsageError("--size is WIDTHxHEIGHT in pixels, such as 128x64, not '" + text + "'");
     o.width = static_cast<uint16_t>(*width);

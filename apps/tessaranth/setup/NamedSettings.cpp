@@ -3,9 +3,9 @@
 
 #include "config/FormTable.h"
 #include "globals/Globals.h"
+#include "settings/SettingsFields.h"
 
 #include <cctype>
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -63,25 +63,11 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-// A whole number in decimal, or in hexadecimal after 0x.
+// A whole number from 0 to 2^32 - 1.
 std::optional<uint32_t> unsignedNumber(std::string_view text) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    uint32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-// The same, or its negative after a minus.
-std::optional<int64_t> number(std::string_view text) {
-    const bool negative = text.starts_with('-');
-    const auto value = unsignedNumber(negative ? text.substr(1) : text);
-    if (!value) return std::nullopt;
-    return negative ? -int64_t{*value} : int64_t{*value};
+    const auto value = settingNumber(text);
+    if (!value || *value < 0 || *value > int64_t{UINT32_MAX}) return std::nullopt;
+    return static_cast<uint32_t>(*value);
 }
 
 // Whether the fill of the control follows the field: its reading changes when only the field does.
@@ -214,7 +200,7 @@ std::optional<int64_t> numeric(const NamedSetting& setting, std::string_view tex
         return choice ? std::optional<int64_t>(choice->value) : std::nullopt;
     }
     default: {
-        const auto value = number(text);
+        const auto value = settingNumber(text);
         return value && *value >= setting.minimum && *value <= setting.maximum ? value : std::nullopt;
     }
     }
