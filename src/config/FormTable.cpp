@@ -349,10 +349,10 @@ constexpr void addBusGroup(Builder& b) {
     b.add(forBus(label("Speed", p, at(12, 172, 42, 14)), BusUse::spi));
     b.add(busEdit("SPI speed", BusUse::spi, at(56, 168, 70, 21)));
     b.add(forBus(label("Hz", p, at(130, 172, 30, 14)), BusUse::spi));
-    b.add(forBus(label("D/C", p, at(12, 194, 42, 14)), BusUse::spiLines));
-    b.add(busEdit("D/C line", BusUse::spiLines, at(56, 190, 36, 21)));
-    b.add(forBus(label("Reset", p, at(100, 194, 34, 14)), BusUse::spiLines));
-    b.add(busEdit("Reset line", BusUse::spiLines, at(138, 190, 36, 21)));
+    b.add(forBus(label("D/C", p, at(12, 194, 42, 14)), BusUse::dcLine));
+    b.add(busEdit("D/C line", BusUse::dcLine, at(56, 190, 36, 21)));
+    b.add(forBus(label("Reset", p, at(100, 194, 34, 14)), BusUse::resetLine));
+    b.add(busEdit("Reset line", BusUse::resetLine, at(138, 190, 36, 21)));
 
     b.add(forBus(withRule(check("Parallel on GPIO", "On GPIO lines", p, at(12, 147, 162, 17),
                                 nullptr, nullptr, &TConfigForm::ParallelOnGpioClick),

@@ -50,7 +50,8 @@ enum class BusUse : uint8_t {
     i2c,
     sh1106,      // the SH1106's first column, beside the I2C address
     spi,
-    spiLines,    // the D/C and reset lines
+    dcLine,      // the D/C line, which the ST7920 does without
+    resetLine,
     gpioSwitch,  // a parallel-port controller on GPIO lines instead of the LPT port
     gpio,        // the GPIO chip of those lines
     preset,      // the presets, shown for I2C and the parallel-port controllers

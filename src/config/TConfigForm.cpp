@@ -263,7 +263,8 @@ void TConfigForm::applyTransport() {
             return transport == Transport::i2c;
         case BusUse::spi:
             return transport == Transport::spi;
-        case BusUse::spiLines:
+        case BusUse::dcLine:
+        case BusUse::resetLine:
             return transport == Transport::spi && !note;
         case BusUse::gpioSwitch:
         case BusUse::gpio:
@@ -276,6 +277,7 @@ void TConfigForm::applyTransport() {
     };
     const auto enabled = [&](BusUse use) {
         if (use == BusUse::sh1106) return row && takesColumnOffset(*row);
+        if (use == BusUse::dcLine) return row && takesDcLine(*row);
         return use != BusUse::gpio || onGpio;
     };
     const auto controls = formControls();

@@ -36,6 +36,9 @@ TEST_F(FormBus, TheGroupShowsTheChosenControllersTransport) {
     choose("ControllerChoice", 11);  // SSD1322 on SPI
     EXPECT_EQ(busControls(*form, true),
               (std::vector<std::string>{"SPI device", "SPI speed", "D/C line", "Reset line"}));
+    choose("ControllerChoice", 10);  // ST7920: no D/C line, its bytes say what they are
+    EXPECT_EQ(busControls(*form, true), (std::vector<std::string>{"SPI device", "SPI speed", "Reset line"}));
+    EXPECT_TRUE(state("D/C line").visible);
     choose("ControllerChoice", 6);  // the USB adapter needs none
     EXPECT_TRUE(busControls(*form, false).empty());
     choose("ControllerChoice", 3);  // KS0108B: the LPT port, or GPIO lines once ticked
