@@ -5,23 +5,17 @@
 #pragma once
 
 #include "controllers/PageController.h"
-#include "controllers/ParallelPort.h"
+#include "controllers/OnParallelPort.h"
 
 namespace tessaranth {
 
-class KS0108B final : public PageController {
+class KS0108B final : public OnParallelPort<PageController> {
 public:
-    explicit KS0108B(ParallelPort port) : port_(std::move(port)) {}
+    using OnParallelPort::OnParallelPort;
 
     // The chip that owns a pixel column: 1 for 0..63, 2 for 64..127, 3 from 128 on.
     static uint16_t chipOf(int column);
 
-    bool open() override {
-        port_.open();
-        return true;
-    }
-    void endFrame() override { port_.flush(); }
-    void close() override { port_.flush(); }
     void init() override;
     void clearGraphics() override;
     void writeScreen(const uint8_t* image) override;
@@ -46,7 +40,6 @@ private:
     bool runByte(uint8_t value);
     void sendBytes(const uint8_t* bytes, int count, uint8_t mask);
 
-    ParallelPort port_;
     uint16_t chip_ = 1;
     uint16_t displayWidth_ = 0;
     int runColumn_ = 0;

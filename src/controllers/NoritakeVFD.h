@@ -5,19 +5,14 @@
 #pragma once
 
 #include "controllers/PageController.h"
-#include "controllers/ParallelPort.h"
+#include "controllers/OnParallelPort.h"
 
 namespace tessaranth {
 
-class NoritakeVFD final : public PageController {
+class NoritakeVFD final : public OnParallelPort<PageController> {
 public:
-    explicit NoritakeVFD(ParallelPort port) : port_(std::move(port)) {}
+    using OnParallelPort::OnParallelPort;
 
-    bool open() override {
-        port_.open();
-        return true;
-    }
-    void endFrame() override { port_.flush(); }
     void init() override;
     // Fades out over sixteen steps of 100 ms, then clears both layers.
     void close() override;
@@ -44,7 +39,6 @@ private:
     // The bytes of a run that fit before the right edge, each XOR `mask`.
     void sendBytes(const uint8_t* bytes, int32_t count, uint8_t mask);
 
-    ParallelPort port_;
     uint16_t displayWidth_ = 0;
     int runColumn_ = 0;
 };

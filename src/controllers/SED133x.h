@@ -3,25 +3,19 @@
 // layer and a graphic layer combined by exclusive-or, sixteen user glyphs in CG RAM.
 #pragma once
 
-#include "controllers/ParallelPort.h"
+#include "controllers/OnParallelPort.h"
 #include "controllers/TextLayerController.h"
 
 #include <initializer_list>
 
 namespace tessaranth {
 
-class SED133x final : public TextLayerController {
+class SED133x final : public OnParallelPort<TextLayerController> {
 public:
     static constexpr uint16_t memoryWrite = 0x42;
 
-    explicit SED133x(ParallelPort port) : port_(std::move(port)) {}
+    using OnParallelPort::OnParallelPort;
 
-    bool open() override {
-        port_.open();
-        return true;
-    }
-    void endFrame() override { port_.flush(); }
-    void close() override { port_.flush(); }
     void init() override;
     void clearGraphics() override;
     void defineGlyph(uint8_t index, const uint8_t rows[8]) override;
@@ -47,7 +41,6 @@ private:
     void fill(uint32_t address, int32_t count, uint8_t value);
     int32_t screenBytes() const;
 
-    ParallelPort port_;
     int32_t cgRamAddress_ = 0;
     int32_t cursorAddress_ = 0;
 };

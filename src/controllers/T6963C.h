@@ -3,21 +3,15 @@
 // with sixteen user glyphs.
 #pragma once
 
-#include "controllers/ParallelPort.h"
+#include "controllers/OnParallelPort.h"
 #include "controllers/TextLayerController.h"
 
 namespace tessaranth {
 
-class T6963C final : public TextLayerController {
+class T6963C final : public OnParallelPort<TextLayerController> {
 public:
-    explicit T6963C(ParallelPort port) : port_(std::move(port)) {}
+    using OnParallelPort::OnParallelPort;
 
-    bool open() override {
-        port_.open();
-        return true;
-    }
-    void endFrame() override { port_.flush(); }
-    void close() override { port_.flush(); }
     void init() override;
     void clearGraphics() override;
     void defineGlyph(uint8_t index, const uint8_t rows[8]) override;
@@ -51,8 +45,6 @@ private:
     template <typename Code>
     void sendCodes(const char* text, Code code);
     int32_t screenBytes() const;
-
-    ParallelPort port_;
 };
 
 } // namespace tessaranth
