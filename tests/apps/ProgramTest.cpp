@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The tessaranth program as a user runs it: exit codes, messages and what it leaves behind.
+#include "ProgramRun.h"
 #include "emu/RgbImage.h"
 #include "globals/Globals.h"
 #include "host/PluginLifetime.h"
@@ -23,17 +24,13 @@
 #include <fstream>
 #include <map>
 #include <vector>
-#include <sstream>
 #include <string>
 
 namespace tessaranth::host {
 namespace {
 
-struct Outcome {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
+using test::fileText;
+using test::Outcome;
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -46,14 +43,7 @@ protected:
     void TearDown() override { std::filesystem::remove_all(folder); }
 
     Outcome run(const std::string& arguments, const std::string& program = TESSARANTH_PROGRAM) {
-        const std::string out = folder + "/out", err = folder + "/err";
-        const int status = std::system((program + " " + arguments + " >" + out + " 2>" + err + " </dev/null").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
-    }
-    static std::string read(const std::string& path) {
-        std::stringstream text;
-        text << std::ifstream(path).rdbuf();
-        return text.str();
+        return test::runToEnd(program + " " + arguments, folder);
     }
 
     std::string folder = ::testing::TempDir() + "program-" + std::to_string(getpid());
@@ -103,7 +93,7 @@ TEST_F(ProgramTest, DemoRunsItsFramesAndSaysWhatItShows) {
     for (const auto& entry : std::filesystem::directory_iterator(folder + "/frames"))
         files += entry.path().extension() == ".png";
     EXPECT_EQ(files, 3);
-    const std::string trace = read(folder + "/trace");
+    const std::string trace = fileText(folder + "/trace");
     EXPECT_EQ(trace.rfind("W 037", 0), 0u) << "the start-up writes to the port at 0x378";
 }
 
@@ -139,7 +129,7 @@ TEST_F(ProgramTest, TheTraceRecordsTheBusesOfTodaysDisplaysAndThePanelHasItsColo
                     folder + "/oled.trace");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.out.find("a virtual SSD1306 128x64 (blue) on I2C at 0x3C"), std::string::npos) << o.out;
-    std::string trace = read(folder + "/oled.trace");
+    std::string trace = fileText(folder + "/oled.trace");
     EXPECT_EQ(trace.rfind("I 3C 00 ", 0), 0u) << "commands first, with their control byte: " << trace.substr(0, 80);
     EXPECT_NE(trace.find("\nI 3C 40 "), std::string::npos) << "display data";
     EXPECT_EQ(trace.find("\nW "), std::string::npos) << "no port access";
@@ -155,7 +145,7 @@ TEST_F(ProgramTest, TheTraceRecordsTheBusesOfTodaysDisplaysAndThePanelHasItsColo
     const std::string greyscale = writeConfiguration(folder + "/ssd1322.tzn", 11, 10);
     o = run("demo --settings " + greyscale + " --display none --frames 3 --trace " + folder + "/grey.trace");
     ASSERT_EQ(o.exitCode, 0) << o.err;
-    trace = read(folder + "/grey.trace");
+    trace = fileText(folder + "/grey.trace");
     EXPECT_EQ(trace.rfind("S reset ", 0), 0u) << trace.substr(0, 80);
     EXPECT_NE(trace.find("\nS 0 "), std::string::npos) << "commands with D/C low";
     EXPECT_NE(trace.find("\nS 1 "), std::string::npos) << "data with D/C high";
@@ -179,11 +169,11 @@ TEST_F(ProgramTest, DemoShowsTheShowcaseOnlyWhileNothingIsStoredAndNeverStoresIt
     const bool stored = gSettings->saveToRegistry();
     unloadPlugin();
     ASSERT_TRUE(stored);
-    const std::string before = read(registry);
+    const std::string before = fileText(registry);
     o = run("demo --display none --frames 3");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_EQ(o.out.find("showcase"), std::string::npos) << o.out;
-    EXPECT_EQ(read(registry), before);
+    EXPECT_EQ(fileText(registry), before);
 }
 
 // The registry's values by name, as a file holds them.
@@ -209,14 +199,14 @@ TEST_F(ProgramTest, TheCommandLinesDisplayReachesThePluginAndIsNotStored) {
     const bool stored = gSettings->saveToRegistry();  // a T6963C 128x64 on the LPT port
     unloadPlugin();
     ASSERT_TRUE(stored);
-    const std::string before = read(registry);
+    const std::string before = fileText(registry);
 
     Outcome o = run("demo --controller ks0108b --size 192x64 --view png:" + folder + "/png --frames 1");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.out.find("KS0108B 192x64"), std::string::npos) << o.out;
     const auto [width, height] = pngSize(folder + "/png/frame-000001.png");
     EXPECT_EQ(width * 64, height * 192) << "the virtual display has the proportions of 192x64";
-    EXPECT_EQ(read(registry), before);
+    EXPECT_EQ(fileText(registry), before);
 
     // The plug-in drives the bus it was told of, and says what is wrong with it; the run goes on.
     o = run("demo --display hardware --controller SSD1306 --bus i2c:/dev/i2c-77:0x3d --frames 3");
@@ -231,8 +221,8 @@ TEST_F(ProgramTest, TheCommandLinesDisplayReachesThePluginAndIsNotStored) {
             "--trace " + folder + "/trace");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.out.find("SSD1306 128x32"), std::string::npos) << o.out;
-    EXPECT_EQ(read(folder + "/trace").rfind("I 3D 00 ", 0), 0u) << "the first I2C message goes to 0x3D";
-    EXPECT_EQ(read(registry), before) << "nothing is stored without --save";
+    EXPECT_EQ(fileText(folder + "/trace").rfind("I 3D 00 ", 0), 0u) << "the first I2C message goes to 0x3D";
+    EXPECT_EQ(fileText(registry), before) << "nothing is stored without --save";
 }
 
 TEST_F(ProgramTest, WithNothingStoredTheShowcaseSuitsTheCommandLinesDisplay) {
@@ -252,12 +242,12 @@ TEST_F(ProgramTest, SaveStoresExactlyTheCommandLinesDisplay) {
     const bool stored = gSettings->saveToRegistry();
     unloadPlugin();
     ASSERT_TRUE(stored);
-    const auto before = storedValues(read(registry));
+    const auto before = storedValues(fileText(registry));
 
     Outcome o = run("demo --display none --frames 1 --save --controller ssd1306 --size 128x32 --bus i2c:/dev/i2c-3:0x3d");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.out.find("--save stored the display's settings as your own, in " + registry), std::string::npos) << o.out;
-    const auto after = storedValues(read(registry));
+    const auto after = storedValues(fileText(registry));
     ASSERT_EQ(after.size(), before.size());
     const std::map<std::string, std::vector<uint8_t>> changed = {
         {"Controller", {7, 0, 0, 0}},
@@ -274,11 +264,11 @@ TEST_F(ProgramTest, SaveStoresExactlyTheCommandLinesDisplay) {
     loadPlugin();
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(&gSettings->image()), settingsImageSize);
     unloadPlugin();
-    const std::string registryBefore = read(registry);
+    const std::string registryBefore = fileText(registry);
     o = run("demo --display none --frames 1 --settings " + file + " --save --controller st7920 --bus spi:/dev/spidev0.1,hz=200000");
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.out.find("--save stored the display's settings in " + file), std::string::npos) << o.out;
-    EXPECT_EQ(read(registry), registryBefore);
+    EXPECT_EQ(fileText(registry), registryBefore);
     loadPlugin();
     std::string path = file;
     platform::setFileDialogHandler(
@@ -352,7 +342,7 @@ TEST_F(ProgramTest, ConfigTakesAPictureOfEveryPageOfTheDialog) {
     ASSERT_EQ(o.exitCode, 0) << o.err;
     ASSERT_TRUE(std::filesystem::exists(folder + "/pages/page-01.png"));
     ASSERT_TRUE(std::filesystem::exists(folder + "/pages/page-02.png"));
-    EXPECT_NE(read(folder + "/pages/page-01.png"), read(folder + "/pages/page-02.png")) << "the pages differ";
+    EXPECT_NE(fileText(folder + "/pages/page-01.png"), fileText(folder + "/pages/page-02.png")) << "the pages differ";
     const Outcome without = run("config");
     EXPECT_EQ(without.exitCode, 1) << "without a display the dialog cannot open";
     EXPECT_EQ(without.err, "tessaranth: the configuration dialog needs a graphical display (DISPLAY or WAYLAND_DISPLAY); "
@@ -411,7 +401,7 @@ TEST_F(ProgramTest, InterruptEndsTheRunCleanly) {
         execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    for (int wait = 0; wait < 200 && read(out).find("Ctrl-C") == std::string::npos; ++wait)
+    for (int wait = 0; wait < 200 && fileText(out).find("Ctrl-C") == std::string::npos; ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     kill(pid, SIGINT);

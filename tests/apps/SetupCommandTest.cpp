@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // tessaranth config --show, --set and --preset as a person without a screen runs them: every
 // name, the dialog's limits, what a refusal leaves behind, and what the plug-in then does.
+#include "ProgramRun.h"
 #include "session/HostCopy.h"
 #include "setup/NamedSettings.h"
 
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -25,11 +25,8 @@
 namespace tessaranth::host {
 namespace {
 
-struct Outcome {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
+using test::fileText;
+using test::Outcome;
 
 class SetupCommandTest : public ::testing::Test {
 protected:
@@ -46,16 +43,12 @@ protected:
     }
 
     // The program with these arguments, each passed as it stands.
-    Outcome run(const std::vector<std::string>& arguments) {
-        const std::string out = folder + "/out", err = folder + "/err";
-        const int status = std::system((command(arguments) + " >" + out + " 2>" + err + " </dev/null").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
-    }
+    Outcome run(const std::vector<std::string>& arguments) { return test::runToEnd(command(arguments), folder); }
     // The same where no file may grow: its messages (stdout and stderr) come through a pipe.
     Outcome runWithoutRoom(const std::vector<std::string>& arguments) {
         const std::string said = folder + "/said";
         std::system(("((ulimit -f 0; exec " + command(arguments) + ") 2>&1 </dev/null; echo \"exit $?\") | cat >" + said).c_str());
-        const std::string text = read(said);
+        const std::string text = fileText(said);
         const std::size_t last = text.rfind("exit ");
         if (last == std::string::npos) return {-1, "", text};
         return {std::atoi(text.c_str() + last + 5), "", text.substr(0, last)};
@@ -97,11 +90,6 @@ protected:
         for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
         return out + "'";
     }
-    static std::string read(const std::string& path) {
-        std::stringstream text;
-        text << std::ifstream(path, std::ios::binary).rdbuf();
-        return text.str();
-    }
     // The settings by name with their limits, as the program knows them.
     static std::vector<NamedSetting> namedSettings() {
         std::vector<std::string> messages;
@@ -114,13 +102,13 @@ protected:
     }
     // One refused --set: exit 1, one line naming what is allowed, nothing stored.
     void expectRefused(const std::vector<std::string>& pairs, const std::string& saying) {
-        const std::string before = read(registry);
+        const std::string before = fileText(registry);
         const Outcome o = set(pairs);
         EXPECT_EQ(o.exitCode, 1) << pairs.back();
         EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
         EXPECT_NE(o.err.find("nothing was stored"), std::string::npos) << o.err;
         EXPECT_NE(o.err.find(saying), std::string::npos) << pairs.back() << ": " << o.err;
-        EXPECT_EQ(read(registry), before) << pairs.back();
+        EXPECT_EQ(fileText(registry), before) << pairs.back();
     }
 
     std::string folder = ::testing::TempDir() + "setup-" + std::to_string(getpid());
@@ -312,9 +300,9 @@ TEST_F(SetupCommandTest, ValuesByNameInAnyCase) {
     // What --show prints, --set takes back unchanged.
     std::vector<std::string> pairs;
     for (const auto& [name, v] : lines) pairs.push_back(name + "=" + v);
-    const std::string stored = read(registry);
+    const std::string stored = fileText(registry);
     ASSERT_EQ(set(pairs).exitCode, 0);
-    EXPECT_EQ(read(registry), stored);
+    EXPECT_EQ(fileText(registry), stored);
     // By number too.
     ASSERT_EQ(set({"Controller=5", "Display format=0", "LPT address=888", "I2C address=61"}).exitCode, 0);
     EXPECT_EQ(value("Controller"), "Noritake 800(A)");
@@ -345,7 +333,7 @@ TEST_F(SetupCommandTest, ABadNameOrValueStoresNothingAndSaysWhatIsAllowed) {
 // A stored value of another type reads as the plug-in reads it, and is said; a --set mends it.
 TEST_F(SetupCommandTest, AStoredValueThatCannotBeReadIsSaid) {
     ASSERT_EQ(set({"Scroll speed=4"}).exitCode, 0);
-    std::string text = read(registry);
+    std::string text = fileText(registry);
     const std::string stored = "\"Scroll speed\"=dword:00000004";
     ASSERT_NE(text.find(stored), std::string::npos) << text;
     text.replace(text.find(stored), stored.size(), "\"Scroll speed\"=\"four\"");
@@ -415,11 +403,11 @@ TEST_F(SetupCommandTest, BoardPresetsPutTheHeadersLines) {
 // A file size limit stands for a full disk; a folder without write access for a read-only one.
 TEST_F(SetupCommandTest, AFullOrReadOnlySettingsFolderStoresNothing) {
     ASSERT_EQ(set({"Scroll speed=7"}).exitCode, 0);
-    const std::string before = read(registry);
+    const std::string before = fileText(registry);
     Outcome o = runWithoutRoom({"config", "--set", "Scroll speed=3"});
     EXPECT_EQ(o.exitCode, 1) << o.err;
     EXPECT_NE(o.err.find("cannot store the settings in " + registry + ", nothing was stored"), std::string::npos) << o.err;
-    EXPECT_EQ(read(registry), before);
+    EXPECT_EQ(fileText(registry), before);
     o = runWithoutRoom({"config", "--settings", folder + "/new.tzn", "--set", "Scroll speed=3"});
     EXPECT_EQ(o.exitCode, 1) << o.err;
     EXPECT_NE(o.err.find("cannot store the settings in " + folder + "/new.tzn"), std::string::npos) << o.err;
@@ -430,7 +418,7 @@ TEST_F(SetupCommandTest, AFullOrReadOnlySettingsFolderStoresNothing) {
     o = set({"Scroll speed=3"});
     EXPECT_EQ(o.exitCode, 1) << o.err;
     EXPECT_NE(o.err.find("nothing was stored"), std::string::npos) << o.err;
-    EXPECT_EQ(read(registry), before);
+    EXPECT_EQ(fileText(registry), before);
 }
 
 // What the PNG at path is wide and high.
@@ -456,7 +444,7 @@ TEST_F(SetupCommandTest, ThePluginRunsWithWhatWasSet) {
     EXPECT_NE(o.err.find("Skin not found."), std::string::npos) << "the plug-in looked for the background set: " << o.err;
     const auto [width, height] = pictureSize(folder + "/first/frame-000002.png");
     EXPECT_EQ(width * 64, height * 128) << width << "x" << height;
-    const std::string trace = read(folder + "/first.trace");
+    const std::string trace = fileText(folder + "/first.trace");
     EXPECT_EQ(trace.rfind("W 027A", 0), 0u) << "the plug-in drives the second port";
 
     // Another wiring: other lines strobe on the control register, for the same traffic.
@@ -464,7 +452,7 @@ TEST_F(SetupCommandTest, ThePluginRunsWithWhatWasSet) {
     ASSERT_EQ(demo("second").exitCode, 0);
     const auto controlValues = [&](const std::string& path) {
         std::vector<std::string> values;
-        std::istringstream lines(read(path));
+        std::istringstream lines(fileText(path));
         for (std::string line; std::getline(lines, line);)
             if (line.rfind("W 027A ", 0) == 0) values.push_back(line.substr(7));
         return values;
@@ -482,7 +470,7 @@ TEST_F(SetupCommandTest, ThePluginDrivesTheBusThatWasSet) {
     Outcome o = run({"demo", "--view", "png:" + folder + "/oled", "--frames", "2", "--trace", folder + "/oled.trace"});
     ASSERT_EQ(o.exitCode, 0) << o.err;
     EXPECT_NE(o.out.find("SSD1306 128x64 (white) on I2C at 0x3D"), std::string::npos) << o.out;
-    const std::string trace = read(folder + "/oled.trace");
+    const std::string trace = fileText(folder + "/oled.trace");
     EXPECT_EQ(trace.rfind("I 3D 00 ", 0), 0u) << trace.substr(0, 80);
     EXPECT_NE(trace.find("\nI 3D 40 "), std::string::npos) << "display data to 0x3D too";
     EXPECT_EQ(trace.find("I 3C "), std::string::npos) << "nothing to the default address";
