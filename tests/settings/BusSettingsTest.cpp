@@ -78,15 +78,6 @@ protected:
         dialogs.choose(path);
         return settings().loadFromFile();
     }
-    // Replaces (or, with an empty line, removes) the named value's line in the stored registry.
-    void replaceStored(const std::string& name, const std::string& line) {
-        std::string text = configHome.readRegistry();
-        const std::size_t start = text.find("\n\"" + name + "\"=");
-        ASSERT_NE(start, std::string::npos) << name;
-        const std::size_t end = text.find('\n', start + 1);
-        text.replace(start + 1, end - start, line.empty() ? "" : line + "\r\n");
-        configHome.writeRegistry(text);
-    }
 
     FakeFileDialogs dialogs;
 };

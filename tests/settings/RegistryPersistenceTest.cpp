@@ -40,16 +40,6 @@ protected:
         EXPECT_TRUE(file.parse(configHome.readRegistry()));
         return file;
     }
-
-    // Replaces the named value's line in the stored registry (an empty line removes it).
-    void replaceStored(const std::string& name, const std::string& line) {
-        std::string text = configHome.readRegistry();
-        const std::size_t start = text.find("\n\"" + name + "\"=");
-        ASSERT_NE(start, std::string::npos) << name;
-        const std::size_t end = text.find('\n', start + 1);
-        text.replace(start + 1, end - start, line.empty() ? "" : line + "\r\n");
-        configHome.writeRegistry(text);
-    }
 };
 
 // Fills every byte of the record, then gives the texts a readable value.

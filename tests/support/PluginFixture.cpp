@@ -34,4 +34,13 @@ int32_t PluginFixture::render(int frames) {
 
 void PluginFixture::quit() { module().quitCallback(&module()); }
 
+void PluginFixture::replaceStored(const std::string& name, const std::string& line) {
+    std::string text = configHome.readRegistry();
+    const std::size_t start = text.find("\n\"" + name + "\"=");
+    ASSERT_NE(start, std::string::npos) << name;
+    const std::size_t end = text.find('\n', start + 1);
+    text.replace(start + 1, end - start, line.empty() ? "" : line + "\r\n");
+    configHome.writeRegistry(text);
+}
+
 } // namespace tessaranth::test

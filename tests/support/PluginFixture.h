@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace tessaranth::test {
 
 class PluginFixture : public ::testing::Test {
@@ -24,6 +26,9 @@ protected:
     void quit();
 
     VisModule& module();
+
+    // Replaces the named value's line in the stored registry (an empty line removes it).
+    void replaceStored(const std::string& name, const std::string& line);
 
     TemporaryConfigHome configHome;
     FakePlayer player;
