@@ -50,6 +50,22 @@ void placePanelFields(Settings& s, int width, int height, bool playlist) {
     s.setPlaylistY(static_cast<uint32_t>(playlistRow));
     s.setPlaylistWidth(static_cast<uint32_t>(columns));
     s.setPlaylistHeight(static_cast<uint32_t>(height / 8 - playlistRow));
+    if (height >= 64) return;
+    s.setShowArtist(0);
+    s.setShowTime(0);
+    fitShortPanel(s, height, true);
+}
+
+void fitShortPanel(Settings& s, int height, bool text) {
+    const int graphTop = text ? 8 : 0;
+    const int vuHeight = 6;
+    const auto graphHeight = static_cast<uint32_t>(height - graphTop - vuHeight - 2);
+    s.setAnalyzerY(static_cast<uint32_t>(graphTop));
+    s.setScopeY(static_cast<uint32_t>(graphTop));
+    s.setAnalyzerHeight(graphHeight);
+    s.setScopeHeight(graphHeight);
+    s.setVuMeterY(static_cast<uint32_t>(height - vuHeight));
+    s.setVuMeterHeight(vuHeight);
 }
 
 } // namespace tessaranth::test

@@ -89,20 +89,6 @@ void useEmptySettingsFolder() {
     (void)done;
 }
 
-// A panel of fewer than 64 rows has room for the three text rows or, beneath the title, the
-// graphs with the VU meter at the bottom.
-void fitShortPanel(Settings& s, int height, bool text) {
-    const int graphTop = text ? 8 : 0;
-    const int vuHeight = 6;
-    const auto graphHeight = static_cast<uint32_t>(height - graphTop - vuHeight - 2);
-    s.setAnalyzerY(static_cast<uint32_t>(graphTop));
-    s.setScopeY(static_cast<uint32_t>(graphTop));
-    s.setAnalyzerHeight(graphHeight);
-    s.setScopeHeight(graphHeight);
-    s.setVuMeterY(static_cast<uint32_t>(height - vuHeight));
-    s.setVuMeterHeight(vuHeight);
-}
-
 void arrangeForPanel(Settings& s, const SceneSpec& scene) {
     const DisplaySize size = displaySize(scene.displayFormat);
     placePanelFields(s, size.width, size.height, false);
