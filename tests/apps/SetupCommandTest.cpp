@@ -310,6 +310,19 @@ TEST_F(SetupCommandTest, ValuesByNameInAnyCase) {
     EXPECT_EQ(value("I2C address"), "0x3D");
 }
 
+TEST_F(SetupCommandTest, ASizeTheControllerDoesNotServeIsStoredAndSaid) {
+    const Outcome unserved = set({"Controller=ssd1306", "Display format=240x128"});
+    EXPECT_EQ(unserved.exitCode, 0);
+    EXPECT_NE(unserved.err.find("tessaranth: note: the SSD1306 serves 128x64, 128x32, not 240x128; the display will "
+                                "not start until 'Display format' is one of these\n"),
+              std::string::npos)
+        << unserved.err;
+    EXPECT_EQ(value("Display format"), "240x128");  // the controller may be the one set next
+    const Outcome served = set({"Display format=128x32"});
+    EXPECT_EQ(served.exitCode, 0);
+    EXPECT_EQ(served.err.find("note:"), std::string::npos) << served.err;
+}
+
 TEST_F(SetupCommandTest, ABadNameOrValueStoresNothingAndSaysWhatIsAllowed) {
     ASSERT_EQ(set({"Scroll speed=7"}).exitCode, 0);
     expectRefused({"Scroll speed=2", "Falloff=9"}, "'Falloff=9' is not allowed, nothing was stored: Falloff is a whole "

@@ -38,13 +38,6 @@ std::string sizeText(uint8_t format) {
     return std::to_string(size.width) + "x" + std::to_string(size.height);
 }
 
-std::string sizesOf(const ControllerRow& row) {
-    std::string list;
-    for (uint8_t format = 0; format < displayFormatCount; ++format)
-        if (row.serves(format)) list += (list.empty() ? "" : ", ") + sizeText(format);
-    return list;
-}
-
 const BusField& fieldNamed(std::string_view name) {
     for (const BusField& field : busFields())
         if (name == field.name) return field;
@@ -194,7 +187,7 @@ void applySize(Settings& settings, const ControllerRow& row, const DisplayOverri
         if (row.serves(format) && size.width == *o.width && size.height == *o.height)
             return settings.setDisplayFormat(format);
     }
-    throw UsageError(std::string("--size: the ") + row.name + " serves " + sizesOf(row) + ", not " +
+    throw UsageError(std::string("--size: the ") + row.name + " serves " + servedSizes(row) + ", not " +
                      std::to_string(*o.width) + "x" + std::to_string(*o.height));
 }
 
@@ -213,6 +206,13 @@ void applyBus(Settings& settings, const ControllerRow& row, const DisplayOverrid
 }
 
 } // namespace
+
+std::string servedSizes(const ControllerRow& row) {
+    std::string list;
+    for (uint8_t format = 0; format < displayFormatCount; ++format)
+        if (row.serves(format)) list += (list.empty() ? "" : ", ") + sizeText(format);
+    return list;
+}
 
 uint8_t controllerNamed(const std::string& name) {
     const std::string wanted = lowercase(name);

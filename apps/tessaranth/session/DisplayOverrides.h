@@ -13,6 +13,7 @@
 
 namespace tessaranth {
 class Settings;
+struct ControllerRow;
 }
 
 namespace tessaranth::host {
@@ -44,6 +45,9 @@ void setBus(DisplayOverrides& overrides, const std::string& text);
 
 // The names --controller takes, for the help: "t6963c, sed1330, ...".
 std::string controllerNameList();
+
+// The sizes the controller serves, for messages: "128x64, 128x32".
+std::string servedSizes(const ControllerRow& row);
 
 // Lays the overrides over settings. A size the controller does not serve, or a bus it is not
 // driven over, throws UsageError naming what would do. A new controller that does not serve the

@@ -2,11 +2,13 @@
 #include "setup/SetupCommand.h"
 
 #include "Errors.h"
+#include "session/DisplayOverrides.h"
 #include "session/HostCopy.h"
 #include "setup/BoardPresets.h"
 #include "setup/NamedSettings.h"
 
 #include "config/WiringTable.h"
+#include "controllers/ControllerTable.h"
 #include "globals/Globals.h"
 #include "platform/posix/RegistryLocation.h"
 #include "settings/Settings.h"
@@ -118,6 +120,17 @@ void change(const Options& options, const NamedSettings& named, std::vector<std:
         throw Failure(withMessages("cannot store the settings in " + storeName(options) + ", nothing was stored", messages));
 }
 
+// A controller and a size that no module has together are stored all the same (the other of the
+// two may be set next), and said.
+void noteUnservedSize(const NamedSettings& named, const Settings& settings) {
+    const ControllerRow* row = findController(static_cast<uint8_t>(settings.controller()));
+    const NamedSetting* size = named.find("Display format");
+    if (!row || !size || row->serves(settings.displayFormat())) return;
+    std::fprintf(stderr, "tessaranth: note: the %s serves %s, not %s; the display will not start until 'Display format' is "
+                         "one of these\n",
+                 row->name, servedSizes(*row).c_str(), shown(*size, settings).c_str());
+}
+
 void show(const NamedSettings& named, std::FILE* out) {
     for (const NamedSetting& setting : named.all())
         std::fprintf(out, "%s=%s\n", setting.name, shown(setting, *gSettings).c_str());
@@ -140,7 +153,10 @@ int setUp(const Options& options, std::FILE* out) {
             std::fprintf(stderr, "tessaranth: no settings of this version were stored in %s, so %s the plug-in's "
                                  "defaults\n",
                          storeName(options).c_str(), changes(options) ? "the ones not set here are" : "these are");
-        if (changes(options)) std::fprintf(stderr, "tessaranth: stored the settings in %s\n", storeName(options).c_str());
+        if (changes(options)) {
+            std::fprintf(stderr, "tessaranth: stored the settings in %s\n", storeName(options).c_str());
+            noteUnservedSize(named, *gSettings);
+        }
         if (options.show) show(named, out);
     });
     return 0;
