@@ -42,15 +42,6 @@ constexpr bool kernelBuses = false;
 constexpr bool kernelBuses = true;
 #endif
 
-const BusField* busField(std::string_view name) {
-    for (const BusField& field : busFields())
-        if (name == field.name) return &field;
-    return nullptr;
-}
-
-// The I2C address is written as the datasheets write it.
-bool inHex(const BusField& field) { return field.offset == offsetof(BusSettings, i2cAddress); }
-
 std::string busText(const BusSettings& bus, const BusField& field) {
     if (field.kind == FieldKind::text) {
         char text[busDeviceSize];
@@ -59,7 +50,7 @@ std::string busText(const BusSettings& bus, const BusField& field) {
     }
     const int64_t value = busValue(bus, field);
     char text[24];
-    if (inHex(field))
+    if (writtenInHex(field))
         std::snprintf(text, sizeof text, "0x%02llX", static_cast<unsigned long long>(value));
     else
         std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
@@ -71,7 +62,7 @@ std::string refusal(const BusField& field) {
     char text[80];
     if (field.kind == FieldKind::text)
         std::snprintf(text, sizeof text, "%s (1 to %d characters)", field.name, field.width - 1);
-    else if (inHex(field))
+    else if (writtenInHex(field))
         std::snprintf(text, sizeof text, "%s (0x%02llX to 0x%02llX)", field.name, static_cast<long long>(field.least),
                       static_cast<long long>(field.most));
     else
@@ -177,7 +168,7 @@ void TConfigForm::fillBus() {
 // Stores the edit's value as it is typed, as long as it is within the setting's range. An edit
 // left with a value out of range says the range and shows the stored value again.
 void TConfigForm::storeBusText(int control, bool leaving) {
-    const BusField* field = busField(controlSpec(control).name);
+    const BusField* field = findBusField(controlSpec(control).name);
     if (!field) return;
     BusSettings bus = gSettings->bus();
     const std::string& text = state(control).text;
@@ -477,16 +468,9 @@ void TConfigForm::BusPresetChange(int32_t entry) {
     constexpr int32_t piHeaderDefaults = 1;  // the entry after "select preset..."
     if (entry != piHeaderDefaults) return;
     BusSettings bus = gSettings->bus();
-    const auto copy = [](char* to, std::size_t size, const char* from) { std::snprintf(to, size, "%s", from); };
-    copy(bus.i2cDevice, sizeof bus.i2cDevice, piheader::i2cDevice);
-    copy(bus.spiDevice, sizeof bus.spiDevice, piheader::spiDevice);
-    copy(bus.dc.chip, sizeof bus.dc.chip, piheader::chip);
-    copy(bus.reset.chip, sizeof bus.reset.chip, piheader::chip);
-    copy(bus.parallelChip, sizeof bus.parallelChip, piheader::chip);
-    bus.dc.offset = piheader::dcLine;
-    bus.reset.offset = piheader::resetLine;
-    std::copy(piheader::parallelData.begin(), piheader::parallelData.end(), bus.dataLines);
-    std::copy(piheader::parallelControl.begin(), piheader::parallelControl.end(), bus.controlLines);
+    piheader::useI2c(bus);
+    piheader::useSpi(bus);
+    piheader::useParallelLines(bus);
     gSettings->setBus(bus);
     fillBus();
     applyTransport();

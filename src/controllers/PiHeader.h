@@ -5,8 +5,12 @@
 // takes on it by default.
 #pragma once
 
+#include "settings/BusSettings.h"
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string_view>
 
 namespace tessaranth::piheader {
@@ -67,5 +71,27 @@ inline constexpr int32_t resetLine = 25;
 // card's lines (PCM) free.
 inline constexpr std::array<int32_t, 8> parallelData{5, 6, 12, 13, 16, 26, 23, 27};
 inline constexpr std::array<int32_t, 4> parallelControl{17, 22, 24, 25};
+
+// The header's parts of a display's bus settings; nothing else of them changes.
+template <std::size_t size>
+void putText(char (&field)[size], const char* text) {
+    std::snprintf(field, size, "%s", text);
+}
+// I2C1.
+inline void useI2c(BusSettings& bus) { putText(bus.i2cDevice, i2cDevice); }
+// SPI0 on CE0, with the D/C and reset lines.
+inline void useSpi(BusSettings& bus) {
+    putText(bus.spiDevice, spiDevice);
+    putText(bus.dc.chip, chip);
+    bus.dc.offset = dcLine;
+    putText(bus.reset.chip, chip);
+    bus.reset.offset = resetLine;
+}
+// The lines of a parallel-port controller.
+inline void useParallelLines(BusSettings& bus) {
+    putText(bus.parallelChip, chip);
+    std::ranges::copy(parallelData, bus.dataLines);
+    std::ranges::copy(parallelControl, bus.controlLines);
+}
 
 } // namespace tessaranth::piheader

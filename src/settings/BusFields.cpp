@@ -93,6 +93,14 @@ bool textInBounds(const BusSettings& bus, const BusField& field) {
 
 std::span<const BusField> busFields() { return fields; }
 
+const BusField* findBusField(std::string_view name) {
+    for (const BusField& field : fields)
+        if (name == field.name) return &field;
+    return nullptr;
+}
+
+bool writtenInHex(const BusField& field) { return field.offset == offsetof(BusSettings, i2cAddress); }
+
 int64_t busValue(const BusSettings& bus, const BusField& field) {
     if (field.width == 1) return relaxedLoad(at<uint8_t>(bus, field));
     const uint32_t word = relaxedLoad(at<uint32_t>(bus, field));

@@ -23,6 +23,10 @@ struct BusField {
 };
 
 std::span<const BusField> busFields();
+// The field of that registry name; null when there is none.
+const BusField* findBusField(std::string_view name);
+// Whether people write the field's number in hexadecimal: the I2C address, as the datasheets do.
+bool writtenInHex(const BusField& field);
 
 // One relaxed load or store of a field. A number out of the field's range, or a text that is
 // empty, too long or holds a NUL, is refused (false) and leaves the field as it was.

@@ -39,8 +39,7 @@ std::string sizeText(uint8_t format) {
 }
 
 const BusField& fieldNamed(std::string_view name) {
-    for (const BusField& field : busFields())
-        if (name == field.name) return field;
+    if (const BusField* field = findBusField(name)) return *field;
     throw UsageError("no bus setting " + std::string(name));  // a name below without its field
 }
 
@@ -51,12 +50,12 @@ std::string hexadecimal(int64_t value) {
 }
 
 // The named setting takes the number in text, or the option is refused with the range.
-void assignNumber(DisplayOverrides& o, const char* name, std::string_view text, const char* what, bool hex = false) {
+void assignNumber(DisplayOverrides& o, const char* name, std::string_view text, const char* what) {
     const BusField& field = fieldNamed(name);
     const std::optional<int64_t> value = settingNumber(text);
     BusSettings scratch;
     if (!value || !setBusValue(scratch, field, *value)) {
-        const std::string range = hex ? hexadecimal(field.least) + " to " + hexadecimal(field.most)
+        const std::string range = writtenInHex(field) ? hexadecimal(field.least) + " to " + hexadecimal(field.most)
                                       : std::to_string(field.least) + " to " + std::to_string(field.most);
         throw UsageError("--bus: " + std::string(what) + " is a number from " + range + ", not '" + std::string(text) + "'");
     }
@@ -102,7 +101,7 @@ void i2cBus(DisplayOverrides& o, std::string_view rest) {
     const std::size_t colon = rest.rfind(':');
     if (colon == std::string_view::npos) throw UsageError("--bus i2c needs DEVICE:ADDRESS, e.g. i2c:/dev/i2c-1:0x3c");
     assignText(o, "I2C device", rest.substr(0, colon), "the I2C device");
-    assignNumber(o, "I2C address", rest.substr(colon + 1), "the I2C address", true);
+    assignNumber(o, "I2C address", rest.substr(colon + 1), "the I2C address");
 }
 
 void spiBus(DisplayOverrides& o, std::string_view rest) {

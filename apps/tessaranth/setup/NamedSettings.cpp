@@ -140,7 +140,7 @@ NamedSetting describe(const BusField& field) {
         setting.maximum = field.width - 1;
     } else if (field.kind == FieldKind::flag) {
         setting.rule = ValueRule::tick;
-    } else if (field.offset == offsetof(BusSettings, i2cAddress)) {
+    } else if (writtenInHex(field)) {
         setting.rule = ValueRule::address;
     }
     return setting;
